@@ -1,0 +1,75 @@
+#include "shell/app_win.h"
+
+#include <commctrl.h>
+
+#include "doc/document.h"
+#include "doc/settings.h"
+#include "engine/wide_win.h"
+#include "res/resource.h"
+#include "shell/layout_win.h"
+#include "shell/message_box_win.h"
+#include "shell/messages.h"
+
+namespace quillet {
+
+AppState& App() {
+  static AppState state;
+  return state;
+}
+
+namespace {
+
+int RunMessageLoop(HACCEL accelerators) {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    HWND dialog = App().modelessDialog;
+    if (dialog && IsDialogMessageW(dialog, &msg)) continue;
+    if (TranslateAcceleratorW(App().mainWindow, accelerators, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    RefreshStatusBar();
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
+  AppState& app = App();
+  ResetSettings(AppSettings());
+  app = AppState{};
+  app.instance = instance;
+  app.startup = ParseCommandLine(U(commandLine ? commandLine : L""));
+
+  InitCommonControls();
+  if (!RegisterMainWindowClass(instance)) {
+    ShowWarning(nullptr, kMsgClassFailed);
+    return -1;
+  }
+
+  const Settings& s = AppSettings();
+  HWND hwnd = CreateWindowExW(s.OnTop ? WS_EX_TOPMOST : 0, kMainWindowClass, kMainWindowClass,
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                              const_cast<wchar_t*>(commandLine));
+  if (!hwnd) {
+    ShowWarning(nullptr, kMsgOutOfMemory);
+    return -2;
+  }
+
+  ShowWindow(hwnd, showCommand);
+  UpdateWindow(hwnd);
+
+  Doc().encoding = static_cast<int>(static_cast<unsigned>(s.Encode) % 4);
+  Doc().lineEnd = s.UseCRLF ? static_cast<int>(static_cast<unsigned>(s.CRLF) % 3) : kLineEndWin;
+
+  SetTimer(hwnd, 0, kTempCopyPeriodMs, nullptr);
+  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCEL));
+  const int exitCode = RunMessageLoop(accelerators);
+  if (accelerators) DestroyAcceleratorTable(accelerators);
+  return exitCode;
+}
+
+}  // namespace quillet

@@ -1,0 +1,128 @@
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "doc/document.h"
+#include "doc/document_win.h"
+#include "doc/settings.h"
+#include "res/resource.h"
+#include "shell/app_win.h"
+#include "shell/dispatch_win.h"
+#include "shell/menus_win.h"
+#include "shell/message_box_win.h"
+#include "shell/messages.h"
+
+namespace quillet {
+namespace {
+
+DWORD EditStyle(bool wordWrap) {
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                ES_NOHIDESEL;
+  if (!wordWrap) style |= WS_HSCROLL | ES_AUTOHSCROLL;
+  return style;
+}
+
+LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
+  AppState& app = App();
+  app.instance = create->hInstance;
+  app.mainWindow = hwnd;
+  app.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"edit", nullptr, EditStyle(AppSettings().WWrap != 0), 0, 0, 0, 0,
+                             hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), app.instance, nullptr);
+  if (!app.edit) {
+    ShowWarning(hwnd, kMsgOutOfMemory);
+    PostQuitMessage(-2);
+    return 0;
+  }
+  app.findMessage = RegisterWindowMessageW(L"commdlg_FindReplace");
+  app.instanceMessage = RegisterWindowMessageW(L"quillet");
+  app.trayMessage = RegisterWindowMessageW(L"nftray");
+  DragAcceptFiles(hwnd, TRUE);
+  UpdateWindowTitle();
+  PostMessageW(hwnd, WM_COMMAND, IDM_STARTUP, 0);
+  return 0;
+}
+
+void OnSize(WPARAM, LPARAM lParam) {
+  AppState& app = App();
+  if (lParam != 0) app.lastClientSize = lParam;
+  const int width = LOWORD(app.lastClientSize);
+  const int height = HIWORD(app.lastClientSize);
+  if (app.statusBar) SendMessageW(app.statusBar, WM_SIZE, 0, 0);
+  const int statusHeight = app.statusBar ? AppSettings().Status : 0;
+  if (app.edit) MoveWindow(app.edit, 0, 0, width, height - statusHeight, TRUE);
+}
+
+// Whether closing (or ending the session) may go on.
+bool MayClose() {
+  return App().quitWithoutSaving || !Doc().modified || AskToSave();
+}
+
+void OnClose(HWND hwnd) {
+  if (!MayClose()) return;
+  DestroyWindow(hwnd);
+}
+
+void OnDestroy() {
+  PostQuitMessage(0);
+}
+
+LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const CommandResult result = DispatchCommand(wParam, lParam);
+  if (result.IsMessage()) ShowWarning(hwnd, result.message);
+  return CommandReturnValue(result);
+}
+
+void OnDropFiles(HDROP drop) {
+  DragFinish(drop);
+}
+
+}  // namespace
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+  WNDCLASSW wc{};
+  wc.style = CS_VREDRAW | CS_HREDRAW;
+  wc.lpfnWndProc = MainWndProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLET));
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+  wc.lpszClassName = kMainWindowClass;
+  return RegisterClassW(&wc) != 0;
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_SIZE:
+      OnSize(wParam, lParam);
+      return 0;
+    case WM_SETFOCUS:
+      if (App().edit) SetFocus(App().edit);
+      return 0;
+    case WM_CLOSE:
+      OnClose(hwnd);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return MayClose() ? 1 : 0;
+    case WM_COMMAND:
+      return OnCommand(hwnd, wParam, lParam);
+    case WM_INITMENUPOPUP:
+      PrepareMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+      return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_TIMER:
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace quillet

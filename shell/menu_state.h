@@ -1,0 +1,55 @@
+// Which items of a menu-bar popup are grey, checked, removed or retitled,
+// decided from the current state alone so that it can be tested without a
+// window. The window applies the changes when the popup opens.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillet {
+
+enum MenuPosition : int {
+  kMenuFile = 0,
+  kMenuEdit = 1,
+  kMenuSearch = 2,
+  kMenuTools = 3,
+  kMenuFavourites = 4,
+  kMenuClipboard = 5,
+  kMenuOptions = 6,
+  kMenuHelp = 7,
+};
+
+struct MenuContext {
+  bool hasFullPath = false;
+  bool hasTitle = false;
+  bool canUndo = false;
+  bool clipboardHasText = false;
+  bool hasSelection = false;
+  bool findDialogOpen = false;
+  bool findTextEmpty = true;
+  bool lookForEmpty = true;
+  bool lastToolSet = false;
+  int encoding = 0;
+  int lineEnd = 0;
+  // Settings that the popups show.
+  int useCrLf = 1;
+  int wordWrap = 1;
+  int statusBar = 1;
+  int margin = 0;
+  int fullScreen = 0;
+  int onTop = 0;
+  int fixedFont = 1;
+};
+
+enum class MenuAction { kEnable, kGrey, kCheck, kUncheck, kRemove, kSetText };
+
+struct MenuChange {
+  std::uint16_t id;
+  MenuAction action;
+  std::u16string text;  // for kSetText
+};
+
+std::vector<MenuChange> MenuChangesFor(int position, const MenuContext& context);
+
+}  // namespace quillet

@@ -1,0 +1,70 @@
+#include "shell/menus_win.h"
+
+#include "doc/document.h"
+#include "doc/settings.h"
+#include "engine/wide_win.h"
+#include "shell/app_win.h"
+#include "shell/edit_ops_win.h"
+#include "shell/menu_state.h"
+
+namespace quillet {
+namespace {
+
+MenuContext CurrentMenuContext() {
+  const Settings& s = AppSettings();
+  const DocumentState& doc = Doc();
+  MenuContext c;
+  c.hasFullPath = !doc.fullPath.empty();
+  c.hasTitle = !doc.title.empty();
+  c.canUndo = SendMessageW(EditControl(), EM_CANUNDO, 0, 0) != 0;
+  c.clipboardHasText = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
+  c.hasSelection = HasSelection();
+  c.findDialogOpen = App().modelessDialog != nullptr;
+  c.findTextEmpty = s.Find.empty();
+  c.lookForEmpty = s.LookFor.empty();
+  c.lastToolSet = App().lastToolCommand != 0;
+  c.encoding = doc.encoding;
+  c.lineEnd = doc.lineEnd;
+  c.useCrLf = s.UseCRLF;
+  c.wordWrap = s.WWrap;
+  c.statusBar = s.Status;
+  c.margin = s.Margin;
+  c.fullScreen = s.FulScr;
+  c.onTop = s.OnTop;
+  c.fixedFont = s.Font;
+  return c;
+}
+
+}  // namespace
+
+void PrepareMenuPopup(HMENU popup, int position) {
+  // Nested submenus report positions of their own; only the menu bar's own
+  // popups are prepared.
+  HMENU bar = GetMenu(App().mainWindow);
+  if (!bar || GetSubMenu(bar, position) != popup) return;
+
+  for (const MenuChange& change : MenuChangesFor(position, CurrentMenuContext())) {
+    switch (change.action) {
+      case MenuAction::kEnable:
+        EnableMenuItem(bar, change.id, MF_BYCOMMAND | MF_ENABLED);
+        break;
+      case MenuAction::kGrey:
+        EnableMenuItem(bar, change.id, MF_BYCOMMAND | MF_GRAYED);
+        break;
+      case MenuAction::kCheck:
+        CheckMenuItem(bar, change.id, MF_BYCOMMAND | MF_CHECKED);
+        break;
+      case MenuAction::kUncheck:
+        CheckMenuItem(bar, change.id, MF_BYCOMMAND | MF_UNCHECKED);
+        break;
+      case MenuAction::kRemove:
+        RemoveMenu(bar, change.id, MF_BYCOMMAND);
+        break;
+      case MenuAction::kSetText:
+        ModifyMenuW(bar, change.id, MF_BYCOMMAND | MF_STRING, change.id, W(change.text));
+        break;
+    }
+  }
+}
+
+}  // namespace quillet
