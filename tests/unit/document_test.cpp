@@ -1,0 +1,68 @@
+#include "doc/document.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "doc/settings.h"
+#include "shell/commands.h"
+
+namespace quillet {
+namespace {
+
+TEST(WindowTitle, NameMarkAndProgram) {
+  DocumentState doc;
+  EXPECT_EQ(WindowTitle(doc, false), u"未命名  - Quillet");
+  doc.modified = true;
+  EXPECT_EQ(WindowTitle(doc, true), u"未命名* - Quillet");
+  doc.fullPath = u"C:\\docs\\a.txt";
+  doc.title = u"a.txt";
+  EXPECT_EQ(WindowTitle(doc, false), u"a.txt* - Quillet");
+  doc.modified = false;
+  EXPECT_EQ(WindowTitle(doc, true), u"C:\\docs\\a.txt  - Quillet");
+}
+
+TEST(Names, EncodingsAndLineEndsWrapAround) {
+  EXPECT_STREQ(reinterpret_cast<const char*>(EncodingName(3)), reinterpret_cast<const char*>(u"UTF-8"));
+  EXPECT_EQ(std::u16string(EncodingName(2)), u"Unicode, Big Endian");
+  EXPECT_EQ(std::u16string(EncodingName(4)), u"ANSI");
+  EXPECT_EQ(std::u16string(LineEndName(-1 + 3)), u"Mac");
+  EXPECT_EQ(std::u16string(LineEndName(1)), u"UNIX");
+}
+
+TEST(Settings, ResetRestoresDefaultsAndFieldNamesAreUnique) {
+  Settings s;
+  s.WWrap = 0;
+  s.FFilter.clear();
+  s.Top = 10;
+  ResetSettings(s);
+  EXPECT_EQ(s.WWrap, 1);
+  EXPECT_EQ(s.Top, kUnsetPlacement);
+  EXPECT_EQ(s.FFilter, u"文本文件 (*.txt)|*.txt|所有文件|*.*");
+  EXPECT_EQ(s.CutMask, u"%+d, %1");
+
+  std::size_t count = 0;
+  const SettingField* fields = SettingFields(&count);
+  std::set<std::u16string> seen;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::u16string key = std::u16string(fields[i].key) + u"/" + fields[i].name;
+    EXPECT_TRUE(seen.insert(key).second) << "twice: " << std::string(key.begin(), key.end());
+    // Every string field has a capacity; no integer has one.
+    const bool isInt = std::holds_alternative<std::int32_t Settings::*>(fields[i].member);
+    EXPECT_EQ(isInt, fields[i].capacity == 0);
+  }
+  EXPECT_GT(count, 80u);
+}
+
+TEST(CommandResult, MapsToWmCommandReturnValues) {
+  EXPECT_EQ(CommandReturnValue(kDone), 0);
+  EXPECT_EQ(CommandReturnValue(kCancelled), 1);
+  EXPECT_EQ(CommandReturnValue(kNotACommand), 2);
+  EXPECT_EQ(CommandReturnValue(kFailedReported), 3);
+  EXPECT_EQ(CommandReturnValue(CommandResult(u"错误！")), 3);
+  EXPECT_EQ(CommandReturnValue(CommandResult(static_cast<const char16_t*>(nullptr))), 0);
+}
+
+}  // namespace
+}  // namespace quillet
