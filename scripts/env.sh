@@ -45,6 +45,10 @@ start_wineserver() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   wineserver -p
+  # Wine's background services start with the first program and inherit its
+  # output; started here, they hold /dev/null instead of a test's pipe, so
+  # ctest does not wait for them after each test.
+  wine wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wineserver() {

@@ -1,0 +1,327 @@
+#include "tests/e2e/harness.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace quillet_e2e {
+namespace {
+
+constexpr wchar_t kMainClass[] = L"quillet";
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr int kEditId = 1010;
+
+// Every message to the program under test goes through here: a hung or
+// blocked window costs a timeout, never a hung test run.
+bool SendWithTimeout(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result, DWORD timeout_ms = 5000) {
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_NORMAL, timeout_ms, &r)) return false;
+  if (result) *result = static_cast<LRESULT>(r);
+  return true;
+}
+
+void RemoveTree(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = fd.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = dir + L"\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(full.c_str());
+      }
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
+struct WindowSearch {
+  DWORD pid;
+  const wchar_t* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
+  auto* search = reinterpret_cast<WindowSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == search->pid && IsWindowVisible(hwnd) && ClassName(hwnd) == search->className)
+    search->found.push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid, const wchar_t* class_name) {
+  WindowSearch search{pid, class_name, {}};
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool IsExtendedKey(WORD vk) {
+  switch (vk) {
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+      return true;
+    default:
+      return false;
+  }
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+  return in;
+}
+
+std::wstring Win32Error(const wchar_t* what) {
+  return std::wstring(what) + L" failed, error " + std::to_wstring(GetLastError());
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  static std::atomic<unsigned> counter{0};
+  wchar_t base[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, base);
+  for (;;) {
+    std::wstring candidate = std::wstring(base) + L"quillet-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(++counter) + L"-" + std::to_wstring(GetTickCount());
+    if (CreateDirectoryW(candidate.c_str(), nullptr)) {
+      path_ = std::move(candidate);
+      return;
+    }
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return;  // path_ stays empty
+  }
+}
+
+TempFolder::~TempFolder() {
+  if (!path_.empty()) RemoveTree(path_);
+}
+
+std::wstring TempFolder::File(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+std::wstring WindowText(HWND hwnd) {
+  if (!hwnd) return {};
+  LRESULT len = 0;
+  if (!SendWithTimeout(hwnd, WM_GETTEXTLENGTH, 0, 0, &len) || len < 0) return {};
+  std::wstring text(static_cast<size_t>(len) + 1, L'\0');
+  LRESULT got = 0;
+  if (!SendWithTimeout(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &got)) return {};
+  text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, len)));
+  return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[64] = {};
+  const int n = GetClassNameW(hwnd, name, 64);
+  return std::wstring(name, n > 0 ? n : 0);
+}
+
+std::wstring ExeDirectory() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+std::wstring ProgramPath() {
+  wchar_t current[MAX_PATH + 1] = {};
+  GetCurrentDirectoryW(MAX_PATH + 1, current);
+  const std::wstring here = ExeDirectory();
+  for (const std::wstring& dir : {here, here + L"..\\", std::wstring(current) + L"\\"}) {
+    wchar_t full[MAX_PATH + 1] = {};
+    if (!GetFullPathNameW((dir + L"quillet.exe").c_str(), MAX_PATH + 1, full, nullptr)) continue;
+    if (GetFileAttributesW(full) != INVALID_FILE_ATTRIBUTES) return full;
+  }
+  return {};
+}
+
+bool Dialog::Press(int id) const {
+  HWND button = Item(id);
+  if (!button) return false;
+  return SendWithTimeout(button, BM_CLICK, 0, 0, nullptr);
+}
+
+QuilletProcess::QuilletProcess(const std::wstring& args) : QuilletProcess(args, Options{}) {}
+
+QuilletProcess::QuilletProcess(const std::wstring& args, Options options) { Start(args, options); }
+
+void QuilletProcess::Start(const std::wstring& args, Options options) {
+  if (folder_.path().empty()) {
+    error_ = Win32Error(L"creating the temp folder");
+    return;
+  }
+  const std::wstring exe = ProgramPath();
+  if (exe.empty()) {
+    error_ = L"quillet.exe is neither beside the test program, nor above it, nor in the current folder";
+    return;
+  }
+  std::wstring command_line = L"\"" + exe + L"\"";
+  if (!args.empty()) command_line += L" " + args;
+
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.path().c_str(),
+                      &si, &pi)) {
+    error_ = Win32Error(L"CreateProcessW");
+    return;
+  }
+  process_ = Handle(pi.hProcess);
+  thread_ = Handle(pi.hThread);
+  pid_ = pi.dwProcessId;
+  if (!options.waitForWindow) return;
+
+  WaitForInputIdle(process_.get(), options.timeoutMs);
+  const bool found = WaitUntil(
+      [&] {
+        main_ = FindMainWindow();
+        return main_ != nullptr || !IsRunning();
+      },
+      options.timeoutMs);
+  if (!main_) {
+    if (!found) {
+      error_ = L"no visible window of class quillet within the timeout";
+    } else {
+      DWORD code = 0;
+      GetExitCodeProcess(process_.get(), &code);
+      error_ =
+          L"the program exited with code " + std::to_wstring(static_cast<long>(code)) + L" before showing its window";
+    }
+    return;
+  }
+  edit_ = GetDlgItem(main_, kEditId);
+  if (!edit_) error_ = L"the main window has no child with id 1010";
+  // The window shows before the start-up command it posted to itself has run.
+  Sync();
+}
+
+QuilletProcess::~QuilletProcess() {
+  if (IsRunning()) {
+    TerminateProcess(process_.get(), 0xDEAD);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+}
+
+bool QuilletProcess::IsRunning() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+HWND QuilletProcess::FindMainWindow() const {
+  const std::vector<HWND> windows = TopLevelWindows(pid_, kMainClass);
+  return windows.empty() ? nullptr : windows.front();
+}
+
+std::wstring QuilletProcess::Text() const { return WindowText(edit_); }
+
+bool QuilletProcess::SetText(const std::wstring& text) {
+  LRESULT r = 0;
+  return SendWithTimeout(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &r) && r;
+}
+
+std::pair<DWORD, DWORD> QuilletProcess::Selection() const {
+  DWORD start = 0, end = 0;
+  SendWithTimeout(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end), nullptr);
+  return {start, end};
+}
+
+bool QuilletProcess::SetSelection(DWORD start, DWORD end) {
+  return SendWithTimeout(edit_, EM_SETSEL, start, static_cast<LPARAM>(end), nullptr);
+}
+
+std::optional<LRESULT> QuilletProcess::Command(WPARAM id, DWORD timeout_ms) {
+  LRESULT r = 0;
+  if (!SendWithTimeout(main_, WM_COMMAND, id, 0, &r, timeout_ms)) return std::nullopt;
+  return r;
+}
+
+std::future<std::optional<LRESULT>> QuilletProcess::CommandAsync(WPARAM id, DWORD timeout_ms) {
+  return std::async(std::launch::async, [hwnd = main_, id, timeout_ms]() -> std::optional<LRESULT> {
+    LRESULT r = 0;
+    if (!SendWithTimeout(hwnd, WM_COMMAND, id, 0, &r, timeout_ms)) return std::nullopt;
+    return r;
+  });
+}
+
+bool QuilletProcess::PostCommand(WPARAM id) { return PostMessageW(main_, WM_COMMAND, id, 0); }
+
+bool QuilletProcess::Activate(HWND target) {
+  HWND hwnd = target ? target : main_;
+  if (!hwnd) return false;
+  if (GetForegroundWindow() == hwnd) return true;
+  SetForegroundWindow(hwnd);
+  return WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
+}
+
+bool QuilletProcess::PressKeys(std::initializer_list<WORD> keys) {
+  // Keys go to whatever window of the program is in front, as for a user;
+  // only when another program holds the foreground is the main window raised.
+  DWORD front_pid = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &front_pid);
+  if (front_pid != pid_ && !Activate()) return false;
+
+  std::vector<INPUT> inputs;
+  for (WORD vk : keys) inputs.push_back(KeyInput(vk, false));
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) inputs.push_back(KeyInput(*it, true));
+  const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sync();
+  return sent == inputs.size();
+}
+
+void QuilletProcess::Sync() {
+  // A sent message overtakes queued input, so one round trip proves little;
+  // several, with pauses between them, let the queue drain.
+  for (int i = 0; i < 5 && IsWindow(main_); ++i) {
+    Sleep(15);
+    SendWithTimeout(main_, WM_NULL, 0, 0, nullptr, 2000);
+  }
+}
+
+std::vector<HWND> QuilletProcess::Dialogs() const { return TopLevelWindows(pid_, kDialogClass); }
+
+Dialog QuilletProcess::WaitForDialog(DWORD timeout_ms) const {
+  Dialog d;
+  WaitUntil(
+      [&] {
+        const std::vector<HWND> found = Dialogs();
+        if (!found.empty()) d.hwnd = found.front();
+        return d.hwnd != nullptr;
+      },
+      timeout_ms);
+  return d;
+}
+
+bool QuilletProcess::NoDialogFor(DWORD timeout_ms) const {
+  return !WaitUntil([&] { return !Dialogs().empty(); }, timeout_ms);
+}
+
+std::optional<DWORD> QuilletProcess::WaitForExit(DWORD timeout_ms) {
+  if (!process_ || WaitForSingleObject(process_.get(), timeout_ms) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+}  // namespace quillet_e2e

@@ -1,0 +1,170 @@
+// Drives a real quillet.exe from outside: starts it in a fresh temp folder,
+// talks to its main window and edit control through window messages, types
+// real keys and answers its message boxes. Each instance owns one process and
+// cleans up after itself, so a failed test never leaves a window behind.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <future>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace quillet_e2e {
+
+// Closes a kernel handle on scope exit.
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE h) : h_(h) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  Handle(Handle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      h_ = std::exchange(other.h_, nullptr);
+    }
+    return *this;
+  }
+  ~Handle() { Reset(); }
+  HANDLE get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
+  void Reset() {
+    if (*this) CloseHandle(h_);
+    h_ = nullptr;
+  }
+
+ private:
+  HANDLE h_ = nullptr;
+};
+
+// A folder under the system temp folder, removed with its contents on scope exit.
+class TempFolder {
+ public:
+  TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  ~TempFolder();
+  const std::wstring& path() const { return path_; }
+  // path() + "\\" + name
+  std::wstring File(const std::wstring& name) const;
+
+ private:
+  std::wstring path_;
+};
+
+// Polls pred every few milliseconds until it holds or the time is up.
+template <class Pred>
+bool WaitUntil(Pred pred, DWORD timeout_ms = 5000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    if (pred()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// Text of any window, read with WM_GETTEXT so that it works across processes.
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+// The directory that holds the running test executable, with a trailing backslash.
+std::wstring ExeDirectory();
+// The program under test: quillet.exe beside the test executable, in the
+// folder above it, or in the current folder; empty when there is none.
+std::wstring ProgramPath();
+
+// A message box or dialog of the program under test.
+struct Dialog {
+  HWND hwnd = nullptr;
+
+  explicit operator bool() const { return hwnd != nullptr; }
+  std::wstring Caption() const { return WindowText(hwnd); }
+  // A message box keeps its text in the static control 0xFFFF.
+  std::wstring MessageText() const { return WindowText(GetDlgItem(hwnd, 0xFFFF)); }
+  HWND Item(int id) const { return GetDlgItem(hwnd, id); }
+  bool HasButton(int id) const { return Item(id) != nullptr; }
+  // Clicks the button with that id (BM_CLICK); false when there is none.
+  bool Press(int id) const;
+  bool IsOpen() const { return IsWindow(hwnd) && IsWindowVisible(hwnd); }
+};
+
+class QuilletProcess {
+ public:
+  struct Options {
+    // Wait until the main window is visible before the constructor returns.
+    bool waitForWindow = true;
+    DWORD timeoutMs = 15000;
+  };
+
+  // Starts quillet.exe (see ProgramPath) with args as the
+  // command line after the program name, in a fresh temp folder.
+  explicit QuilletProcess(const std::wstring& args);
+  QuilletProcess(const std::wstring& args, Options options);
+  QuilletProcess(const QuilletProcess&) = delete;
+  QuilletProcess& operator=(const QuilletProcess&) = delete;
+  ~QuilletProcess();
+
+  // False when the process or its window could not be found; error() says why.
+  bool ok() const { return error_.empty(); }
+  const std::wstring& error() const { return error_; }
+
+  DWORD pid() const { return pid_; }
+  HWND window() const { return main_; }
+  HWND edit() const { return edit_; }
+  const TempFolder& folder() const { return folder_; }
+  bool IsRunning() const;
+
+  std::wstring Title() const { return WindowText(main_); }
+  std::wstring Text() const;
+  bool SetText(const std::wstring& text);
+  std::pair<DWORD, DWORD> Selection() const;
+  bool SetSelection(DWORD start, DWORD end);
+
+  // Sends WM_COMMAND with wParam = id; nullopt when the window did not answer
+  // within the timeout (a modal box inside the command blocks the answer:
+  // use CommandAsync or PostCommand for those).
+  std::optional<LRESULT> Command(WPARAM id, DWORD timeout_ms = 5000);
+  // The same on another thread, so the caller can deal with a box first.
+  std::future<std::optional<LRESULT>> CommandAsync(WPARAM id, DWORD timeout_ms = 15000);
+  bool PostCommand(WPARAM id);
+
+  // Makes the main window (or the given window of this process) the
+  // foreground window, which keyboard input goes to.
+  bool Activate(HWND target = nullptr);
+  // Presses the keys in order and releases them in reverse, as one chord,
+  // into the foreground window; then lets the program process them.
+  bool PressKeys(std::initializer_list<WORD> keys);
+  // Round trips through the main window's message queue, so input already
+  // queued has most likely been handled when it returns.
+  void Sync();
+
+  // Visible top-level windows of class "#32770" that belong to the process.
+  std::vector<HWND> Dialogs() const;
+  // The first such window, waiting up to timeout_ms for one to appear.
+  Dialog WaitForDialog(DWORD timeout_ms = 5000) const;
+  // True when no dialog of the process is open after timeout_ms.
+  bool NoDialogFor(DWORD timeout_ms) const;
+
+  // The exit code, or nullopt when the process is still running after timeout_ms.
+  std::optional<DWORD> WaitForExit(DWORD timeout_ms = 10000);
+
+ private:
+  void Start(const std::wstring& args, Options options);
+  HWND FindMainWindow() const;
+
+  TempFolder folder_;
+  Handle process_;
+  Handle thread_;
+  DWORD pid_ = 0;
+  HWND main_ = nullptr;
+  HWND edit_ = nullptr;
+  std::wstring error_;
+};
+
+}  // namespace quillet_e2e
