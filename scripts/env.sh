@@ -1,7 +1,8 @@
 # Shared by the scripts: where things are, and the Wine and X set-up.
 # Sourced, not run.
 QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$QUILLET_ROOT/build/wineprefix"
+# QUILLET_WINEPREFIX lets parallel runs each use a prefix of their own.
+export WINEPREFIX="${QUILLET_WINEPREFIX:-$QUILLET_ROOT/build/wineprefix}"
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
