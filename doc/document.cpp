@@ -19,6 +19,12 @@ DocumentState& Doc() {
   return doc;
 }
 
+void SetEncoding(DocumentState& doc, int encoding) { doc.encoding = static_cast<int>(static_cast<unsigned>(encoding) % 4); }
+
+void SetLineEnd(DocumentState& doc, int lineEnd, bool useCrLf) {
+  doc.lineEnd = useCrLf ? static_cast<int>(static_cast<unsigned>(lineEnd) % 3) : kLineEndWin;
+}
+
 std::u16string WindowTitle(const DocumentState& doc, bool showFullPath) {
   std::u16string name = showFullPath ? doc.fullPath : doc.title;
   if (name.empty()) name = kUntitled;

@@ -25,6 +25,12 @@ struct DocumentState {
 
 DocumentState& Doc();
 
+// Every assignment keeps the codes in range, so stepping to the next one
+// cycles: encodings through all four; line-end styles through all three
+// while UseCRLF is on, and always "Win" while it is off.
+void SetEncoding(DocumentState& doc, int encoding);
+void SetLineEnd(DocumentState& doc, int lineEnd, bool useCrLf);
+
 // "%s%c - %s": the name (full path or title, "未命名" when empty), "*" when
 // modified or a space, and the program's name.
 std::u16string WindowTitle(const DocumentState& doc, bool showFullPath);

@@ -25,6 +25,10 @@ void SetModified(bool modified) {
   UpdateWindowTitle();
 }
 
+void SetCurrentEncoding(int encoding) { SetEncoding(Doc(), encoding); }
+
+void SetCurrentLineEnd(int lineEnd) { SetLineEnd(Doc(), lineEnd, AppSettings().UseCRLF != 0); }
+
 bool AskToSave() {
   if (!Doc().modified) return true;
   const std::u16string text = FormatWithName(kMsgSaveChanges, Doc().title);

@@ -20,7 +20,7 @@ using FontRecord = std::array<std::uint8_t, kFontRecordSize>;
 // characters to keep. Stored as "SrtDl%d", "SrtI%d" and "SrtU%d" with the
 // key's index, key by key.
 struct SortKeyLists {
-  std::u16string Dl;
+  std::u16string Dl = u"\t";  // a single TAB until the user gives another list
   std::u16string I;
   std::u16string U;
 };

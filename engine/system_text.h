@@ -48,8 +48,10 @@ inline char16_t LowerOf(char16_t c) { return GetCharTables().lower[c]; }
 enum CodePage : unsigned { kCodePageAnsi = 0, kCodePageUtf8 = 65001 };
 
 // Bytes in a code page to UTF-16. Invalid sequences become what the system
-// makes of them (U+FFFD for UTF-8).
-std::u16string DecodeBytes(unsigned codePage, std::string_view bytes);
+// makes of them (U+FFFD for UTF-8). When invalid is given it is set to
+// whether any byte had no character, i.e. whether encoding the result again
+// would not give the same bytes.
+std::u16string DecodeBytes(unsigned codePage, std::string_view bytes, bool* invalid = nullptr);
 
 // UTF-16 to bytes in a code page. When lossy is given it is set to whether a
 // character had no representation in the code page (ANSI only).

@@ -72,7 +72,7 @@ void AppendUtf16(std::u16string& out, std::uint32_t cp) {
   }
 }
 
-std::u16string DecodeUtf8(std::string_view bytes) {
+std::u16string DecodeUtf8(std::string_view bytes, bool* invalid) {
   std::u16string out;
   out.reserve(bytes.size());
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -99,6 +99,7 @@ std::u16string DecodeUtf8(std::string_view bytes) {
       i += len;
     } else {
       out += u'\uFFFD';
+      if (invalid) *invalid = true;
       i += k;  // skip the lead byte and any continuation bytes it owned
     }
   }
@@ -128,8 +129,9 @@ const CharTables& GetCharTables() {
   return *tables;
 }
 
-std::u16string DecodeBytes(unsigned codePage, std::string_view bytes) {
-  if (codePage == kCodePageUtf8) return DecodeUtf8(bytes);
+std::u16string DecodeBytes(unsigned codePage, std::string_view bytes, bool* invalid) {
+  if (invalid) *invalid = false;
+  if (codePage == kCodePageUtf8) return DecodeUtf8(bytes, invalid);
   std::u16string out(bytes.size(), u'\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) out[i] = static_cast<unsigned char>(bytes[i]);
   return out;

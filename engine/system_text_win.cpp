@@ -50,14 +50,23 @@ const CharTables& GetCharTables() {
   return *tables;
 }
 
-std::u16string DecodeBytes(unsigned codePage, std::string_view bytes) {
+std::u16string DecodeBytes(unsigned codePage, std::string_view bytes, bool* invalid) {
+  if (invalid) *invalid = false;
   std::u16string out;
   if (bytes.empty()) return out;
   const int inLen = static_cast<int>(bytes.size());
-  const int n = MultiByteToWideChar(codePage, 0, bytes.data(), inLen, nullptr, 0);
+  // The strict count fails at the first byte without a character; only
+  // then is the text counted again the lenient way.
+  DWORD flags = invalid ? MB_ERR_INVALID_CHARS : 0;
+  int n = MultiByteToWideChar(codePage, flags, bytes.data(), inLen, nullptr, 0);
+  if (n <= 0 && flags && GetLastError() == ERROR_NO_UNICODE_TRANSLATION) {
+    *invalid = true;
+    flags = 0;
+    n = MultiByteToWideChar(codePage, flags, bytes.data(), inLen, nullptr, 0);
+  }
   if (n <= 0) return out;
   out.resize(static_cast<std::size_t>(n));
-  MultiByteToWideChar(codePage, 0, bytes.data(), inLen, reinterpret_cast<wchar_t*>(out.data()), n);
+  MultiByteToWideChar(codePage, flags, bytes.data(), inLen, reinterpret_cast<wchar_t*>(out.data()), n);
   return out;
 }
 

@@ -196,4 +196,11 @@
 #define IDM_HELP_HOME_PAGE 57630
 #define IDM_HELP_ABOUT 57830
 
+/* Clipboards dialog: the texts of slots 1 to 9 and their paste buttons */
+#define IDD_CLIPBOARDS 240
+#define IDC_CLIP_TEXT_FIRST 2421
+#define IDC_CLIP_TEXT_LAST 2429
+#define IDC_CLIP_PASTE_FIRST 2461
+#define IDC_CLIP_PASTE_LAST 2469
+
 #endif

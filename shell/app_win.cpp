@@ -4,9 +4,11 @@
 
 #include "doc/document.h"
 #include "doc/settings.h"
+#include "doc/settings_store_win.h"
 #include "engine/wide_win.h"
 #include "res/resource.h"
 #include "shell/layout_win.h"
+#include "shell/list_menus_win.h"
 #include "shell/message_box_win.h"
 #include "shell/messages.h"
 
@@ -42,6 +44,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   app = AppState{};
   app.instance = instance;
   app.startup = ParseCommandLine(U(commandLine ? commandLine : L""));
+  if (!app.startup.noLoadSettings) LoadSettings();
 
   InitCommonControls();
   if (!RegisterMainWindowClass(instance)) {
@@ -65,6 +68,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   Doc().encoding = static_cast<int>(static_cast<unsigned>(s.Encode) % 4);
   Doc().lineEnd = s.UseCRLF ? static_cast<int>(static_cast<unsigned>(s.CRLF) % 3) : kLineEndWin;
 
+  RebuildFavouritesMenu(GetMenu(hwnd));
   SetTimer(hwnd, 0, kTempCopyPeriodMs, nullptr);
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCEL));
   const int exitCode = RunMessageLoop(accelerators);

@@ -2,12 +2,24 @@
 
 #include <shellapi.h>
 
+#include <string>
+#include <vector>
+
 #include "doc/document.h"
 #include "doc/document_win.h"
+#include "doc/identity_win.h"
+#include "doc/lifecycle_win.h"
+#include "doc/lists.h"
+#include "doc/settings_store_win.h"
 #include "doc/settings.h"
+#include "engine/find_win.h"
 #include "res/resource.h"
+#include "engine/wide_win.h"
 #include "shell/app_win.h"
+#include "shell/command_line.h"
+#include "shell/clip_slots.h"
 #include "shell/dispatch_win.h"
+#include "shell/list_menus_win.h"
 #include "shell/menus_win.h"
 #include "shell/message_box_win.h"
 #include "shell/messages.h"
@@ -59,10 +71,16 @@ bool MayClose() {
 
 void OnClose(HWND hwnd) {
   if (!MayClose()) return;
+  DropIdentity(false);
   DestroyWindow(hwnd);
 }
 
-void OnDestroy() {
+void OnDestroy(HWND hwnd) {
+  StopWatching();
+  if (!App().quitWithoutSaving) SaveSettings(false);
+  DestroyRecentMenu(GetMenu(hwnd));
+  FreeClips(AppClips());
+  FreeFilters(AppFilters());
   PostQuitMessage(0);
 }
 
@@ -73,7 +91,16 @@ LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 }
 
 void OnDropFiles(HDROP drop) {
+  std::vector<std::u16string> files;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    wchar_t name[kMaxPath + 1] = {};
+    DragQueryFileW(drop, i, name, kMaxPath + 1);
+    files.emplace_back(U(name));
+  }
+  // The names are copied out first: opening may show boxes for a while.
   DragFinish(drop);
+  OpenDroppedFiles(files);
 }
 
 }  // namespace
@@ -92,11 +119,14 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Registered messages have no fixed number; 0 means not registered yet.
+  if (App().findMessage && message == App().findMessage) return OnFindReport();
+  if (App().instanceMessage && message == App().instanceMessage) return OnInstanceMessage(wParam, lParam);
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case WM_DESTROY:
-      OnDestroy();
+      OnDestroy(hwnd);
       return 0;
     case WM_SIZE:
       OnSize(wParam, lParam);
@@ -118,6 +148,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_TIMER:
+      WriteTemporaryCopy();
       return 0;
     default:
       break;

@@ -5,6 +5,7 @@
 #include "engine/wide_win.h"
 #include "shell/app_win.h"
 #include "shell/edit_ops_win.h"
+#include "shell/list_menus_win.h"
 #include "shell/menu_state.h"
 
 namespace quillet {
@@ -42,6 +43,25 @@ void PrepareMenuPopup(HMENU popup, int position) {
   // popups are prepared.
   HMENU bar = GetMenu(App().mainWindow);
   if (!bar || GetSubMenu(bar, position) != popup) return;
+
+  // The run-time submenus first: the favourites' rebuild re-creates 43010,
+  // which the changes below may grey.
+  switch (position) {
+    case kMenuFile:
+      RebuildRecentMenu(bar);
+      break;
+    case kMenuTools:
+      RebuildFiltersMenu(bar);
+      break;
+    case kMenuFavourites:
+      RebuildFavouritesMenu(bar);
+      break;
+    case kMenuClipboard:
+      BuildClipboardMenu(bar);
+      break;
+    default:
+      break;
+  }
 
   for (const MenuChange& change : MenuChangesFor(position, CurrentMenuContext())) {
     switch (change.action) {

@@ -68,6 +68,12 @@ inline constexpr char16_t kMenuLineEndFormat[] = u"换行(&W): %s";
 inline constexpr char16_t kMenuClipCopyFormat[] = u"复制到 &%d 剪贴板 %cAlt+%d";
 inline constexpr char16_t kMenuClipPasteFormat[] = u"粘贴来自 &%d 剪贴板 %cCtrl+%d";
 inline constexpr char16_t kModifiedMark[] = u"已修改";
+inline constexpr char16_t kMenuNone[] = u"(无)";
+inline constexpr char16_t kMenuAddFavourite[] = u"添加此文件(&A)";
+inline constexpr char16_t kMenuManageList[] = u"管理列表(&M)...";
+inline constexpr char16_t kMenuListEntryFormat[] = u"&%d. %s";
+inline constexpr char16_t kMenuFilterFormat[] = u"&%s\tAlt+Ctrl+F%d";
+inline constexpr char16_t kMenuFilterPlainFormat[] = u"&%s";
 
 // Length limits of formatted message texts.
 inline constexpr std::size_t kNameMessageLimit = 1284;

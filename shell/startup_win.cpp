@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "doc/document.h"
+#include "doc/document_win.h"
+#include "doc/lifecycle_win.h"
 #include "res/resource.h"
 #include "shell/app_win.h"
 #include "shell/edit_ops_win.h"
@@ -11,6 +14,15 @@ namespace quillet {
 CommandResult ApplyStartupOptions() {
   const StartupOptions& o = App().startup;
   HWND edit = EditControl();
+
+  // The command-line file; the options below apply only once it is open.
+  DocumentState& doc = Doc();
+  doc.fullPath = o.pathToOpen;
+  doc.title = o.pathToOpen.empty() ? std::u16string() : FileTitleOf(o.pathToOpen);
+  UpdateWindowTitle();
+  doc.pathToOpen = o.pathToOpen;
+  const CommandResult opened = OpenPathToOpen(true);
+  if (opened.IsMessage() || opened.code != kDone) return opened;
 
   long base = 0;
   const std::int32_t line = o.lineNumber - 1;

@@ -175,7 +175,7 @@ void QuilletProcess::Start(const std::wstring& args, Options options) {
     error_ = Win32Error(L"creating the temp folder");
     return;
   }
-  const std::wstring exe = ProgramPath();
+  const std::wstring exe = options.program.empty() ? ProgramPath() : options.program;
   if (exe.empty()) {
     error_ = L"quillet.exe is neither beside the test program, nor above it, nor in the current folder";
     return;

@@ -100,6 +100,9 @@ class QuilletProcess {
     // Wait until the main window is visible before the constructor returns.
     bool waitForWindow = true;
     DWORD timeoutMs = 15000;
+    // Another copy of the program (one with its own Quillet.ini beside
+    // it); empty: ProgramPath().
+    std::wstring program{};
   };
 
   // Starts quillet.exe (see ProgramPath) with args as the

@@ -1,0 +1,126 @@
+#include "engine/line_ops.h"
+
+#include <algorithm>
+
+#include "engine/char_classes.h"
+#include "shell/messages.h"
+
+namespace quillet {
+namespace {
+
+bool WritesInPlace(int op) {
+  switch (op) {
+    case kOpUnindent:
+    case kOpUnquote:
+    case kOpShiftLeft:
+    case kOpTrimTrailing:
+    case kOpTabify:
+    case kOpHardWrap:
+    case kOpUnwrap:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool IsLineToolOp(int op) {
+  return (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpSortLines || op == kOpColumnKeyPreview ||
+         op == kOpHardWrap || op == kOpUnwrap;
+}
+
+void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lines, std::size_t count,
+                   LineOpPlan& plan) {
+  const std::uint64_t n = job.selLength;
+  plan.tabSize = settings.Tab;
+  switch (job.op) {
+    case kOpPrefixLines:
+      if (job.data.prefix) {
+        plan.prefix = *job.data.prefix;
+      } else {
+        plan.prefixText = settings.QtText;
+        plan.prefix = PrefixSpec{plan.prefixText, settings.QtEmpty != 0, settings.QtSpace != 0};
+      }
+      // Room for the longest text the setting holds, or for this one.
+      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.prefix.text.size()) * count;
+      break;
+    case kOpAppendToLines:
+      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, settings.ClText.size()) * count;
+      break;
+    case kOpNumberLines:
+      plan.numbering = job.data.numbering ? *job.data.numbering : NumberingFromSettings(settings, NumberingKeys());
+      for (int k = 0; k < kColumnKeyCount; ++k) ExtractColumnKeys(lines, count, plan.numbering.keys[k], k);
+      plan.numberingPlan = PlanNumbering(plan.numbering, lines, count);
+      plan.capacity = plan.numberingPlan.capacity;
+      break;
+    case kOpUniqueLines:
+      plan.unique = job.data.unique ? *job.data.unique : UniqueFromSettings(settings);
+      plan.capacity = UniqueLinesCapacity(lines, count, n);
+      break;
+    case kOpUntabify:
+      plan.capacity = n + CountChar(job.sel, job.selLength, kTab) * static_cast<std::uint64_t>(std::max(plan.tabSize, 1));
+      break;
+    case kOpSortLines:
+      if (job.data.sortKeys) {
+        std::copy_n(job.data.sortKeys, kSortKeyCount, plan.sort.begin());
+      } else {
+        plan.sort = WithStoredLists(SortKeysInForce(), settings.Srt);
+      }
+      for (int k = 0; k < kSortKeyCount; ++k) ExtractColumnKeys(lines, count, plan.sort[k].key, k);
+      plan.capacity = n;
+      break;
+    case kOpColumnKeyPreview:
+      if (job.data.columnKey) plan.columnKey = *job.data.columnKey;
+      ExtractColumnKeys(lines, count, plan.columnKey, 0);
+      plan.capacity = n;
+      break;
+    case kOpDeleteEmptyLines:
+      plan.capacity = n;
+      break;
+    default:
+      plan.capacity = 0;  // rewritten in place
+      break;
+  }
+}
+
+const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* lines, std::size_t count) {
+  char16_t* out = job.resultBuffer.get();
+  char16_t* sel = job.sel;
+  char16_t* begin = WritesInPlace(job.op) ? sel : out;
+  char16_t* end = nullptr;
+  switch (job.op) {
+    case kOpPrefixLines: end = PrefixLines(lines, count, plan.prefix, out); break;
+    case kOpAppendToLines: {
+      const Settings& s = job.settings ? *job.settings : AppSettings();
+      end = AppendToLines(lines, count, s.ClText, s.ClEmpty != 0, out);
+      break;
+    }
+    case kOpNumberLines: end = WriteNumbering(plan.numberingPlan, plan.numbering, lines, count, out); break;
+    case kOpDeleteEmptyLines: end = DeleteEmptyLines(lines, count, out); break;
+    case kOpUniqueLines:
+      end = UniqueLines(lines, count, out, plan.unique.job, plan.unique.ignoreCase, plan.unique.countDuplicates,
+                        plan.unique.keepBlank, 0);
+      if (!end) return kMsgOutOfMemory;
+      break;
+    case kOpUnindent: end = DropFirstCharacter(lines, count, sel, true); break;
+    case kOpUnquote: end = Unquote(lines, count, sel); break;
+    case kOpShiftLeft: end = DropFirstCharacter(lines, count, sel, false); break;
+    case kOpTrimTrailing: end = TrimTrailingSpace(lines, count, sel); break;
+    case kOpTabify: end = Tabify(lines, count, plan.tabSize, sel); break;
+    case kOpUntabify: end = Untabify(lines, count, plan.tabSize, out); break;
+    case kOpSortLines:
+      end = SortLines(lines, count, plan.sort, out);
+      if (!end) return kMsgOutOfMemory;
+      break;
+    case kOpColumnKeyPreview: end = WriteKeyPreview(lines, count, out); break;
+    case kOpHardWrap: end = HardWrap(lines, count, sel); break;
+    case kOpUnwrap: end = UnwrapParagraphs(lines, count, sel); break;
+    default: return nullptr;
+  }
+  job.result = begin;
+  job.resultLength = static_cast<std::uint32_t>(end - begin);
+  return nullptr;
+}
+
+}  // namespace quillet

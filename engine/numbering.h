@@ -1,0 +1,81 @@
+// The numbering tool: each line rewritten through an output mask that can
+// hold counters in several bases, column keys of the line, line breaks and
+// literal text, each optionally padded to a common width.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "doc/settings.h"
+#include "engine/column_keys.h"
+#include "engine/line_table.h"
+
+namespace quillet {
+
+inline constexpr std::size_t kMaskLimit = 1023;
+
+enum MaskTokenKind : int {
+  kTokenEnd = 0,
+  kTokenError = 1,      // an unrecognised % sequence: writes "错误！"
+  kTokenLiteral = 2,    // the character arg
+  kTokenColumn = 3,     // the text of column key arg
+  kTokenLineBreak = 4,  // CR LF
+  kTokenDecimal = 10,
+  kTokenBinary = 11,
+  kTokenOctal = 12,
+  kTokenHexLower = 13,
+  kTokenHexUpper = 14,
+};
+
+enum MaskAlign : int { kAlignNone = 0, kAlignLeft = 1, kAlignRight = 2, kAlignZeros = 3, kAlignCentre = 4 };
+
+struct MaskToken {
+  int kind = kTokenEnd;
+  char16_t arg = 0;  // the literal character, or the column 0..9
+  int align = kAlignNone;
+  std::uint32_t width = 0;  // what the token is padded to
+};
+
+using ColumnKeys = std::array<ColumnKeySpec, kColumnKeyCount>;
+
+struct NumberingSettings {
+  std::u16string mask = u"%+d, %1";
+  bool skipBlank = false;  // blank lines are copied and get no number
+  std::int32_t start = 1;
+  std::int32_t step = 1;
+  bool hidePreview = false;  // the dialog's business only
+  ColumnKeys keys{};         // %0 .. %9, all whole lines to begin with
+};
+
+// The numbering record of the settings (CutMask, CutEmpt, CutNum, CutStep,
+// CutView) with the given keys.
+NumberingSettings NumberingFromSettings(const Settings& s, const ColumnKeys& keys);
+
+// The keys 1 to 9 the numbering dialog edits; they live for the run of the
+// program and are not stored.
+ColumnKeys& NumberingKeys();
+
+// Parses the mask (up to its first zero unit) into tokens ending with a
+// kTokenEnd token. Widths stay 0.
+std::vector<MaskToken> ParseMask(std::u16string_view mask);
+
+struct NumberingPlan {
+  std::vector<MaskToken> tokens;  // with widths measured
+  std::uint32_t start = 1;        // first counter value
+  std::uint32_t step = 1;
+  std::uint64_t capacity = 0;  // units the output can take, without a terminator
+};
+
+// Parses and measures over the lines (whose column keys are extracted).
+NumberingPlan PlanNumbering(const NumberingSettings& settings, const LineRecord* lines, std::size_t count);
+
+// Writes the numbered lines into out (plan.capacity units and a
+// terminator); returns the terminator written.
+char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const LineRecord* lines,
+                         std::size_t count, char16_t* out);
+
+}  // namespace quillet

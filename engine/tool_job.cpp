@@ -1,0 +1,332 @@
+#include "engine/tool_job.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/char_classes.h"
+#include "engine/line_ends.h"
+#include "engine/line_ops.h"
+#include "engine/line_table.h"
+#include "engine/search.h"
+#include "engine/system_calls.h"
+#include "engine/text_tools.h"
+#include "shell/messages.h"
+
+namespace quillet {
+namespace {
+
+// Operations that may run on an empty selection.
+bool AcceptsEmptySelection(int op) {
+  switch (op) {
+    case kOpCopySelection:
+    case kOpSetWindowText:
+    case kOpMultiLineTest:
+    case kOpEnclose:
+    case kOpTag:
+    case kOpExternalFilter:
+    case kOpSwapClipboard:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool NeedsLineTable(int op) {
+  return op == kOpMultiLineTest || (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpReverseLines ||
+         op == kOpReverseEachLine || op == kOpReverseLineWords || op == kOpSortLines || op == kOpColumnKeyPreview ||
+         op == kOpHardWrap || op == kOpUnwrap;
+}
+
+const Settings& SettingsOf(const ToolJob& job) { return job.settings ? *job.settings : AppSettings(); }
+
+SearchOptions ExtendedReplaceOptions(const Settings& s) {
+  return SearchOptions{.matchCase = s.ErIC == 0, .wholeWord = s.ErWW != 0, .underscoreIsWord = s._word != 0};
+}
+
+// Units the separate result buffer reserves, before the 3 spare units; 0
+// when the operation works in place or has no result. Computed wide so that
+// no product wraps on a 32-bit build.
+std::uint64_t ResultCapacity(const ToolJob& job) {
+  const std::uint64_t n = job.selLength;
+  const Settings& s = SettingsOf(job);
+  switch (job.op) {
+    case kOpLfToCrLf:
+    case kOpCrToCrLf:
+      return 2 * n;
+    case kOpReverseLines:
+    case kOpReverseEachLine:
+    case kOpReverseLineWords:
+      return n;
+    case kOpEnclose:
+      // The stored texts are normally held to 511 characters each; longer
+      // ones still fit whole.
+      return n + std::max<std::uint64_t>(kEncloseExtra, s.EnBefor.size() + s.EnAfter.size());
+    case kOpTag:
+      return std::max<std::uint64_t>(n + kEncloseExtra,
+                                     TagTextCapacity(job.selLength, TagSpec{s.XmlName, s.XmlAttr, s.XmlEmpt != 0}));
+    case kOpSwapClipboard:
+      return System().readClipboardText ? System().readClipboardText(nullptr, 0) : 0;
+    case kOpExtendedReplace:
+      // A search that cannot have its memory asks for more than exists, so
+      // the allocation below reports it.
+      return ReplacedLength({job.sel, job.selLength}, s.ErFind, s.ErRepl, ExtendedReplaceOptions(s))
+          .value_or(UINT64_MAX);
+    default:
+      return 0;
+  }
+}
+
+void SetResult(ToolJob& job, char16_t* result, const char16_t* end) {
+  job.result = result;
+  job.resultLength = static_cast<std::uint32_t>(end - result);
+}
+
+const char16_t* ExtendedReplace(ToolJob& job) {
+  const Settings& s = SettingsOf(job);
+  char16_t* out = job.resultBuffer.get();
+  char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.ErFind, s.ErRepl,
+                                   ExtendedReplaceOptions(s));
+  if (!end) return kMsgOutOfMemory;
+  *end = 0;
+  SetResult(job, out, end);
+  return nullptr;
+}
+
+const char16_t* Translate(ToolJob& job) {
+  const Settings& s = SettingsOf(job);
+  HeapBlock<char16_t> table = HeapBlock<char16_t>::Allocate(kTranslateTableSize);
+  if (!table) return kMsgOutOfMemory;
+  BuildTranslateTable(table.get(), s.TrFind, s.TrRepl, s.TrDel != 0);
+  SetResult(job, job.sel, TranslateText(job.sel, table.get()));
+  return nullptr;
+}
+
+void SwapWithClipboard(ToolJob& job) {
+  const SystemCalls& sys = System();
+  if (job.resultBuffer && sys.readClipboardText) {
+    const std::size_t got = sys.readClipboardText(job.resultBuffer.get(), job.resultCapacity);
+    SetResult(job, job.resultBuffer.get(), job.resultBuffer.get() + std::min<std::size_t>(got, job.resultCapacity));
+    job.resultBuffer[job.resultLength] = 0;
+  }
+  // The selection goes to the clipboard even when there is nothing to put
+  // in its place.
+  if (sys.copySelection) sys.copySelection(job.control);
+}
+
+const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t lineCount) {
+  const Settings& s = SettingsOf(job);
+  const WordChars word = MakeWordChars(s._word != 0);
+  char16_t* sel = job.sel;
+  char16_t* out = job.resultBuffer.get();
+  switch (job.op) {
+    case kOpCopySelection:
+      if (job.data.copy && job.data.copy->buffer) CopyLimited(job.data.copy->buffer, sel, job.data.copy->capacity);
+      return nullptr;
+    case kOpSetWindowText:
+      if (job.data.window && System().setWindowText) System().setWindowText(job.data.window, sel);
+      return nullptr;
+    case kOpMultiLineTest:
+      if (job.data.multiLine) *job.data.multiLine = lineCount > 1 ? 1 : 0;
+      return nullptr;
+    case kOpInvertCase:
+      SetResult(job, sel, InvertCase(sel));
+      return nullptr;
+    case kOpUpperCase:
+      SetResult(job, sel, UpperCase(sel));
+      return nullptr;
+    case kOpLowerCase:
+      SetResult(job, sel, LowerCase(sel));
+      return nullptr;
+    case kOpWordCase:
+      SetResult(job, sel, WordCase(sel, word));
+      return nullptr;
+    case kOpSentenceCase:
+      SetResult(job, sel, SentenceCase(sel, word));
+      return nullptr;
+    case kOpLfToCrLf:
+      SetResult(job, out, ExpandLfToCrLf(sel, out));
+      return nullptr;
+    case kOpCrLfToLf:
+      SetResult(job, sel, CollapseCrLfToLf(sel));
+      return nullptr;
+    case kOpCrToCrLf:
+      SetResult(job, out, ExpandCrToCrLf(sel, out));
+      return nullptr;
+    case kOpCrLfToCr:
+      SetResult(job, sel, CollapseCrLfToCr(sel));
+      return nullptr;
+    case kOpEnclose: {
+      char16_t* caret = nullptr;
+      SetResult(job, out, EncloseText(out, sel, s.EnBefor, s.EnAfter, &caret));
+      if (job.selLength == 0) job.caret = caret;
+      return nullptr;
+    }
+    case kOpTag: {
+      char16_t* caret = nullptr;
+      SetResult(job, out, TagText(out, sel, TagSpec{s.XmlName, s.XmlAttr, s.XmlEmpt != 0}, &caret));
+      if (job.selLength == 0) job.caret = caret;
+      return nullptr;
+    }
+    case kOpReverseText:
+      ReverseText(sel, job.selLength);
+      SetResult(job, sel, sel + job.selLength);
+      return nullptr;
+    case kOpReverseLines:
+      SetResult(job, out, ReverseLines(lines, lineCount, out));
+      return nullptr;
+    case kOpReverseEachWord:
+      ReverseEachWord(sel, word);
+      SetResult(job, sel, sel + job.selLength);
+      return nullptr;
+    case kOpReverseWords:
+      ReverseWords(sel, job.selLength, word);
+      SetResult(job, sel, sel + job.selLength);
+      return nullptr;
+    case kOpReverseEachLine:
+      SetResult(job, out, ReverseEachLine(lines, lineCount, out));
+      return nullptr;
+    case kOpReverseLineWords:
+      SetResult(job, out, ReverseLineWords(lines, lineCount, out, word));
+      return nullptr;
+    case kOpTranslate:
+      return Translate(job);
+    case kOpExtendedReplace:
+      return ExtendedReplace(job);
+    case kOpSwapClipboard:
+      SwapWithClipboard(job);
+      return nullptr;
+    default:
+      // Statistics, the filters and printing arrive with their own parts;
+      // until then they change nothing.
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length) {
+  // Positions travel as 32-bit numbers, as the edit control counts them.
+  if (length > UINT32_MAX - 3) return kMsgOutOfMemory;
+  job.working = HeapBlock<char16_t>::Allocate(std::max(length + 2, kMinWorkingUnits));
+  if (!job.working) return kMsgOutOfMemory;
+  job.working[0] = 0;
+  job.text = job.working.get() + 1;
+  job.text[0] = 0;
+  job.textLength = 0;
+  return nullptr;
+}
+
+void AdjustForSoftBreaks(ToolJob& job) {
+  const char16_t* end = job.text + job.textLength;
+  for (const char16_t* p = job.text; p < job.text + job.selEnd && p + 1 < end; ++p) {
+    if (p[0] == kCR && p[1] == kCR) {
+      if (p < job.text + job.selStart) job.selStart += 3;
+      job.selEnd += 3;
+    }
+  }
+}
+
+const char16_t* ExecuteTextOp(ToolJob& job) {
+  // Bounds from outside never reach beyond the text that was read.
+  job.selEnd = std::min(job.selEnd, job.textLength);
+  job.selStart = std::min(job.selStart, job.selEnd);
+
+  // 1. Cut the selection out as a terminated string; the unit before it
+  // exists even at position 0.
+  job.sel = job.text + job.selStart;
+  job.sel[-1] = 0;
+  job.text[job.selEnd] = 0;
+  job.selLength = job.selEnd - job.selStart;
+
+  // 2. A preview looks at no more than fits its pane.
+  if (job.previewBuffer && job.selLength > kPreviewMaxChars) {
+    job.selLength = kPreviewMaxChars;
+    job.sel[job.selLength] = 0;
+  }
+
+  // 3. A final line break is kept out of the operation and put back after.
+  bool cutFinalBreak = false;
+  if (!job.keepFinalBreak && job.selLength > 1 && IsLineBreak(job.sel + job.selLength - 2)) {
+    job.selLength -= 2;
+    job.sel[job.selLength] = 0;
+    cutFinalBreak = true;
+  }
+
+  // 4. and 5. Only the line-oriented operations use the line count, so the
+  // others skip counting.
+  if (job.selLength == 0 && !AcceptsEmptySelection(job.op)) return kMsgSelectionEmpty;
+
+  // 6. The line table, for the line-oriented operations only.
+  std::size_t lineCount = 0;
+  HeapBlock<LineRecord> lines;
+  if (NeedsLineTable(job.op)) {
+    lineCount = BuildLineTable(nullptr, job.sel);
+    const std::size_t records = job.previewBuffer ? std::min(lineCount, kPreviewMaxLines) : lineCount;
+    lines = HeapBlock<LineRecord>::Allocate(records);
+    if (!lines) return kMsgOutOfMemory;
+    lineCount = BuildLineTable(lines.get(), job.sel, records);
+  }
+
+  // 7. The line tools resolve their records and extract their column keys,
+  // which also gives their result capacity.
+  LineOpPlan linePlan;
+  const bool lineTool = IsLineToolOp(job.op);
+  if (lineTool) PrepareLineOp(job, SettingsOf(job), lines.get(), lineCount, linePlan);
+
+  // 8. One result buffer, sized before the operation writes a unit.
+  const std::uint64_t capacity = lineTool ? linePlan.capacity : ResultCapacity(job);
+  if (capacity > UINT32_MAX - 3) return kMsgOutOfMemory;
+  job.resultCapacity = static_cast<std::uint32_t>(capacity);
+  // Extended replace may come out empty and still replaces the selection.
+  if (job.resultCapacity || job.op == kOpExtendedReplace) {
+    job.resultBuffer = HeapBlock<char16_t>::Allocate(static_cast<std::size_t>(capacity) + 3);
+    if (!job.resultBuffer) return kMsgOutOfMemory;
+    job.resultBuffer[0] = 0;
+  }
+
+  // 9.
+  const char16_t* message =
+      lineTool ? RunLineToolOp(job, linePlan, lines.get(), lineCount) : RunOperation(job, lines.get(), lineCount);
+
+  // 10. Put the final line break back after the result.
+  if (cutFinalBreak && job.result && !message) {
+    PutLineBreak(job.result + job.resultLength)[0] = 0;
+    job.resultLength += 2;
+  }
+  return message;
+}
+
+const char16_t* ExecuteLineOp(ToolJob&) {
+  // The line-family switch comes with the line and caret commands; a line
+  // job changes nothing until then.
+  return nullptr;
+}
+
+const char16_t* ExecuteJob(ToolJob& job) {
+  const char16_t* message = job.family == kTextFamily ? ExecuteTextOp(job) : ExecuteLineOp(job);
+  if (job.previewBuffer && job.result && !message) {
+    const std::size_t n = std::min<std::size_t>(job.resultLength, kPreviewMaxChars);
+    std::copy(job.result, job.result + n, job.previewBuffer);
+    job.previewBuffer[n] = 0;
+  }
+  return message;
+}
+
+void ShowMessageInPreview(const ToolJob& job, const char16_t* message) {
+  if (job.previewBuffer && message) CopyLimited(job.previewBuffer, message, kPreviewBufferUnits);
+}
+
+const char16_t* RunToolJobOnText(ToolJob& job, std::u16string_view text) {
+  const char16_t* message = AllocateWorkingCopy(job, text.size());
+  if (!message) {
+    std::copy(text.begin(), text.end(), job.text);
+    job.text[text.size()] = 0;
+    job.textLength = static_cast<std::uint32_t>(text.size());
+    if (job.op == kOpHardWrap && job.family == kTextFamily) AdjustForSoftBreaks(job);
+    message = ExecuteJob(job);
+  }
+  ShowMessageInPreview(job, message);
+  return message;
+}
+
+}  // namespace quillet

@@ -1,0 +1,164 @@
+// One run of a text tool over the selection: the working copy of the whole
+// text, the selection cut out of it as a terminated string, the operation,
+// and its result waiting to replace the selection. The pure half lives here;
+// tool_job_win.cpp reads the edit control into the job and puts the result
+// back.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "doc/settings.h"
+#include "engine/memory.h"
+
+namespace quillet {
+
+enum ToolFamily : int { kLineFamily = 0, kTextFamily = 1 };
+
+// Operation codes of the text family.
+enum TextOp : int {
+  kOpCopySelection = 1,
+  kOpSetWindowText = 2,
+  kOpMultiLineTest = 3,
+  kOpInvertCase = 17,
+  kOpUpperCase = 18,
+  kOpLowerCase = 19,
+  kOpWordCase = 20,
+  kOpSentenceCase = 21,
+  kOpLfToCrLf = 33,
+  kOpCrLfToLf = 34,
+  kOpCrToCrLf = 35,
+  kOpCrLfToCr = 36,
+  kOpPrefixLines = 49,
+  kOpAppendToLines = 50,
+  kOpNumberLines = 51,
+  kOpDeleteEmptyLines = 52,
+  kOpUniqueLines = 53,
+  kOpUnindent = 54,
+  kOpUnquote = 55,
+  kOpShiftLeft = 56,
+  kOpTrimTrailing = 57,
+  kOpTabify = 58,
+  kOpUntabify = 59,
+  kOpEnclose = 65,
+  kOpTag = 66,
+  kOpStatistics = 67,
+  kOpReverseText = 81,
+  kOpReverseLines = 82,
+  kOpReverseEachWord = 83,
+  kOpReverseWords = 84,
+  kOpReverseEachLine = 85,
+  kOpReverseLineWords = 86,
+  kOpExtendedReplace = 97,
+  kOpTranslate = 98,
+  kOpSortLines = 113,
+  kOpColumnKeyPreview = 114,
+  kOpHardWrap = 129,
+  kOpUnwrap = 130,
+  kOpExternalFilter = 161,
+  kOpSwapClipboard = 177,
+  kOpPrintSelection = 193,
+};
+
+inline constexpr std::size_t kPreviewBufferUnits = 4096;
+inline constexpr std::size_t kPreviewMaxChars = kPreviewBufferUnits - 1;
+inline constexpr std::size_t kPreviewMaxLines = 20;
+inline constexpr std::size_t kMinWorkingUnits = 65535;
+// Room the enclose and tag results reserve beyond the selection.
+inline constexpr std::size_t kEncloseExtra = 3079;
+
+// Op 1: the selection is copied into buffer, at most capacity - 1
+// characters and a terminator.
+struct SelectionCopy {
+  char16_t* buffer = nullptr;
+  std::uint32_t capacity = 0;
+};
+
+struct PrefixSpec;
+struct UniqueSpec;
+struct NumberingSettings;
+struct ColumnKeySpec;
+struct SortKey;
+
+// The operation's parameter; which member counts depends on the code.
+struct ToolData {
+  SelectionCopy* copy = nullptr;  // op 1
+  void* window = nullptr;         // op 2: the window whose text becomes the selection
+  int* multiLine = nullptr;       // op 3: set to 1 when the selection spans lines, else 0
+  // The line tools' records; null takes the record the settings hold.
+  const PrefixSpec* prefix = nullptr;           // op 49 (QtText, QtEmpty, QtSpace)
+  const UniqueSpec* unique = nullptr;           // op 53 (UniJob, UniIC, UniDup, UniEmpt)
+  const NumberingSettings* numbering = nullptr; // op 51 (CutMask... with the dialog's keys)
+  const SortKey* sortKeys = nullptr;            // op 113: three keys (the keys in force)
+  const ColumnKeySpec* columnKey = nullptr;     // op 114: required
+};
+
+struct ToolJob {
+  int family = kTextFamily;
+  int op = 0;
+  ToolData data;
+  // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...);
+  // null reads the program's settings.
+  const Settings* settings = nullptr;
+  // The edit control, for the operations that talk to it (the swap's WM_COPY).
+  void* control = nullptr;
+  bool selectResult = false;
+  bool keepFinalBreak = false;
+  // Null for a normal run; otherwise kPreviewBufferUnits units that receive
+  // the result (or the message) instead of the document.
+  char16_t* previewBuffer = nullptr;
+
+  std::uint32_t selStart = 0;  // into the working copy
+  std::uint32_t selEnd = 0;
+  std::uint32_t textLength = 0;
+  char16_t* text = nullptr;  // unit 1 of the working buffer
+  char16_t* result = nullptr;
+  std::uint32_t resultLength = 0;
+  std::uint32_t resultCapacity = 0;  // of a separate result buffer; 0 in place
+  char16_t* caret = nullptr;         // into result, when the operation places the caret
+  std::uint32_t selLength = 0;
+  char16_t* sel = nullptr;
+
+  HeapBlock<char16_t> working;
+  HeapBlock<char16_t> resultBuffer;
+};
+
+// The working buffer for a text of length units: max(length + 2, 65535)
+// units, unit 0 a terminator and job.text pointing at unit 1. Returns the
+// out-of-memory message or null.
+const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length);
+
+// Hard wrap only: the working copy was read with its soft line breaks
+// ("\r\r\n") while the selection bounds count without them; move the bounds
+// by 3 for every soft break before them.
+void AdjustForSoftBreaks(ToolJob& job);
+
+// The text-family switch over job.text[selStart, selEnd): cuts the selection
+// out, applies the final-break and empty-selection rules, builds the line
+// table and the result buffer the operation needs and runs it. Returns null
+// or a message.
+const char16_t* ExecuteTextOp(ToolJob& job);
+
+// The line-family switch.
+const char16_t* ExecuteLineOp(ToolJob& job);
+
+// Runs the job's operation on its working copy (family switch), then for a
+// preview copies the result into the preview buffer. Returns the message.
+const char16_t* ExecuteJob(ToolJob& job);
+
+// A preview that failed shows its message in place of the preview.
+void ShowMessageInPreview(const ToolJob& job, const char16_t* message);
+
+// True when the job's result is to replace the document's selection.
+inline bool HasReplacement(const ToolJob& job, const char16_t* message) {
+  return job.result && !message && !job.previewBuffer;
+}
+
+// The pure part of a whole run over a given text with job.selStart/selEnd
+// set: working copy, soft-break adjustment for hard wrap, the operation and
+// the preview (result or message). What the edit control would then receive
+// is job.result.
+const char16_t* RunToolJobOnText(ToolJob& job, std::u16string_view text);
+
+}  // namespace quillet

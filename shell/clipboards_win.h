@@ -1,0 +1,19 @@
+// The commands of the nine internal clipboards and their dialog (240).
+#pragma once
+
+#include "shell/dispatch_win.h"
+
+namespace quillet {
+
+// Alt+1 to Alt+9: the selection into slot id - 46600 + 1.
+CommandResult OnCopyToClip(const CommandArgs& a);
+// Ctrl+1 to Ctrl+9: slot id - 46700 + 1 replaces the selection.
+CommandResult OnPasteClip(const CommandArgs& a);
+CommandResult OnClearClips(const CommandArgs& a);
+// Ctrl+0: the dialog with the nine texts and their paste buttons.
+CommandResult OnShowClips(const CommandArgs& a);
+
+// Slot n (1 to 9) replaces the selection, undoably; an empty slot does nothing.
+void PasteClip(int n);
+
+}  // namespace quillet

@@ -1,0 +1,130 @@
+#include "shell/line_commands_win.h"
+
+#include <algorithm>
+#include <string>
+
+#include "doc/settings.h"
+#include "engine/line_tools.h"
+#include "engine/numbering.h"
+#include "engine/tool_job_win.h"
+#include "engine/unique_lines.h"
+#include "res/resource.h"
+#include "shell/app_win.h"
+#include "shell/edit_ops_win.h"
+#include "tools/sort.h"
+
+namespace quillet {
+namespace {
+
+// The command becomes the one Last tool repeats, whether or not it succeeds.
+void RememberTool(std::uint16_t id) { App().lastToolCommand = id; }
+
+CommandResult TextTool(const CommandArgs& a, int op, const ToolData& data = {}) {
+  RememberTool(a.id);
+  return RunTextTool(op, data);
+}
+
+// The tools that act on whole lines and leave them selected.
+CommandResult LineTool(std::uint16_t id, int op, const ToolData& data = {}) {
+  RememberTool(id);
+  return RunTextToolEx(op, data, true, false);
+}
+
+CommandResult Indent() {
+  const Settings& s = AppSettings();
+  // The record's text field holds at most 511 characters.
+  const std::u16string text = s.NoTabs ? std::u16string(std::clamp(s.Tab, 1, int(kLineTextLimit)), u' ') : u"\t";
+  const PrefixSpec prefix{text, true, false};
+  ToolData data;
+  data.prefix = &prefix;
+  return LineTool(IDM_LINES_INDENT, kOpPrefixLines, data);
+}
+
+CommandResult Unindent() { return LineTool(IDM_LINES_UNINDENT, kOpUnindent); }
+
+CommandResult Unique(const CommandArgs& a, bool ignoreCase) {
+  const UniqueSpec spec{kUniqueRemoveDuplicates, ignoreCase, false, false};
+  ToolData data;
+  data.unique = &spec;
+  return TextTool(a, kOpUniqueLines, data);
+}
+
+CommandResult Sort(const CommandArgs& a, const SortSettings& keys) {
+  ToolData data;
+  data.sortKeys = keys.data();
+  return TextTool(a, kOpSortLines, data);
+}
+
+}  // namespace
+
+CommandResult OnIndent(const CommandArgs&) { return Indent(); }
+CommandResult OnUnindent(const CommandArgs&) { return Unindent(); }
+
+CommandResult OnMailQuote(const CommandArgs& a) {
+  static const PrefixSpec kMailQuote{u"> ", false, false};
+  ToolData data;
+  data.prefix = &kMailQuote;
+  return LineTool(a.id, kOpPrefixLines, data);
+}
+
+// The quote/indent record is the settings' own (QtText, QtEmpty, QtSpace).
+CommandResult OnQuoteRun(const CommandArgs& a) { return TextTool(a, kOpPrefixLines); }
+CommandResult OnUnquote(const CommandArgs& a) { return LineTool(a.id, kOpUnquote); }
+CommandResult OnShiftLeft(const CommandArgs& a) { return LineTool(a.id, kOpShiftLeft); }
+CommandResult OnTabify(const CommandArgs& a) { return TextTool(a, kOpTabify); }
+CommandResult OnUntabify(const CommandArgs& a) { return TextTool(a, kOpUntabify); }
+CommandResult OnCloseRun(const CommandArgs& a) { return TextTool(a, kOpAppendToLines); }
+CommandResult OnTrim(const CommandArgs& a) { return TextTool(a, kOpTrimTrailing); }
+
+CommandResult OnNumberRun(const CommandArgs& a) {
+  const NumberingSettings numbering = NumberingFromSettings(AppSettings(), NumberingKeys());
+  ToolData data;
+  data.numbering = &numbering;
+  return TextTool(a, kOpNumberLines, data);
+}
+
+CommandResult OnUnique(const CommandArgs& a) { return Unique(a, false); }
+CommandResult OnUniqueIgnoreCase(const CommandArgs& a) { return Unique(a, true); }
+
+CommandResult OnDuplicatesRun(const CommandArgs& a) {
+  const UniqueSpec spec = UniqueFromSettings(AppSettings());
+  ToolData data;
+  data.unique = &spec;
+  return TextTool(a, kOpUniqueLines, data);
+}
+
+CommandResult OnDeleteEmptyLines(const CommandArgs& a) { return TextTool(a, kOpDeleteEmptyLines); }
+
+CommandResult OnSortRun(const CommandArgs& a) {
+  return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().Srt));
+}
+CommandResult OnSortAscending(const CommandArgs& a) { return Sort(a, AscendingSort()); }
+CommandResult OnSortDescending(const CommandArgs& a) { return Sort(a, DescendingSort()); }
+
+// Soft line breaks become real ones; a final line break stays inside.
+CommandResult OnHardWrap(const CommandArgs& a) {
+  RememberTool(a.id);
+  return RunTextToolEx(kOpHardWrap, {}, AppSettings().Persist != 0, true);
+}
+
+CommandResult OnUnwrap(const CommandArgs& a) { return TextTool(a, kOpUnwrap); }
+
+CommandResult OnTabKey(const CommandArgs&) {
+  int multiLine = 0;
+  ToolData data;
+  data.multiLine = &multiLine;
+  // A test that could not be made counts as several lines.
+  if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return Indent();
+  // Spaces up to the next tab stop come with the caret commands.
+  if (AppSettings().NoTabs) return kNotACommand;
+  TypeChar(u'\t');
+  return kDone;
+}
+
+CommandResult OnShiftTabKey(const CommandArgs&) {
+  if (HasSelection()) return Unindent();
+  TypeChar(u'\t');
+  return kDone;
+}
+
+}  // namespace quillet

@@ -1,0 +1,67 @@
+#include "shell/search_commands_win.h"
+
+#include "doc/settings.h"
+#include "engine/find_win.h"
+#include "engine/tool_job_win.h"
+#include "res/resource.h"
+#include "shell/app_win.h"
+#include "shell/edit_ops_win.h"
+
+namespace quillet {
+namespace {
+
+CommandResult OpenDialog(bool replace) { return OpenFindDialog(replace) ? kDone : kFailedReported; }
+
+// Without a find text there is nothing to repeat: the dialog asks for one.
+CommandResult FindAgain(bool reverse) {
+  if (AppSettings().Find.empty()) {
+    OpenFindDialog(false);
+    return kCancelled;
+  }
+  return FindNext(PatternSlot::kFind, reverse);
+}
+
+CommandResult LookAgain(bool reverse) {
+  if (AppSettings().LookFor.empty()) return kDone;
+  return FindNext(PatternSlot::kLookFor, reverse);
+}
+
+// Extends the selection over the next (or previous) match: the end that
+// faces the search moves to the far side of the match.
+CommandResult SelectToMatch(bool previous) {
+  if (AppSettings().Find.empty()) return kFailedReported;
+  DWORD start = 0, end = 0;
+  GetSelection(&start, &end);
+  const WPARAM find = previous ? IDM_SEARCH_FIND_PREVIOUS : IDM_SEARCH_FIND_NEXT;
+  if (SendMessageW(App().mainWindow, WM_COMMAND, find, 0) != 0) return kFailedReported;
+  DWORD matchStart = 0, matchEnd = 0;
+  GetSelection(&matchStart, &matchEnd);
+  const bool downward = previous == FindGoesUp();
+  if (downward) {
+    SetSelection(static_cast<long>(start), static_cast<long>(matchEnd));
+  } else {
+    SetSelection(static_cast<long>(matchStart), static_cast<long>(end));
+  }
+  return kDone;
+}
+
+}  // namespace
+
+CommandResult OnFind(const CommandArgs&) { return OpenDialog(false); }
+CommandResult OnReplace(const CommandArgs&) { return OpenDialog(true); }
+CommandResult OnFindNext(const CommandArgs&) { return FindAgain(false); }
+CommandResult OnFindPrevious(const CommandArgs&) { return FindAgain(true); }
+CommandResult OnFindSelection(const CommandArgs&) { return FindSelected(PatternSlot::kFind, true); }
+CommandResult OnTakeSelection(const CommandArgs&) { return FindSelected(PatternSlot::kFind, false); }
+CommandResult OnSelectNext(const CommandArgs&) { return SelectToMatch(false); }
+CommandResult OnSelectPrevious(const CommandArgs&) { return SelectToMatch(true); }
+CommandResult OnLookFor(const CommandArgs&) { return FindSelected(PatternSlot::kLookFor, true); }
+CommandResult OnLookNext(const CommandArgs&) { return LookAgain(false); }
+CommandResult OnLookPrevious(const CommandArgs&) { return LookAgain(true); }
+
+CommandResult OnExtendedReplaceRun(const CommandArgs& a) {
+  App().lastToolCommand = a.id;
+  return RunTextToolEx(kOpExtendedReplace, {}, AppSettings().Persist != 0, true);
+}
+
+}  // namespace quillet

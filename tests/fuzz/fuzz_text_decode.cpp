@@ -1,0 +1,36 @@
+// Any bytes are a possible file. The first byte picks the load options; the
+// rest is the file. Whatever the bytes, the edit control's text has no zero
+// unit and, unless the loader reported replaced characters, saving it in
+// the detected encoding and style gives the file back byte for byte.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "doc/text_codec.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  quillet::LoadOptions options;
+  options.defaultEncoding = data[0] & 3;
+  options.defaultLineEnd = (data[0] >> 2) & 3;  // 3 is out of range on purpose
+  options.useCrLf = (data[0] & 0x10) != 0;
+  options.forceDefaultEncoding = (data[0] & 0x20) != 0;
+  const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  quillet::DecodedText loaded;
+  if (quillet::DecodeFileBytes(std::string(file), options, &loaded) != nullptr) __builtin_trap();
+  if (loaded.text.find(u'\0') != std::u16string::npos) __builtin_trap();
+  if (loaded.encoding < 0 || loaded.encoding > 3 || loaded.lineEnd < 0 || loaded.lineEnd > 2) __builtin_trap();
+  if (!options.useCrLf && loaded.lineEnd != quillet::kLineEndWin) __builtin_trap();
+  if (loaded.CharactersReplaced()) return 0;
+
+  std::size_t skip = 0;
+  quillet::DetectEncoding(file, options.defaultEncoding, options.forceDefaultEncoding, &skip);
+  quillet::EncodedText saved;
+  if (quillet::EncodeForSave(std::move(loaded.text), loaded.encoding, loaded.lineEnd, &saved) != nullptr) {
+    __builtin_trap();
+  }
+  const std::string mark = skip ? std::string(quillet::ByteOrderMark(loaded.encoding)) : std::string();
+  if (mark + std::string(saved.View()) != file) __builtin_trap();
+  return 0;
+}

@@ -1,0 +1,324 @@
+#include "doc/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillet {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr char16_t kMark = 0xFEFF;
+
+struct Everything {
+  Settings settings;
+  RecentFiles recent;
+  Favourites favourites;
+  FilterList filters;
+  ClipSlots clips;
+  PersistentState state() { return PersistentState{settings, recent, favourites, filters, clips}; }
+};
+
+IniDocument Saved(Everything& all, bool forced, IniDocument doc = {}) {
+  IniBackend store(doc);
+  SaveSettingsTo(store, all.state(), forced);
+  return doc;
+}
+
+// Through the file's text, as the next run would see it.
+void Load(Everything& all, const IniDocument& doc) {
+  IniDocument copy = ParseIniText(SerializeIniText(doc));
+  IniBackend store(copy);
+  LoadSettingsFrom(store, all.state());
+}
+
+std::vector<std::u16string> SectionNames(const IniDocument& doc) {
+  std::vector<std::u16string> names;
+  for (const IniSection& s : doc.sections) names.push_back(s.name);
+  return names;
+}
+
+std::vector<std::u16string> EntryNames(const IniDocument& doc, std::u16string_view section) {
+  std::vector<std::u16string> names;
+  if (const IniSection* s = FindSection(doc, section))
+    for (const IniEntry& e : s->entries) names.push_back(e.name);
+  return names;
+}
+
+const std::u16string* Find(const IniDocument& doc, std::u16string_view section, std::u16string_view name) {
+  const IniSection* s = FindSection(doc, section);
+  return s ? FindValue(*s, name) : nullptr;
+}
+
+using Names = std::vector<std::u16string>;
+
+TEST(SettingsStore, EveryValueTypeRoundTrips) {
+  Everything out;
+  Settings& s = out.settings;
+  s.Place = s.Size = 1;
+  s.Top = -20;
+  s.Left = 30;
+  s.Width = 640;
+  s.Height = 480;
+  s.Maxed = 1;
+  s.WWrap = 0;
+  s.Margin = -7;
+  s.Find = u"需要\\找的\r\n文本=1";
+  s.LookFor = std::u16string(8191, u'L');
+  s.Tab = INT32_MAX;
+  s.FFilter = u"全部|*.*";
+  s.Suffix = u"md";
+  s.FSRO = 1;
+  s.KeepFN = 1;
+  for (int i = 0; i < kFontRecordSize; ++i) s.FixLog[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
+  s.QtText = u"";
+  s.Srt[0].Dl = u",;";
+  s.Srt[2].U = u"\\keep\\";
+  s.CutMask = u"%d.";
+  s.CutNum = 5;
+  StoreClip(out.clips, 2, u"second\r\nslot");
+  StoreClip(out.clips, 9, u"ninth");
+  out.clips.changed = true;
+  AddRecent(out.recent, u"C:\\old.txt");
+  AddRecent(out.recent, u"C:\\new.txt");
+  AddFavourite(out.favourites, u"D:\\fav=1.txt");
+  out.favourites.changed = true;
+  AddFilter(out.filters, u"sort=up", u"sort.exe %F", u"sorts\nlines");
+  AddFilter(out.filters, u"upper\\case", u"", u"");
+  out.filters.changed = true;
+
+  const IniDocument doc = Saved(out, false);
+  Everything in;
+  Load(in, doc);
+  const Settings& r = in.settings;
+  EXPECT_EQ(r.Top, -20);
+  EXPECT_EQ(r.Left, 30);
+  EXPECT_EQ(r.Width, 640);
+  EXPECT_EQ(r.Height, 480);
+  EXPECT_EQ(r.Maxed, 1);
+  EXPECT_EQ(r.WWrap, 0);
+  EXPECT_EQ(r.Margin, -7);
+  EXPECT_EQ(r.Find, s.Find);
+  EXPECT_EQ(r.LookFor, s.LookFor);
+  EXPECT_EQ(r.Tab, INT32_MAX);
+  EXPECT_EQ(r.FFilter, s.FFilter);
+  EXPECT_EQ(r.Suffix, u"md");
+  EXPECT_EQ(r.FSRO, 1);
+  EXPECT_EQ(r.KeepFN, 1);
+  EXPECT_EQ(r.FixLog, s.FixLog);
+  EXPECT_TRUE(r.fixLogLoaded);
+  EXPECT_TRUE(r.proLogLoaded);  // written as zeros, read back whole
+  EXPECT_EQ(r.QtText, u"");
+  EXPECT_EQ(r.Srt[0].Dl, u",;");
+  EXPECT_EQ(r.Srt[2].U, u"\\keep\\");
+  EXPECT_EQ(r.CutMask, u"%d.");
+  EXPECT_EQ(r.CutNum, 5);
+  EXPECT_EQ(*GetClip(in.clips, 2), u"second\r\nslot");
+  EXPECT_EQ(*GetClip(in.clips, 9), u"ninth");
+  EXPECT_EQ(GetClip(in.clips, 1), nullptr);
+  EXPECT_FALSE(in.clips.changed);
+  EXPECT_EQ(in.recent.slots[8], u"C:\\old.txt");
+  EXPECT_EQ(in.recent.slots[9], u"C:\\new.txt");
+  EXPECT_EQ(in.favourites.slots[0], u"D:\\fav=1.txt");
+  EXPECT_EQ(std::u16string(FilterName(in.filters, 0)), u"sort=up");
+  EXPECT_EQ(std::u16string(FilterCommand(in.filters, 0)), u"sort.exe %F");
+  EXPECT_EQ(std::u16string(FilterDescription(in.filters, 0)), u"sorts\nlines");
+  EXPECT_EQ(std::u16string(FilterName(in.filters, 1)), u"upper\\case");
+  EXPECT_EQ(std::u16string(FilterCommand(in.filters, 1)), u"");
+  EXPECT_FALSE(in.favourites.changed || in.filters.changed);
+
+  // The sort keys are written key by key after "XmlEmpt".
+  const Names tools = EntryNames(doc, u"Tools");
+  const auto at = std::find(tools.begin(), tools.end(), u"XmlEmpt") - tools.begin();
+  const Names sortNames(tools.begin() + at + 1, tools.begin() + at + 10);
+  EXPECT_EQ(sortNames,
+            (Names{u"SrtDl0", u"SrtI0", u"SrtU0", u"SrtDl1", u"SrtI1", u"SrtU1", u"SrtDl2", u"SrtI2", u"SrtU2"}));
+}
+
+TEST(SettingsStore, GroupFlagsDecideWhatIsWritten) {
+  Everything all;
+  all.settings.Save = 0;
+  AddRecent(all.recent, u"a.txt");
+  all.clips.changed = all.favourites.changed = all.filters.changed = true;
+  // "Save" off: only the flags themselves.
+  EXPECT_EQ(SectionNames(Saved(all, false)), Names{u"Save"});
+  EXPECT_EQ(*Find(Saved(all, false), u"Save", u"Save"), u"0");
+  EXPECT_EQ(EntryNames(Saved(all, false), u"Save"),
+            (Names{u"Save", u"Place", u"Size", u"Opts", u"Setts", u"Search", u"过滤器", u"Tools", u"Clips"}));
+  // Forced, every group whose flag is on.
+  EXPECT_EQ(SectionNames(Saved(all, true)), (Names{u"Save", u"Opts", u"Setts", u"Tools", u"Clips", u"Recent"}));
+
+  // All groups off: the recent files still go.
+  Settings& s = all.settings;
+  s.Save = 1;
+  s.Opts = s.Setts = s.Search = s.Filters = s.Tools = s.Clips = 0;
+  const IniDocument minimal = Saved(all, false);
+  EXPECT_EQ(SectionNames(minimal), (Names{u"Save", u"Recent"}));
+  EXPECT_EQ(EntryNames(minimal, u"Recent"),
+            (Names{u"00", u"01", u"02", u"03", u"04", u"05", u"06", u"07", u"08", u"09"}));
+  EXPECT_EQ(*Find(minimal, u"Recent", u"00"), u"");
+  EXPECT_EQ(*Find(minimal, u"Recent", u"09"), u"a.txt");
+
+  // The halves of "Place" and "Opts" follow their own flags.
+  s.Place = 1;
+  s.Search = 1;
+  const IniDocument halves = Saved(all, false);
+  EXPECT_EQ(EntryNames(halves, u"Place"), (Names{u"Top", u"Left"}));
+  EXPECT_EQ(EntryNames(halves, u"Opts"), (Names{u"Find", u"Replace", u"FindMC", u"FindWW", u"LookFor"}));
+  s.Place = 0;
+  s.Size = 1;
+  s.Search = 0;
+  s.Opts = 1;
+  const IniDocument others = Saved(all, false);
+  EXPECT_EQ(EntryNames(others, u"Place"), (Names{u"Width", u"Height", u"Maxed"}));
+  EXPECT_EQ(EntryNames(others, u"Opts"), (Names{u"WWrap", u"Status", u"Margin", u"FulScr", u"OnTop", u"Font"}));
+}
+
+TEST(SettingsStore, PlacementIsRecordedOnlyWhenSavedAndUnsetSurvives) {
+  Everything all;
+  static int recorded;
+  recorded = 0;
+  SaveHooks hooks;
+  hooks.recordPlacement = [](Settings&) { ++recorded; };
+  IniDocument doc;
+  IniBackend store(doc);
+  SaveSettingsTo(store, all.state(), false, hooks);
+  EXPECT_EQ(recorded, 0);
+
+  all.settings.Place = all.settings.Size = 1;
+  SaveSettingsTo(store, all.state(), false, hooks);
+  EXPECT_EQ(recorded, 1);
+  EXPECT_EQ(*Find(doc, u"Place", u"Top"), u"-2147483648");
+  Everything back;
+  back.settings.Top = back.settings.Width = 5;
+  Load(back, doc);
+  EXPECT_EQ(back.settings.Top, kUnsetPlacement);
+  EXPECT_EQ(back.settings.Width, kUnsetPlacement);
+
+  // Half a position is no position.
+  Everything half;
+  Load(half, ParseIniText(std::u16string(1, kMark) + u"[Place]\r\nTop=10\r\nWidth=300\r\nHeight=200\r\n"));
+  EXPECT_EQ(half.settings.Top, kUnsetPlacement);
+  EXPECT_EQ(half.settings.Left, kUnsetPlacement);
+  EXPECT_EQ(half.settings.Width, 300);
+  EXPECT_EQ(half.settings.Height, 200);
+}
+
+TEST(SettingsStore, ListsAndClipsAreRewrittenOnlyWhenChanged) {
+  const IniDocument before = ParseIniText(std::u16string(1, kMark) +
+                                          u"[Favs]\r\n00=old.txt\r\n07=gap.txt\r\n"
+                                          u"[Filter]\r\n00=keep\r\n[Filter/Shell]\r\nkeepc=x\r\nkeepd=y\r\n"
+                                          u"[Clips]\r\n01=stored\r\n");
+  Everything all;
+  IniDocument unchanged = Saved(all, false, before);
+  EXPECT_EQ(*Find(unchanged, u"Favs", u"07"), u"gap.txt");
+  EXPECT_EQ(*Find(unchanged, u"Filter", u"00"), u"keep");
+  EXPECT_EQ(*Find(unchanged, u"Clips", u"01"), u"stored");
+
+  AddFavourite(all.favourites, u"new.txt");
+  all.favourites.changed = true;
+  ClearClips(all.clips);
+  all.filters.changed = true;
+  all.settings.Filters = 0;  // the filter flag is off: the list stays as stored
+  IniDocument changed = Saved(all, false, before);
+  EXPECT_EQ(EntryNames(changed, u"Favs"), Names{u"00"});
+  EXPECT_EQ(*Find(changed, u"Favs", u"00"), u"new.txt");
+  EXPECT_EQ(EntryNames(changed, u"Clips").size(), 9u);
+  EXPECT_EQ(*Find(changed, u"Clips", u"01"), u"");
+  EXPECT_EQ(*Find(changed, u"Filter", u"00"), u"keep");
+
+  all.settings.Filters = 1;
+  changed = Saved(all, false, before);
+  EXPECT_TRUE(EntryNames(changed, u"Filter").empty());
+  EXPECT_TRUE(EntryNames(changed, u"Filter/Shell").empty());
+
+  // The clipboards flag off: nothing written even though they changed.
+  all.settings.Clips = 0;
+  EXPECT_EQ(*Find(Saved(all, false, before), u"Clips", u"01"), u"stored");
+}
+
+TEST(SettingsStore, LongClipIsCutAndReported) {
+  Everything all;
+  StoreClip(all.clips, 4, std::u16string(10000, u'x'));
+  StoreClip(all.clips, 5, std::u16string(kStoreStringLimit, u'y'));
+  EXPECT_TRUE(ClipsCutBySave(all.state(), false).empty());  // nothing changed: nothing written
+  all.clips.changed = true;
+  EXPECT_EQ(ClipsCutBySave(all.state(), false), std::vector<int>{4});
+  all.settings.Save = 0;
+  EXPECT_TRUE(ClipsCutBySave(all.state(), false).empty());
+  EXPECT_EQ(ClipsCutBySave(all.state(), true), std::vector<int>{4});
+
+  const IniDocument doc = Saved(all, true);
+  EXPECT_EQ(Find(doc, u"Clips", u"04")->size(), kStoreStringLimit);
+  EXPECT_EQ(Find(doc, u"Clips", u"05")->size(), kStoreStringLimit);
+  // The slot in memory keeps its whole text.
+  EXPECT_EQ(GetClip(all.clips, 4)->size(), 10000u);
+}
+
+TEST(SettingsStore, UnknownSectionsAndEntriesSurviveASave) {
+  const IniDocument file = ParseIniText(std::u16string(1, kMark) +
+                                        u"[Mine]\r\nx=1\r\n[Opts]\r\nFuture=yes\r\nWWrap=0\r\n[Save]\r\nSave=1\r\n");
+  Everything all;
+  Load(all, file);
+  EXPECT_EQ(all.settings.WWrap, 0);
+  const IniDocument saved = Saved(all, false, file);
+  EXPECT_EQ(SectionNames(saved)[0], u"Mine");
+  EXPECT_EQ(*Find(saved, u"Mine", u"x"), u"1");
+  EXPECT_EQ(*Find(saved, u"Opts", u"Future"), u"yes");
+  EXPECT_EQ(EntryNames(saved, u"Opts")[0], u"Future");
+}
+
+TEST(SettingsStore, BadStoredValuesLeaveDefaults) {
+  const std::u16string shortFont = u"0102030405";
+  Everything all;
+  Load(all, ParseIniText(std::u16string(1, kMark) + u"[Setts]\r\nFixLog=" + shortFont + u"\r\nProLog=" +
+                         std::u16string(2 * kFontRecordSize, u'z') +
+                         u"\r\nSuffix=markdown\r\nTab=wide\r\n"
+                         u"[Tools]\r\nCutNum=-3\r\nCutStep=-1\r\nTrFind=" +
+                         std::u16string(300, u't') +
+                         u"\r\n"
+                         u"[Opts]\r\nFind=cut\0here\r\n"s));
+  const Settings& s = all.settings;
+  EXPECT_FALSE(s.fixLogLoaded);
+  EXPECT_FALSE(s.proLogLoaded);
+  EXPECT_EQ(s.FixLog, FontRecord{});
+  EXPECT_EQ(s.Suffix, u"mark");  // four characters at most
+  EXPECT_EQ(s.Tab, 0);           // not a number reads as 0
+  EXPECT_EQ(s.CutNum, 1);
+  EXPECT_EQ(s.CutStep, 1);
+  EXPECT_EQ(s.TrFind.size(), 255u);
+  EXPECT_EQ(s.Find, u"cut");  // a string ends at its first zero unit
+
+  // A missing section leaves its whole group alone.
+  Everything none;
+  none.settings.Tab = 3;
+  Load(none, IniDocument{});
+  EXPECT_EQ(none.settings.Tab, 3);
+}
+
+TEST(SettingsStore, StoredListsLoadInOrder) {
+  Everything all;
+  Load(all, ParseIniText(std::u16string(1, kMark) +
+                         u"[Recent]\r\n00=\r\n01=one\r\n02=ONE\r\n03=two\r\n"
+                         u"[Favs]\r\n03=f3\r\n00=f0\r\n01=F3\r\n"
+                         u"[Filter]\r\n00=a\r\n01=\r\n02=nocommand\r\n03=b\r\n"
+                         u"[Filter/Shell]\r\nac=A\r\nad=da\r\nnocommandd=x\r\nbc=B\r\nbd=db\r\n"));
+  // "one" and "ONE" are one file: it moved up and keeps the later spelling.
+  EXPECT_EQ(all.recent.slots[9], u"two");
+  EXPECT_EQ(all.recent.slots[8], u"ONE");
+  EXPECT_EQ(all.recent.slots[7], u"");
+  // Favourites are added in the order of their value names; a duplicate adds nothing.
+  EXPECT_EQ(all.favourites.slots[0], u"f0");
+  EXPECT_EQ(all.favourites.slots[1], u"F3");
+  EXPECT_EQ(all.favourites.slots[2], u"");
+  // Filters without a name or a command are skipped.
+  EXPECT_EQ(std::u16string(FilterName(all.filters, 0)), u"a");
+  EXPECT_EQ(std::u16string(FilterName(all.filters, 1)), u"b");
+  EXPECT_EQ(std::u16string(FilterCommand(all.filters, 1)), u"B");
+  EXPECT_EQ(FilterName(all.filters, 2), nullptr);
+}
+
+}  // namespace
+}  // namespace quillet

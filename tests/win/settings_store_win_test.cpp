@@ -1,0 +1,417 @@
+// The settings store against the real registry (a scratch key of its own)
+// and real files in a temp folder: which groups a save writes, what a load
+// takes, and which back end a run uses.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "doc/ini_file.h"
+#include "doc/lists.h"
+#include "doc/settings.h"
+#include "doc/settings_store_win.h"
+#include "engine/wide_win.h"
+#include "shell/app_win.h"
+#include "shell/clip_slots.h"
+
+namespace quillet {
+namespace {
+
+void ResetPersistentState() {
+  ResetSettings(AppSettings());
+  ClearRecent(AppRecentFiles());
+  ClearFavourites(AppFavourites());
+  AppFavourites().changed = false;
+  FreeFilters(AppFilters());
+  AppFilters().changed = false;
+  FreeClips(AppClips());
+  AppClips().changed = false;
+}
+
+class SettingsStoreWin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedLocation_ = SettingsLocation();
+    savedApp_ = App();
+    App() = AppState{};
+    static int run = 0;
+    const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++run);
+    keyPath_ = L"Software\\Vantrel\\QuilletTest-" + tag;
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    folder_ = std::wstring(temp) + L"quillet-store-" + tag;
+    ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+    iniPath_ = folder_ + L"\\Quillet.ini";
+    SettingsLocation().registryPath = U(keyPath_.c_str());
+    SettingsLocation().iniPath = U(iniPath_.c_str());
+    ForgetSettingsFileChoice();
+    ResetPersistentState();
+  }
+
+  void TearDown() override {
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
+    DeleteFileW(iniPath_.c_str());
+    RemoveDirectoryW(folder_.c_str());
+    SettingsLocation() = savedLocation_;
+    App() = savedApp_;
+    ForgetSettingsFileChoice();
+    ResetPersistentState();
+  }
+
+  std::wstring Sub(const wchar_t* sub) const { return sub ? keyPath_ + L"\\" + sub : keyPath_; }
+
+  bool KeyExists(const wchar_t* sub) const {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Sub(sub).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+  }
+
+  std::vector<std::wstring> ValueNames(const wchar_t* sub) const {
+    std::vector<std::wstring> names;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Sub(sub).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    for (DWORD i = 0;; ++i) {
+      wchar_t name[256];
+      DWORD length = 256;
+      if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    // The registry keeps its own order (Wine sorts by name).
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // Type and bytes of one value; type 0 when it is missing.
+  std::pair<DWORD, std::vector<BYTE>> Raw(const wchar_t* sub, const wchar_t* name) const {
+    DWORD type = 0, size = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, Sub(sub).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
+      return {0, {}};
+    std::vector<BYTE> data(size);
+    RegGetValueW(HKEY_CURRENT_USER, Sub(sub).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, data.data(), &size);
+    data.resize(size);
+    return {type, data};
+  }
+
+  std::wstring Text(const wchar_t* sub, const wchar_t* name) const {
+    auto [type, data] = Raw(sub, name);
+    if (type != REG_SZ) return L"<not a string>";
+    return std::wstring(reinterpret_cast<const wchar_t*>(data.data()));
+  }
+
+  void Put(const wchar_t* sub, const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, Sub(sub).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+  }
+  void PutText(const wchar_t* sub, const wchar_t* name, const std::wstring& text) {
+    Put(sub, name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+  void PutDword(const wchar_t* sub, const wchar_t* name, DWORD value) { Put(sub, name, REG_DWORD, &value, 4); }
+
+  void WriteFileBytes(const std::vector<std::uint8_t>& bytes) {
+    HANDLE f = CreateFileW(iniPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD wrote = 0;
+    if (!bytes.empty()) WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+    CloseHandle(f);
+  }
+  void WriteFileText(const std::u16string& text) {
+    std::vector<std::uint8_t> bytes;
+    for (char16_t c : text) {
+      bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+      bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    WriteFileBytes(bytes);
+  }
+  std::vector<std::uint8_t> ReadFileBytes() const {
+    std::vector<std::uint8_t> bytes;
+    HANDLE f = CreateFileW(iniPath_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(GetFileSize(f, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty()) ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    bytes.resize(got);
+    CloseHandle(f);
+    return bytes;
+  }
+  IniDocument ReadFileDoc() const {
+    const std::vector<std::uint8_t> bytes = ReadFileBytes();
+    return ParseIni(bytes.data(), bytes.size());
+  }
+
+  StoreLocation savedLocation_;
+  AppState savedApp_;
+  std::wstring keyPath_, folder_, iniPath_;
+};
+
+using Names = std::vector<std::wstring>;
+
+TEST_F(SettingsStoreWin, RegistryGroupsFollowTheirFlags) {
+  Settings& s = AppSettings();
+  s.Setts = 0;
+  s.Search = 0;
+  s.Tools = 0;
+  AddRecent(AppRecentFiles(), u"C:\\a.txt");
+  SaveSettings(false);
+  EXPECT_EQ(ValueNames(L"Save").size(), 9u);
+  EXPECT_EQ(Raw(L"Save", L"过滤器").first, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(ValueNames(L"Opts"), (Names{L"Font", L"FulScr", L"Margin", L"OnTop", L"Status", L"WWrap"}));
+  EXPECT_FALSE(KeyExists(L"Place"));
+  EXPECT_FALSE(KeyExists(L"Setts"));
+  EXPECT_FALSE(KeyExists(L"Tools"));
+  EXPECT_FALSE(KeyExists(L"Clips"));  // nothing changed
+  EXPECT_FALSE(KeyExists(L"Favs"));
+  EXPECT_FALSE(KeyExists(L"Filter"));
+  EXPECT_EQ(ValueNames(L"Recent").size(), 10u);
+  EXPECT_EQ(Text(L"Recent", L"09"), L"C:\\a.txt");
+  EXPECT_EQ(Text(L"Recent", L"00"), L"");
+
+  // "Save" off: only the flags, not even the recent files.
+  RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
+  s.Save = 0;
+  SaveSettings(false);
+  EXPECT_TRUE(KeyExists(L"Save"));
+  EXPECT_FALSE(KeyExists(L"Recent"));
+  EXPECT_FALSE(KeyExists(L"Opts"));
+  // The settings dialog's forced save writes what the flags select.
+  s.Setts = 1;
+  SaveSettings(true);
+  EXPECT_TRUE(KeyExists(L"Recent"));
+  EXPECT_TRUE(KeyExists(L"Setts"));
+  EXPECT_FALSE(KeyExists(L"Tools"));
+  EXPECT_EQ(Raw(L"Setts", L"Tab").first, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(Raw(L"Setts", L"Suffix").first, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(Raw(L"Setts", L"FixLog").first, static_cast<DWORD>(REG_BINARY));
+  EXPECT_EQ(Raw(L"Setts", L"FixLog").second.size(), 92u);
+
+  // Started with /ns: nothing at all.
+  RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
+  App().startup.noSaveSettings = 1;
+  SaveSettings(true);
+  EXPECT_FALSE(KeyExists(nullptr));
+}
+
+TEST_F(SettingsStoreWin, RegistryRoundTrip) {
+  Settings& s = AppSettings();
+  s.Place = s.Size = 1;
+  s.Top = 12;
+  s.Left = -3;
+  s.Width = 700;
+  s.Height = 500;
+  s.Find = u"查找\r\n内容";
+  s.Tab = 4;
+  s.FixLog[0] = 0xF4;
+  s.FixLog[91] = 0x7;
+  s.Srt[1].I = u"-_";
+  s.CutStep = 3;
+  StoreClip(AppClips(), 1, u"clip one");
+  AppClips().changed = true;
+  AddRecent(AppRecentFiles(), u"C:\\r1.txt");
+  AddRecent(AppRecentFiles(), u"C:\\r2.txt");
+  AddFavourite(AppFavourites(), u"C:\\fav.txt");
+  AppFavourites().changed = true;
+  AddFilter(AppFilters(), u"upper", u"tr a-z A-Z", u"big letters");
+  AppFilters().changed = true;
+  SaveSettings(false);
+
+  ResetPersistentState();
+  LoadSettings();
+  const Settings& r = AppSettings();
+  EXPECT_EQ(r.Top, 12);
+  EXPECT_EQ(r.Left, -3);
+  EXPECT_EQ(r.Width, 700);
+  EXPECT_EQ(r.Height, 500);
+  EXPECT_EQ(r.Find, u"查找\r\n内容");
+  EXPECT_EQ(r.Tab, 4);
+  EXPECT_EQ(r.FixLog, s.FixLog);
+  EXPECT_TRUE(r.fixLogLoaded);
+  EXPECT_EQ(r.Srt[1].I, u"-_");
+  EXPECT_EQ(r.CutStep, 3);
+  EXPECT_EQ(*GetClip(AppClips(), 1), u"clip one");
+  EXPECT_EQ(AppRecentFiles().slots[8], u"C:\\r1.txt");
+  EXPECT_EQ(AppRecentFiles().slots[9], u"C:\\r2.txt");
+  EXPECT_EQ(AppFavourites().slots[0], u"C:\\fav.txt");
+  EXPECT_EQ(std::u16string(FilterCommand(AppFilters(), 0)), u"tr a-z A-Z");
+  EXPECT_EQ(std::u16string(FilterDescription(AppFilters(), 0)), u"big letters");
+  EXPECT_FALSE(UsingSettingsFile());
+}
+
+TEST_F(SettingsStoreWin, RegistryValuesOfTheWrongTypeOrSizeAreMissing) {
+  PutText(L"Setts", L"Tab", L"4");
+  const BYTE four[4] = {1, 0, 0, 0};
+  Put(L"Setts", L"Gutter", REG_BINARY, four, 4);
+  const BYTE eight[8] = {1, 0, 0, 0, 0, 0, 0, 0};
+  Put(L"Setts", L"Limit", REG_QWORD, eight, 8);
+  Put(L"Setts", L"Indent", REG_DWORD, eight, 2);
+  const BYTE font[10] = {};
+  Put(L"Setts", L"FixLog", REG_BINARY, font, 10);
+  PutDword(L"Setts", L"Suffix", 7);
+  PutText(L"Setts", L"DefPath", L"C:\\" + std::wstring(400, L'd'));
+  Put(L"Setts", L"FFilter", REG_EXPAND_SZ, L"%x%", 8);
+  // No terminator stored: the text ends where the data ends.
+  Put(L"Opts", L"Find", REG_SZ, L"abc", 6);
+  PutDword(L"Opts", L"WWrap", 0);
+  LoadSettings();
+  const Settings& s = AppSettings();
+  EXPECT_EQ(s.Tab, 8);
+  EXPECT_EQ(s.Gutter, 10);
+  EXPECT_EQ(s.Limit, 0);
+  EXPECT_EQ(s.Indent, 0);
+  EXPECT_FALSE(s.fixLogLoaded);
+  EXPECT_EQ(s.Suffix, u"txt");
+  EXPECT_EQ(s.DefPath.size(), 260u);
+  EXPECT_EQ(s.FFilter, Settings{}.FFilter);
+  EXPECT_EQ(s.Find, u"abc");
+  EXPECT_EQ(s.WWrap, 0);
+}
+
+TEST_F(SettingsStoreWin, RegistryListsAndClipsAreRewrittenOnlyWhenChanged) {
+  PutText(L"Favs", L"05", L"stale.txt");
+  PutText(L"Filter", L"00", L"old");
+  PutText(L"Filter\\Shell", L"oldc", L"cmd");
+  PutText(L"Clips", L"01", L"from before");
+  SaveSettings(false);
+  EXPECT_EQ(Text(L"Favs", L"05"), L"stale.txt");
+  EXPECT_EQ(Text(L"Filter", L"00"), L"old");
+  EXPECT_EQ(Text(L"Clips", L"01"), L"from before");
+
+  AddFavourite(AppFavourites(), u"new.txt");
+  AppFavourites().changed = true;
+  AddFilter(AppFilters(), u"new", u"c", u"d");
+  AppFilters().changed = true;
+  ClearClips(AppClips());
+  SaveSettings(false);
+  EXPECT_EQ(ValueNames(L"Favs"), Names{L"00"});
+  EXPECT_EQ(Text(L"Favs", L"00"), L"new.txt");
+  EXPECT_EQ(ValueNames(L"Filter"), Names{L"00"});
+  EXPECT_EQ(Text(L"Filter", L"00"), L"new");
+  EXPECT_EQ(ValueNames(L"Filter\\Shell"), (Names{L"newc", L"newd"}));
+  EXPECT_EQ(ValueNames(L"Clips").size(), 9u);
+  EXPECT_EQ(Text(L"Clips", L"01"), L"");
+
+  // Filter flag off: the stored list stays as it is.
+  AppSettings().Filters = 0;
+  FreeFilters(AppFilters());
+  SaveSettings(false);
+  EXPECT_EQ(Text(L"Filter", L"00"), L"new");
+}
+
+TEST_F(SettingsStoreWin, AnEmptySettingsFileWinsAndLeavesTheRegistryAlone) {
+  PutDword(L"Opts", L"WWrap", 0);
+  WriteFileBytes({});
+  LoadSettings();
+  EXPECT_TRUE(UsingSettingsFile());
+  EXPECT_EQ(AppSettings().WWrap, 1);
+
+  AddRecent(AppRecentFiles(), u"C:\\x.txt");
+  SaveSettings(false);
+  EXPECT_FALSE(KeyExists(L"Save"));
+  EXPECT_EQ(ValueNames(L"Opts"), Names{L"WWrap"});
+  const std::vector<std::uint8_t> bytes = ReadFileBytes();
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(bytes[0], 0xFF);
+  EXPECT_EQ(bytes[1], 0xFE);
+  const IniDocument doc = ReadFileDoc();
+  ASSERT_NE(FindSection(doc, u"Save"), nullptr);
+  ASSERT_NE(FindSection(doc, u"Recent"), nullptr);
+  EXPECT_EQ(*FindValue(*FindSection(doc, u"Recent"), u"09"), u"C:\\x.txt");
+}
+
+TEST_F(SettingsStoreWin, FileWithoutTheMarkIsReplacedAndUnknownSectionsSurvive) {
+  const std::string ansi = "[Opts]\r\nWWrap=0\r\n";
+  WriteFileBytes(std::vector<std::uint8_t>(ansi.begin(), ansi.end()));
+  LoadSettings();
+  EXPECT_EQ(AppSettings().WWrap, 1);
+  SaveSettings(false);
+  IniDocument doc = ReadFileDoc();
+  ASSERT_NE(FindSection(doc, u"Save"), nullptr);
+  EXPECT_EQ(*FindValue(*FindSection(doc, u"Opts"), u"WWrap"), u"1");
+
+  WriteFileText(u"\uFEFF[Mine]\r\nkeep=me\r\n[Opts]\r\nWWrap=0\r\nLater=yes\r\n");
+  ResetPersistentState();
+  LoadSettings();
+  EXPECT_EQ(AppSettings().WWrap, 0);
+  SaveSettings(false);
+  doc = ReadFileDoc();
+  EXPECT_EQ(doc.sections[0].name, u"Mine");
+  EXPECT_EQ(*FindValue(doc.sections[0], u"keep"), u"me");
+  EXPECT_EQ(*FindValue(*FindSection(doc, u"Opts"), u"Later"), u"yes");
+  EXPECT_EQ(*FindValue(*FindSection(doc, u"Opts"), u"WWrap"), u"0");
+}
+
+TEST_F(SettingsStoreWin, TheBackEndChosenStaysForTheRun) {
+  // Started with the registry; the file appearing later takes over.
+  SaveSettings(false);
+  EXPECT_TRUE(KeyExists(L"Save"));
+  EXPECT_FALSE(UsingSettingsFile());
+  RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
+  WriteFileBytes({});
+  SaveSettings(false);
+  EXPECT_TRUE(UsingSettingsFile());
+  EXPECT_FALSE(KeyExists(nullptr));
+
+  // Deleted meanwhile: the next save writes the file again.
+  ASSERT_TRUE(DeleteFileW(iniPath_.c_str()));
+  SaveSettings(false);
+  EXPECT_FALSE(KeyExists(nullptr));
+  EXPECT_NE(FindSection(ReadFileDoc(), u"Recent"), nullptr);
+}
+
+TEST_F(SettingsStoreWin, BrokenFilesGiveDefaultsAndAreWrittenWellFormed) {
+  // Garbage behind the mark, cut in the middle of a unit, with a short font.
+  std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
+  for (char16_t c : std::u16string(u"[Setts]\r\nFixLog=0102\r\nTab=3\r\n[Opts\r\n=\\")) {
+    bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  for (int i = 0; i < 3000; ++i) bytes.push_back(static_cast<std::uint8_t>((i * 2654435761u) >> 13));
+  bytes.push_back(0x41);
+  WriteFileBytes(bytes);
+  LoadSettings();
+  EXPECT_FALSE(AppSettings().fixLogLoaded);
+  EXPECT_EQ(AppSettings().Tab, 3);
+  SaveSettings(false);
+  const std::vector<std::uint8_t> written = ReadFileBytes();
+  const IniDocument doc = ParseIni(written.data(), written.size());
+  EXPECT_NE(FindSection(doc, u"Save"), nullptr);
+  EXPECT_EQ(SerializeIni(doc), written);
+}
+
+TEST_F(SettingsStoreWin, LoadAndSaveWaitForTheMutex) {
+  std::atomic<bool> holding{false}, release{false};
+  std::thread holder([&] {
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Quillet");
+    holding = true;
+    while (!release) Sleep(5);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+  });
+  while (!holding) Sleep(5);
+  std::atomic<bool> saved{false};
+  std::thread saver([&] {
+    SaveSettings(false);
+    saved = true;
+  });
+  Sleep(300);
+  EXPECT_FALSE(saved) << "the save did not wait for the other copy";
+  EXPECT_FALSE(KeyExists(nullptr));
+  release = true;
+  holder.join();
+  saver.join();
+  EXPECT_TRUE(saved);
+  EXPECT_TRUE(KeyExists(L"Save"));
+}
+
+}  // namespace
+}  // namespace quillet

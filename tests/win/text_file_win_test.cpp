@@ -1,0 +1,318 @@
+// Reading and writing real files through a real edit control, under the
+// system's own code pages (936 for "ANSI" in the test prefix).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "doc/document.h"
+#include "doc/lists.h"
+#include "doc/settings.h"
+#include "doc/text_codec.h"
+#include "doc/text_file_win.h"
+#include "engine/system_text.h"
+#include "engine/wide_win.h"
+#include "res/resource.h"
+#include "shell/messages.h"
+#include "tests/win/file_test_support.h"
+
+namespace quillet {
+namespace {
+
+using testing_support::BoxAnswerer;
+using testing_support::Exists;
+using testing_support::FakeMainWindow;
+using testing_support::ReadBytes;
+using testing_support::ScratchFolder;
+using testing_support::WriteBytes;
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string s;
+  for (int v : values) s += static_cast<char>(v);
+  return s;
+}
+
+std::u16string NewestRecent() { return AppRecentFiles().slots[kRecentSlots - 1]; }
+
+class TextFileWin : public ::testing::Test {
+ protected:
+  const char16_t* Load(const std::u16string& name, bool insert = false) {
+    return LoadTextFile(window_.edit(), folder_.File(name), insert);
+  }
+  const char16_t* Save(const std::u16string& name, bool quiet = false) {
+    return SaveTextFile(window_.edit(), folder_.File(name), quiet);
+  }
+  std::string Read(const std::u16string& name) { return ReadBytes(folder_.File(name)); }
+  void Write(const std::u16string& name, const std::string& bytes) {
+    ASSERT_TRUE(WriteBytes(folder_.File(name), bytes));
+  }
+
+  ScratchFolder folder_;
+  FakeMainWindow window_;
+};
+
+// Open then save unchanged, onto the file itself, gives the same bytes for
+// every encoding and style, with and without the mark.
+TEST_F(TextFileWin, OpenThenSaveGivesTheSameBytes) {
+  Settings& s = AppSettings();
+  const std::u16string ansiText = EncodeText(kCodePageAnsi, u"中文") == "??" ? u"caf\u00e9" : u"中文，编辑";
+  for (int encoding = 0; encoding < 4; ++encoding) {
+    const std::u16string sample =
+        (encoding == kEncodingAnsi ? ansiText : std::u16string(u"中文 \U0001F600 é")) + u"\r\nx\r\n\r\nend\r\n";
+    for (int lineEnd = 0; lineEnd < 3; ++lineEnd) {
+      for (const bool withMark : {true, false}) {
+        SCOPED_TRACE(::testing::Message() << "encoding " << encoding << ", style " << lineEnd << ", mark " << withMark);
+        EncodedText encoded;
+        ASSERT_EQ(EncodeForSave(std::u16string(sample), encoding, lineEnd, &encoded), nullptr);
+        const std::string file =
+            (withMark ? std::string(ByteOrderMark(encoding)) : std::string()) + std::string(encoded.View());
+        Write(u"round.txt", file);
+        s.Encode = encoding;
+        s.FLDE = withMark ? 0 : 1;
+        s.FSWBOM = withMark ? 0 : 1;
+        ASSERT_EQ(Load(u"round.txt"), nullptr);
+        EXPECT_EQ(window_.Text(), sample);
+        EXPECT_EQ(Doc().encoding, encoding);
+        EXPECT_EQ(Doc().lineEnd, lineEnd);
+        ASSERT_EQ(Save(u"round.txt"), nullptr);
+        EXPECT_EQ(Read(u"round.txt"), file);
+      }
+    }
+  }
+  // Nothing of the replacing save is left beside the file.
+  EXPECT_EQ(folder_.Names(), std::vector<std::u16string>{u"round.txt"});
+}
+
+TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
+  Settings& s = AppSettings();
+  s.Encode = kEncodingUtf16Be;
+  s.CRLF = kLineEndMac;
+
+  Write(u"broken-mark.txt", Bytes({0xEF, 0xBB, 'A', 0}));
+  Write(u"mixed.txt", "a\r\nb\nc");
+  ASSERT_EQ(Load(u"mixed.txt"), nullptr);
+  EXPECT_EQ(window_.Text(), u"a\r\nb\nc");
+  EXPECT_EQ(Doc().lineEnd, kLineEndWin);
+  EXPECT_EQ(Doc().encoding, kEncodingAnsi);
+  EXPECT_EQ(NewestRecent(), folder_.File(u"mixed.txt"));
+
+  // The default encoding from the first byte: EF BB, 41 00 as big-endian units.
+  ASSERT_EQ(Load(u"broken-mark.txt"), nullptr);
+  EXPECT_EQ(Doc().encoding, kEncodingUtf16Be);
+  EXPECT_EQ(window_.Text(), u"\uEFBB\u4100");
+
+  s.FLDE = 1;
+  s.Encode = kEncodingAnsi;
+  Write(u"forced.txt", Bytes({0xFF, 0xFE, 'A', 'B'}));
+  // The mark's bytes are text of the code page, which may have no
+  // characters for them (936 has none); then the user is told.
+  bool invalid = false;
+  DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE}), &invalid);
+  EXPECT_EQ(Load(u"forced.txt"), invalid ? kMsgBinaryFile : nullptr);
+  EXPECT_EQ(Doc().encoding, kEncodingAnsi);
+  EXPECT_EQ(window_.Text(), DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE, 'A', 'B'})));
+  s.FLDE = 0;
+
+  Write(u"empty.txt", "");
+  ASSERT_EQ(Load(u"empty.txt"), nullptr);
+  EXPECT_EQ(window_.Text(), u"");
+  EXPECT_EQ(Doc().encoding, kEncodingAnsi);
+  EXPECT_EQ(Doc().lineEnd, kLineEndMac);
+  EXPECT_EQ(NewestRecent(), folder_.File(u"empty.txt"));
+}
+
+TEST_F(TextFileWin, ZerosAndOddUtf16AreReportedAndKeptOutOfTheRecentList) {
+  AppSettings().CRLF = kLineEndMac;
+  Write(u"zero.txt", std::string("a\0b\nc", 5));
+  EXPECT_EQ(Load(u"zero.txt"), kMsgBinaryFile);
+  EXPECT_EQ(window_.Text(), u"a b\nc");  // loaded, with no line-end conversion
+  EXPECT_EQ(Doc().lineEnd, kLineEndMac);
+  EXPECT_EQ(NewestRecent(), u"");
+
+  Write(u"odd.txt", Bytes({0xFF, 0xFE, 'A', 0, 'B'}));
+  EXPECT_EQ(Load(u"odd.txt"), kMsgBinaryFile);
+  EXPECT_EQ(window_.Text(), u"AB");
+  EXPECT_EQ(NewestRecent(), u"");
+}
+
+TEST_F(TextFileWin, LogFilesAskForTheTimeStampAfterOpeningOnly) {
+  Write(u"journal.txt", ".LOGBOOK\r\n");
+  Write(u"lower.txt", ".log\r\n");
+  window_.TakeCommands();
+  ASSERT_EQ(Load(u"journal.txt"), nullptr);
+  EXPECT_EQ(window_.TakeCommands(), std::vector<WPARAM>{IDM_LOG_STAMP});
+  ASSERT_EQ(Load(u"lower.txt"), nullptr);
+  EXPECT_TRUE(window_.TakeCommands().empty());
+  ASSERT_EQ(Load(u"journal.txt", true), nullptr);
+  EXPECT_TRUE(window_.TakeCommands().empty());
+}
+
+TEST_F(TextFileWin, InsertReplacesTheSelectionAsOneUndoableEdit) {
+  Write(u"part.txt", Bytes({0xFF, 0xFE, 'x', 0, '\n', 0, 'y', 0}));
+  window_.SetText(u"[abc]");
+  SendMessageW(window_.edit(), EM_EMPTYUNDOBUFFER, 0, 0);
+  SendMessageW(window_.edit(), EM_SETSEL, 1, 4);
+  Doc().lineEnd = kLineEndMac;
+  AppRecentFiles() = RecentFiles{};
+  ASSERT_EQ(Load(u"part.txt", true), nullptr);
+  EXPECT_EQ(window_.Text(), u"[x\r\ny]");
+  EXPECT_EQ(Doc().encoding, kEncodingUtf16Le);
+  EXPECT_EQ(Doc().lineEnd, kLineEndMac);  // inserting leaves the style alone
+  EXPECT_EQ(NewestRecent(), u"");
+  SendMessageW(window_.edit(), EM_UNDO, 0, 0);
+  EXPECT_EQ(window_.Text(), u"[abc]");
+}
+
+TEST_F(TextFileWin, SavingAppliesStyleEncodingAndMarkSettings) {
+  window_.SetText(u"x\r\ny");
+  Doc().encoding = kEncodingAnsi;
+  Doc().lineEnd = kLineEndUnix;
+  ASSERT_EQ(Save(u"unix.txt"), nullptr);
+  EXPECT_EQ(Read(u"unix.txt"), "x\ny");
+  EXPECT_EQ(NewestRecent(), folder_.File(u"unix.txt"));
+  Doc().lineEnd = kLineEndMac;
+  ASSERT_EQ(Save(u"mac.txt"), nullptr);
+  EXPECT_EQ(Read(u"mac.txt"), "x\ry");
+
+  Doc().encoding = kEncodingUtf16Le;
+  Doc().lineEnd = kLineEndWin;
+  AppSettings().FSWBOM = 1;
+  ASSERT_EQ(Save(u"nomark.txt"), nullptr);
+  EXPECT_EQ(Read(u"nomark.txt"), Bytes({'x', 0, '\r', 0, '\n', 0, 'y', 0}));
+
+  // The periodic copy is quiet: no recent entry.
+  AppRecentFiles() = RecentFiles{};
+  ASSERT_EQ(Save(u"quiet.txt.$", true), nullptr);
+  EXPECT_EQ(NewestRecent(), u"");
+}
+
+TEST_F(TextFileWin, ReadOnlyFilesNeedTheForceSetting) {
+  Write(u"ro.txt", "old");
+  const std::u16string path = folder_.File(u"ro.txt");
+  ASSERT_TRUE(SetFileAttributesW(W(path), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
+  window_.SetText(u"new");
+  EXPECT_EQ(Save(u"ro.txt"), kMsgCannotSave);
+  EXPECT_EQ(Read(u"ro.txt"), "old");
+  EXPECT_NE(GetFileAttributesW(W(path)) & FILE_ATTRIBUTE_READONLY, 0u);
+
+  AppSettings().FSRO = 1;
+  ASSERT_EQ(Save(u"ro.txt"), nullptr);
+  EXPECT_EQ(Read(u"ro.txt"), "new");
+  EXPECT_NE(GetFileAttributesW(W(path)) & FILE_ATTRIBUTE_READONLY, 0u) << "the file must stay read-only";
+
+  Write(u"hidden.txt", "old");
+  ASSERT_TRUE(SetFileAttributesW(W(folder_.File(u"hidden.txt")), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_EQ(Save(u"hidden.txt"), nullptr);
+  EXPECT_EQ(Read(u"hidden.txt"), "new");
+  EXPECT_NE(GetFileAttributesW(W(folder_.File(u"hidden.txt"))) & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+TEST_F(TextFileWin, BackupHoldsThePreviousContent) {
+  AppSettings().Backup = 1;
+  window_.SetText(u"first");
+  {
+    BoxAnswerer answers(IDNO);
+    ASSERT_EQ(Save(u"b.txt"), nullptr);  // a new file: nothing to back up, nothing asked
+    EXPECT_TRUE(answers.Texts().empty());
+  }
+  EXPECT_FALSE(Exists(folder_.File(u"b.txt.~")));
+
+  // An old read-only backup is replaced.
+  Write(u"b.txt.~", "stale");
+  SetFileAttributesW(W(folder_.File(u"b.txt.~")), FILE_ATTRIBUTE_READONLY);
+  window_.SetText(u"second");
+  ASSERT_EQ(Save(u"b.txt"), nullptr);
+  EXPECT_EQ(Read(u"b.txt"), "second");
+  EXPECT_EQ(Read(u"b.txt.~"), "first");
+
+  // The quiet copy makes no backup.
+  window_.SetText(u"third");
+  ASSERT_EQ(Save(u"b.txt", true), nullptr);
+  EXPECT_EQ(Read(u"b.txt.~"), "first");
+}
+
+TEST_F(TextFileWin, CharactersAnsiCannotHoldAreAskedAbout) {
+  Write(u"ansi.txt", "old");
+  window_.SetText(u"\U0001F600 and \u0E01");
+  Doc().encoding = kEncodingAnsi;
+  {
+    BoxAnswerer answers(IDNO);
+    EXPECT_EQ(Save(u"ansi.txt"), kMsgCannotSave);
+    EXPECT_EQ(answers.Texts(), std::vector<std::u16string>{kMsgAnsiLoss});
+  }
+  EXPECT_EQ(Read(u"ansi.txt"), "old");
+  {
+    BoxAnswerer answers(IDYES);
+    EXPECT_EQ(Save(u"ansi.txt"), nullptr);
+    EXPECT_EQ(answers.Texts().size(), 1u);
+  }
+  EXPECT_NE(Read(u"ansi.txt"), "old");
+  {
+    BoxAnswerer answers(IDNO);  // the periodic copy never asks
+    EXPECT_EQ(Save(u"ansi.txt.$", true), nullptr);
+    EXPECT_TRUE(answers.Texts().empty());
+  }
+}
+
+TEST_F(TextFileWin, FilesThatCannotBeReadLeaveAnEmptyDocument) {
+  window_.SetText(u"previous");
+  {
+    BoxAnswerer answers(IDNO);
+    EXPECT_EQ(Load(u"missing.txt"), kMsgCannotRead);
+    ASSERT_EQ(answers.Texts().size(), 1u);
+    EXPECT_EQ(answers.Texts()[0], FormatWithName(kMsgCannotFindCreate, folder_.File(u"missing.txt")));
+  }
+  EXPECT_EQ(window_.Text(), u"");
+  EXPECT_FALSE(Exists(folder_.File(u"missing.txt")));
+  {
+    BoxAnswerer answers(IDYES);
+    EXPECT_EQ(Load(u"missing.txt"), nullptr);
+  }
+  EXPECT_EQ(Read(u"missing.txt"), "");
+
+  ASSERT_TRUE(CreateDirectoryW(W(folder_.File(u"folder.txt")), nullptr));
+  window_.SetText(u"previous");
+  EXPECT_EQ(Load(u"folder.txt"), kMsgCannotRead);
+  EXPECT_EQ(window_.Text(), u"");
+  RemoveDirectoryW(W(folder_.File(u"folder.txt")));
+
+  Write(u"locked.txt", "secret");
+  HANDLE lock = CreateFileW(W(folder_.File(u"locked.txt")), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(Load(u"locked.txt"), kMsgCannotRead);
+  CloseHandle(lock);
+}
+
+// A save that cannot replace the file leaves its old content and no stray
+// file beside it.
+TEST_F(TextFileWin, AFailedSaveKeepsTheOldFile) {
+  Write(u"held.txt", "old content");
+  HANDLE hold = CreateFileW(W(folder_.File(u"held.txt")), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+  window_.SetText(u"new content");
+  EXPECT_EQ(Save(u"held.txt"), kMsgCannotSave);
+  CloseHandle(hold);
+  EXPECT_EQ(Read(u"held.txt"), "old content");
+  EXPECT_EQ(folder_.Names(), std::vector<std::u16string>{u"held.txt"});
+
+  window_.SetText(u"x");
+  EXPECT_EQ(SaveTextFile(window_.edit(), folder_.File(u"no such folder\\x.txt"), false), kMsgCannotSave);
+}
+
+// A file with a second name stays one file: both names see the new text.
+TEST_F(TextFileWin, HardLinkedFilesAreRewrittenWhereTheyAre) {
+  Write(u"first.txt", "old");
+  if (!CreateHardLinkW(W(folder_.File(u"second.txt")), W(folder_.File(u"first.txt")), nullptr)) {
+    GTEST_SKIP() << "no hard links on this file system";
+  }
+  window_.SetText(u"new");
+  ASSERT_EQ(Save(u"first.txt"), nullptr);
+  EXPECT_EQ(Read(u"first.txt"), "new");
+  EXPECT_EQ(Read(u"second.txt"), "new");
+}
+
+}  // namespace
+}  // namespace quillet

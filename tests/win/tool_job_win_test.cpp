@@ -1,0 +1,284 @@
+// Tool jobs against a real edit control: what the user sees after a tool,
+// what one undo brings back, and the clipboard as the system keeps it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "doc/settings.h"
+#include "engine/tool_job_win.h"
+#include "res/resource.h"
+#include "shell/app_win.h"
+#include "shell/dispatch_win.h"
+#include "shell/messages.h"
+
+namespace quillet {
+namespace {
+
+// Stands in for the main window: routes commands to the dispatcher and
+// answers as the real one does (without showing message boxes).
+LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    const CommandResult r = DispatchCommand(wParam, lParam);
+    return CommandReturnValue(r);
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+class ToolJobWin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuilletToolJobHost";
+    RegisterClassW(&wc);  // fails harmlessly after the first test
+    host_ = CreateWindowExW(0, L"QuilletToolJobHost", L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+    ASSERT_NE(host_, nullptr);
+    edit_ = CreateWindowExW(0, L"EDIT", L"",
+                            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL, 0, 0,
+                            580, 380, host_, reinterpret_cast<HMENU>(IDC_EDIT), wc.hInstance, nullptr);
+    ASSERT_NE(edit_, nullptr);
+    saved_ = App();
+    App().mainWindow = host_;
+    App().edit = edit_;
+    App().lastToolCommand = 0;
+    savedSettings_ = AppSettings();
+  }
+
+  void TearDown() override {
+    AppSettings() = savedSettings_;
+    App() = saved_;
+    if (host_) DestroyWindow(host_);
+  }
+
+  void SetText(const std::wstring& text) {
+    SetWindowTextW(edit_, text.c_str());
+    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
+  }
+  std::wstring Text() const {
+    std::wstring s(GetWindowTextLengthW(edit_) + 1, L'\0');
+    s.resize(GetWindowTextW(edit_, s.data(), static_cast<int>(s.size())));
+    return s;
+  }
+  void Select(DWORD start, DWORD end) { SendMessageW(edit_, EM_SETSEL, start, end); }
+  std::pair<DWORD, DWORD> Selection() const {
+    DWORD s = 0, e = 0;
+    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    return {s, e};
+  }
+  LRESULT Command(WPARAM id) { return SendMessageW(host_, WM_COMMAND, id, 0); }
+
+  HWND host_ = nullptr;
+  HWND edit_ = nullptr;
+  AppState saved_;
+  Settings savedSettings_;
+};
+
+TEST_F(ToolJobWin, OneUndoTakesTheWholeRunBack) {
+  const std::wstring original = L"one\r\ntwo\r\nthree\r\nfour";
+  SetText(original);
+  Select(0, 17);  // three lines, ending with the break after "three"
+  EXPECT_EQ(RunTextTool(kOpUpperCase), nullptr);
+  EXPECT_EQ(Text(), L"ONE\r\nTWO\r\nTHREE\r\nfour");  // the break stays where it was
+  SendMessageW(edit_, EM_UNDO, 0, 0);
+  EXPECT_EQ(Text(), original);
+
+  // A tool whose result differs in length undoes as one step too.
+  Select(0, 15);
+  EXPECT_EQ(RunTextTool(kOpReverseLines), nullptr);
+  EXPECT_EQ(Text(), L"three\r\ntwo\r\none\r\nfour");
+  SendMessageW(edit_, EM_UNDO, 0, 0);
+  EXPECT_EQ(Text(), original);
+
+  // Typing right before the selection is not taken back with the tool.
+  Select(0, 0);
+  SendMessageW(edit_, WM_CHAR, L'x', 1);
+  Select(1, 4);
+  EXPECT_EQ(RunTextTool(kOpUpperCase), nullptr);
+  EXPECT_EQ(Text(), L"xONE\r\ntwo\r\nthree\r\nfour");
+  SendMessageW(edit_, EM_UNDO, 0, 0);
+  EXPECT_EQ(Text(), L"x" + original);
+
+  // Nor is typing right before an insertion at the caret.
+  SetText(L"ab");
+  Select(1, 1);
+  SendMessageW(edit_, WM_CHAR, L'x', 1);
+  AppSettings().EnBefor = u"(";
+  AppSettings().EnAfter = u")";
+  EXPECT_EQ(RunTextToolEx(kOpEnclose, {}, false, true), nullptr);
+  EXPECT_EQ(Text(), L"ax()b");
+  SendMessageW(edit_, EM_UNDO, 0, 0);
+  EXPECT_EQ(Text(), L"axb");
+}
+
+TEST_F(ToolJobWin, ReselectionFollowsPersist) {
+  SetText(L"ab cd ef");
+  AppSettings().Persist = 1;
+  Select(3, 5);
+  ASSERT_EQ(RunTextTool(kOpUpperCase), nullptr);
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{3}, DWORD{5}));
+
+  AppSettings().Persist = 0;
+  Select(0, 2);
+  AppSettings().EnBefor = u"[[";
+  AppSettings().EnAfter = u"]]";
+  ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, false, true), nullptr);
+  EXPECT_EQ(Text(), L"[[ab]] CD ef");
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{6}, DWORD{6}));  // caret after the result
+
+  AppSettings().Persist = 1;  // a grown result is selected whole
+  Select(7, 9);
+  ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, true, true), nullptr);
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{7}, DWORD{13}));
+}
+
+TEST_F(ToolJobWin, EmptySelectionChangesNothing) {
+  SetText(L"abc\r\ndef");
+  Select(2, 2);
+  EXPECT_EQ(RunTextTool(kOpUpperCase), kMsgSelectionEmpty);
+  Select(3, 5);  // only a line break
+  EXPECT_EQ(RunTextTool(kOpReverseText), kMsgSelectionEmpty);
+  EXPECT_EQ(Text(), L"abc\r\ndef");
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{3}, DWORD{5}));
+  EXPECT_FALSE(SendMessageW(edit_, EM_CANUNDO, 0, 0));
+}
+
+TEST_F(ToolJobWin, EnclosingNothingLeavesTheCaretBetween) {
+  SetText(L"xy");
+  AppSettings().EnBefor = u"(";
+  AppSettings().EnAfter = u")";
+  AppSettings().Persist = 1;  // the caret wins over selecting the result
+  Select(1, 1);
+  EXPECT_EQ(Command(IDM_TEXT_ENCLOSE_RUN), 0);
+  EXPECT_EQ(Text(), L"x()y");
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{2}, DWORD{2}));
+  EXPECT_EQ(App().lastToolCommand, IDM_TEXT_ENCLOSE_RUN);
+
+  AppSettings().XmlName = u"p";
+  Select(4, 4);
+  EXPECT_EQ(Command(IDM_TEXT_TAG_RUN), 0);
+  EXPECT_EQ(Text(), L"x()y<p></p>");
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{7}, DWORD{7}));
+}
+
+bool PutOnClipboard(HWND owner, const std::wstring* text) {
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  bool ok = true;
+  if (text) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text->size() + 1) * sizeof(wchar_t));
+    auto* p = static_cast<wchar_t*>(GlobalLock(block));
+    std::copy(text->c_str(), text->c_str() + text->size() + 1, p);
+    GlobalUnlock(block);
+    ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+  }
+  CloseClipboard();
+  return ok;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"<closed>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  } else {
+    text = L"<none>";
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST_F(ToolJobWin, SwapExchangesSelectionAndClipboard) {
+  const std::wstring clip = L"CLIP\r\nBOARD";
+  ASSERT_TRUE(PutOnClipboard(host_, &clip));
+  SetText(L"a sel\r\n b");
+  AppSettings().Persist = 1;  // the swap never selects
+  Select(2, 7);
+  EXPECT_EQ(Command(IDM_EDIT_SWAP), 0);
+  EXPECT_EQ(Text(), L"a CLIP\r\nBOARD b");
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{13}, DWORD{13}));
+  EXPECT_EQ(ClipboardText(), L"sel\r\n");
+  EXPECT_EQ(App().lastToolCommand, 0u);  // not a tool Last tool repeats
+
+  // Nothing on the clipboard: the document stays, the selection goes over.
+  ASSERT_TRUE(PutOnClipboard(host_, nullptr));
+  Select(0, 1);
+  EXPECT_EQ(Command(IDM_EDIT_SWAP), 0);
+  EXPECT_EQ(Text(), L"a CLIP\r\nBOARD b");
+  EXPECT_EQ(ClipboardText(), L"a");
+}
+
+TEST_F(ToolJobWin, CommandsRememberTheToolAndLastToolRepeatsIt) {
+  SetText(L"abc def");
+  Select(0, 3);
+  EXPECT_EQ(Command(IDM_CASE_UPPER), 0);
+  EXPECT_EQ(App().lastToolCommand, IDM_CASE_UPPER);
+  Select(4, 7);
+  EXPECT_EQ(Command(IDM_TOOL_LAST), 0);
+  EXPECT_EQ(Text(), L"ABC DEF");
+
+  // A failing tool is still remembered, and Last tool reports the failure.
+  Select(1, 1);
+  EXPECT_NE(Command(IDM_REVERSE_TEXT), 0);
+  EXPECT_EQ(App().lastToolCommand, IDM_REVERSE_TEXT);
+  EXPECT_NE(Command(IDM_TOOL_LAST), 0);
+
+  AppSettings().TrFind = u"AD";
+  AppSettings().TrRepl = u"ad";
+  Select(0, 7);
+  EXPECT_EQ(Command(IDM_REPLACE_TRANSLATE_RUN), 0);
+  EXPECT_EQ(Text(), L"aBC dEF");
+  EXPECT_EQ(App().lastToolCommand, IDM_REPLACE_TRANSLATE_RUN);
+  // The dialogs of these tools are not in this build.
+  EXPECT_EQ(Command(IDM_REPLACE_TRANSLATE), 2);
+}
+
+TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
+  SetText(L"first\r\nsecond");
+  HWND other = CreateWindowExW(0, L"STATIC", L"old", WS_CHILD, 0, 0, 10, 10, host_, nullptr, nullptr, nullptr);
+  ToolData data;
+  data.window = other;
+  Select(7, 13);
+  EXPECT_EQ(RunTextToolEx(kOpSetWindowText, data, false, true), nullptr);
+  wchar_t got[32] = {};
+  GetWindowTextW(other, got, 32);
+  EXPECT_STREQ(got, L"second");
+
+  char16_t pane[kPreviewBufferUnits];
+  Select(0, 13);
+  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane), nullptr);
+  EXPECT_EQ(std::u16string(pane), u"second\r\nfirst");
+  EXPECT_EQ(Text(), L"first\r\nsecond");  // the document is untouched
+  Select(3, 3);
+  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane), kMsgSelectionEmpty);
+  EXPECT_EQ(std::u16string(pane), kMsgSelectionEmpty);
+}
+
+TEST_F(ToolJobWin, HardWrapNeverLeavesSoftBreaksInTheText) {
+  // A narrow wrapping control: soft breaks exist while the job reads.
+  HWND wrapping = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 60, 200,
+                                  host_, nullptr, nullptr, nullptr);
+  const std::wstring text = L"alpha beta gamma delta epsilon zeta eta theta";
+  SetWindowTextW(wrapping, text.c_str());
+  ASSERT_GT(SendMessageW(wrapping, EM_GETLINECOUNT, 0, 0), 1);
+  SendMessageW(wrapping, EM_SETSEL, 6, 16);
+  App().edit = wrapping;
+  ToolJob job;
+  job.op = kOpHardWrap;
+  EXPECT_EQ(RunToolJob(wrapping, job), nullptr);
+  // Any soft breaks the job read (this control may not show them) only
+  // ever move the working bounds forward.
+  EXPECT_GE(job.selStart, 6u);
+  EXPECT_GE(job.selEnd, 16u);
+  EXPECT_EQ(job.selEnd - job.selStart - 10, (job.selEnd - 16) - (job.selStart - 6));
+  wchar_t buffer[128] = {};
+  GetWindowTextW(wrapping, buffer, 128);
+  EXPECT_EQ(std::wstring(buffer), text);
+}
+
+}  // namespace
+}  // namespace quillet
