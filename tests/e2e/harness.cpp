@@ -270,9 +270,14 @@ bool QuilletProcess::PostCommand(WPARAM id) { return PostMessageW(main_, WM_COMM
 bool QuilletProcess::Activate(HWND target) {
   HWND hwnd = target ? target : main_;
   if (!hwnd) return false;
-  if (GetForegroundWindow() == hwnd) return true;
-  SetForegroundWindow(hwnd);
-  return WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
+  // A loaded machine can take a while to hand over the foreground, and a
+  // request can be lost while another window is still closing: ask again.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (GetForegroundWindow() == hwnd) return true;
+    SetForegroundWindow(hwnd);
+    if (WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 2000)) return true;
+  }
+  return false;
 }
 
 bool QuilletProcess::PressKeys(std::initializer_list<WORD> keys) {
