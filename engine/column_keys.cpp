@@ -4,6 +4,7 @@
 #include <array>
 
 #include "engine/char_classes.h"
+#include "engine/in_halves.h"
 
 namespace quillet {
 namespace {
@@ -57,7 +58,7 @@ void WalkColumns(const char16_t* first, int dir, const ColumnKeySpec& spec, cons
   *keyLast = p;
 }
 
-// Narrows [*start, *end) to the character positions of the spec, clipped to
+// Narrows [*start, *end) to the character positions the key names, clipped to
 // the key (also for positions no dialog would give, such as negative ones).
 void ApplyCharRange(const ColumnKeySpec& spec, char16_t** start, char16_t** end) {
   const std::int64_t length = *end - *start;
@@ -75,6 +76,36 @@ void ApplyCharRange(const ColumnKeySpec& spec, char16_t** start, char16_t** end)
   *end = base + e;
 }
 
+// One line's key bounds.
+void ExtractKey(LineRecord& r, const ColumnKeySpec& spec, const DelimiterSet& isDelimiter, int keyIndex, bool columns,
+                bool emptyRange) {
+  if (emptyRange) {
+    r.keyStart[keyIndex] = nullptr;
+    r.keyEnd[keyIndex] = nullptr;
+    return;
+  }
+  char16_t* start = r.start;
+  char16_t* end = r.start + r.length;
+  if (columns) {
+    const char16_t* a;
+    const char16_t* b;
+    if (spec.columnsFromRight) {
+      // From the last character leftwards; the unit before every line is a
+      // terminator, so the walk always stops.
+      WalkColumns(r.start + r.length - 1, -1, spec, isDelimiter, &a, &b);
+      start = const_cast<char16_t*>(b) + 1;
+      end = const_cast<char16_t*>(a) + 1;
+    } else {
+      WalkColumns(r.start, +1, spec, isDelimiter, &a, &b);
+      start = const_cast<char16_t*>(a);
+      end = const_cast<char16_t*>(b);
+    }
+  }
+  if (spec.useCharRange) ApplyCharRange(spec, &start, &end);
+  r.keyStart[keyIndex] = start;
+  r.keyEnd[keyIndex] = end;
+}
+
 }  // namespace
 
 void ExtractColumnKeys(LineRecord* table, std::size_t lineCount, const ColumnKeySpec& spec, int keyIndex) {
@@ -82,34 +113,9 @@ void ExtractColumnKeys(LineRecord* table, std::size_t lineCount, const ColumnKey
   const bool columns = spec.mode != 0;
   const bool emptyRange = columns && spec.toColumn < spec.fromColumn;
   DelimiterSet isDelimiter(columns ? spec.delimiters : std::u16string());
-  for (std::size_t i = 0; i < lineCount; ++i) {
-    LineRecord& r = table[i];
-    char16_t* start = r.start;
-    char16_t* end = r.start + r.length;
-    if (emptyRange) {
-      r.keyStart[keyIndex] = nullptr;
-      r.keyEnd[keyIndex] = nullptr;
-      continue;
-    }
-    if (columns) {
-      const char16_t* a;
-      const char16_t* b;
-      if (spec.columnsFromRight) {
-        // From the last character leftwards; the unit before every line is
-        // a terminator, so the walk always stops.
-        WalkColumns(r.start + r.length - 1, -1, spec, isDelimiter, &a, &b);
-        start = const_cast<char16_t*>(b) + 1;
-        end = const_cast<char16_t*>(a) + 1;
-      } else {
-        WalkColumns(r.start, +1, spec, isDelimiter, &a, &b);
-        start = const_cast<char16_t*>(a);
-        end = const_cast<char16_t*>(b);
-      }
-    }
-    if (spec.useCharRange) ApplyCharRange(spec, &start, &end);
-    r.keyStart[keyIndex] = start;
-    r.keyEnd[keyIndex] = end;
-  }
+  InHalves(lineCount, [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) ExtractKey(table[i], spec, isDelimiter, keyIndex, columns, emptyRange);
+  });
 }
 
 char16_t* WriteKeyPreview(const LineRecord* lines, std::size_t count, char16_t* out) {

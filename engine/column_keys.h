@@ -15,7 +15,7 @@ namespace quillet {
 inline constexpr std::size_t kKeyListLimit = 255;
 
 struct ColumnKeySpec {
-  std::int32_t mode = 0;  // 0: the whole line; otherwise columns
+  std::int32_t mode = 0;        // 0: the whole line; otherwise columns
   std::int32_t fromColumn = 0;  // 0-based, inclusive
   std::int32_t toColumn = 0;
   std::u16string delimiters = u"\t";  // up to the first zero, at most kKeyListLimit

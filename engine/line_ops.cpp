@@ -59,7 +59,8 @@ void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lin
       plan.capacity = UniqueLinesCapacity(lines, count, n);
       break;
     case kOpUntabify:
-      plan.capacity = n + CountChar(job.sel, job.selLength, kTab) * static_cast<std::uint64_t>(std::max(plan.tabSize, 1));
+      plan.capacity =
+          n + CountChar(job.sel, job.selLength, kTab) * static_cast<std::uint64_t>(std::max(plan.tabSize, 1));
       break;
     case kOpSortLines:
       if (job.data.sortKeys) {
@@ -67,7 +68,10 @@ void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lin
       } else {
         plan.sort = WithStoredLists(SortKeysInForce(), settings.Srt);
       }
-      for (int k = 0; k < kSortKeyCount; ++k) ExtractColumnKeys(lines, count, plan.sort[k].key, k);
+      // Key 1 always counts, the others up to the first that is off; keys
+      // that take no part need no ranges.
+      for (int k = 0; k < kSortKeyCount && (k == 0 || plan.sort[k].enabled); ++k)
+        ExtractColumnKeys(lines, count, plan.sort[k].key, k);
       plan.capacity = n;
       break;
     case kOpColumnKeyPreview:
@@ -90,33 +94,58 @@ const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* 
   char16_t* begin = WritesInPlace(job.op) ? sel : out;
   char16_t* end = nullptr;
   switch (job.op) {
-    case kOpPrefixLines: end = PrefixLines(lines, count, plan.prefix, out); break;
+    case kOpPrefixLines:
+      end = PrefixLines(lines, count, plan.prefix, out);
+      break;
     case kOpAppendToLines: {
       const Settings& s = job.settings ? *job.settings : AppSettings();
       end = AppendToLines(lines, count, s.ClText, s.ClEmpty != 0, out);
       break;
     }
-    case kOpNumberLines: end = WriteNumbering(plan.numberingPlan, plan.numbering, lines, count, out); break;
-    case kOpDeleteEmptyLines: end = DeleteEmptyLines(lines, count, out); break;
+    case kOpNumberLines:
+      end = WriteNumbering(plan.numberingPlan, plan.numbering, lines, count, out);
+      break;
+    case kOpDeleteEmptyLines:
+      end = DeleteEmptyLines(lines, count, out);
+      break;
     case kOpUniqueLines:
       end = UniqueLines(lines, count, out, plan.unique.job, plan.unique.ignoreCase, plan.unique.countDuplicates,
                         plan.unique.keepBlank, 0);
       if (!end) return kMsgOutOfMemory;
       break;
-    case kOpUnindent: end = DropFirstCharacter(lines, count, sel, true); break;
-    case kOpUnquote: end = Unquote(lines, count, sel); break;
-    case kOpShiftLeft: end = DropFirstCharacter(lines, count, sel, false); break;
-    case kOpTrimTrailing: end = TrimTrailingSpace(lines, count, sel); break;
-    case kOpTabify: end = Tabify(lines, count, plan.tabSize, sel); break;
-    case kOpUntabify: end = Untabify(lines, count, plan.tabSize, out); break;
+    case kOpUnindent:
+      end = DropFirstCharacter(lines, count, sel, true);
+      break;
+    case kOpUnquote:
+      end = Unquote(lines, count, sel);
+      break;
+    case kOpShiftLeft:
+      end = DropFirstCharacter(lines, count, sel, false);
+      break;
+    case kOpTrimTrailing:
+      end = TrimTrailingSpace(lines, count, sel);
+      break;
+    case kOpTabify:
+      end = Tabify(lines, count, plan.tabSize, sel);
+      break;
+    case kOpUntabify:
+      end = Untabify(lines, count, plan.tabSize, out);
+      break;
     case kOpSortLines:
       end = SortLines(lines, count, plan.sort, out);
       if (!end) return kMsgOutOfMemory;
       break;
-    case kOpColumnKeyPreview: end = WriteKeyPreview(lines, count, out); break;
-    case kOpHardWrap: end = HardWrap(lines, count, sel); break;
-    case kOpUnwrap: end = UnwrapParagraphs(lines, count, sel); break;
-    default: return nullptr;
+    case kOpColumnKeyPreview:
+      end = WriteKeyPreview(lines, count, out);
+      break;
+    case kOpHardWrap:
+      end = HardWrap(lines, count, sel);
+      break;
+    case kOpUnwrap:
+      end = UnwrapParagraphs(lines, count, sel);
+      break;
+    default:
+      return nullptr;
   }
   job.result = begin;
   job.resultLength = static_cast<std::uint32_t>(end - begin);

@@ -12,11 +12,16 @@ constexpr std::u16string_view kErrorText = kMsgError;  // "错误！", three cha
 
 int AlignOf(char16_t c) {
   switch (c) {
-    case u'<': return kAlignLeft;
-    case u'>': return kAlignRight;
-    case u'+': return kAlignZeros;
-    case u'^': return kAlignCentre;
-    default: return kAlignNone;
+    case u'<':
+      return kAlignLeft;
+    case u'>':
+      return kAlignRight;
+    case u'+':
+      return kAlignZeros;
+    case u'^':
+      return kAlignCentre;
+    default:
+      return kAlignNone;
   }
 }
 
@@ -24,11 +29,15 @@ bool IsCounter(int kind) { return kind >= kTokenDecimal && kind <= kTokenHexUppe
 
 unsigned BaseOf(int kind) {
   switch (kind) {
-    case kTokenBinary: return 2;
-    case kTokenOctal: return 8;
+    case kTokenBinary:
+      return 2;
+    case kTokenOctal:
+      return 8;
     case kTokenHexLower:
-    case kTokenHexUpper: return 16;
-    default: return 10;
+    case kTokenHexUpper:
+      return 16;
+    default:
+      return 10;
   }
 }
 
@@ -64,8 +73,12 @@ char16_t* PutPadded(char16_t* out, std::u16string_view text, const MaskToken& t)
   std::size_t before = 0, after = 0;
   char16_t pad = u' ';
   switch (t.align) {
-    case kAlignLeft: after = missing; break;
-    case kAlignRight: before = missing; break;
+    case kAlignLeft:
+      after = missing;
+      break;
+    case kAlignRight:
+      before = missing;
+      break;
     case kAlignZeros:
       before = missing;
       pad = u'0';
@@ -74,7 +87,8 @@ char16_t* PutPadded(char16_t* out, std::u16string_view text, const MaskToken& t)
       before = missing / 2;
       after = missing - before;
       break;
-    default: break;
+    default:
+      break;
   }
   out = Fill(out, pad, before);
   out = std::copy(text.begin(), text.end(), out);
@@ -137,13 +151,27 @@ std::vector<MaskToken> ParseMask(std::u16string_view mask) {
           t.kind = kTokenLiteral;
           t.arg = u'%';
           break;
-        case u'd': t.kind = kTokenDecimal; break;
-        case u'b': t.kind = kTokenBinary; break;
-        case u'o': t.kind = kTokenOctal; break;
-        case u'x': t.kind = kTokenHexLower; break;
-        case u'X': t.kind = kTokenHexUpper; break;
-        case u'n': t.kind = kTokenLineBreak; break;
-        default: t.kind = kTokenError; break;
+        case u'd':
+          t.kind = kTokenDecimal;
+          break;
+        case u'b':
+          t.kind = kTokenBinary;
+          break;
+        case u'o':
+          t.kind = kTokenOctal;
+          break;
+        case u'x':
+          t.kind = kTokenHexLower;
+          break;
+        case u'X':
+          t.kind = kTokenHexUpper;
+          break;
+        case u'n':
+          t.kind = kTokenLineBreak;
+          break;
+        default:
+          t.kind = kTokenError;
+          break;
       }
     }
     tokens.push_back(t);
@@ -185,10 +213,17 @@ NumberingPlan PlanNumbering(const NumberingSettings& settings, const LineRecord*
   for (MaskToken& t : plan.tokens) {
     std::uint64_t room = 0;
     switch (t.kind) {
-      case kTokenEnd: break;
-      case kTokenError: t.width = static_cast<std::uint32_t>(kErrorText.size()); break;
-      case kTokenLiteral: t.width = 1; break;
-      case kTokenLineBreak: t.width = 2; break;
+      case kTokenEnd:
+        break;
+      case kTokenError:
+        t.width = static_cast<std::uint32_t>(kErrorText.size());
+        break;
+      case kTokenLiteral:
+        t.width = 1;
+        break;
+      case kTokenLineBreak:
+        t.width = 2;
+        break;
       case kTokenColumn:
         if (t.align == kAlignNone) {
           t.width = 0;
@@ -221,10 +256,18 @@ char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& set
       for (const MaskToken& t : plan.tokens) {
         if (t.kind == kTokenEnd) break;
         switch (t.kind) {
-          case kTokenError: out = PutPadded(out, kErrorText, t); break;
-          case kTokenLiteral: out = PutPadded(out, std::u16string_view(&t.arg, 1), t); break;
-          case kTokenLineBreak: out = PutPadded(out, u"\r\n", t); break;
-          case kTokenColumn: out = PutPadded(out, KeyText(r, t.arg), t); break;
+          case kTokenError:
+            out = PutPadded(out, kErrorText, t);
+            break;
+          case kTokenLiteral:
+            out = PutPadded(out, std::u16string_view(&t.arg, 1), t);
+            break;
+          case kTokenLineBreak:
+            out = PutPadded(out, u"\r\n", t);
+            break;
+          case kTokenColumn:
+            out = PutPadded(out, KeyText(r, t.arg), t);
+            break;
           default:
             if (IsCounter(t.kind))
               out = PutPadded(out, std::u16string_view(digits, FormatCounter(counter, t.kind, digits)), t);

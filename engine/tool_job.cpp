@@ -11,6 +11,8 @@
 #include "engine/system_calls.h"
 #include "engine/text_tools.h"
 #include "shell/messages.h"
+#include "tools/caret_ops.h"
+#include "tools/statistics.h"
 
 namespace quillet {
 namespace {
@@ -195,9 +197,12 @@ const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t 
     case kOpSwapClipboard:
       SwapWithClipboard(job);
       return nullptr;
+    case kOpStatistics:
+      if (job.data.stats) *job.data.stats = CountTextStats({sel, job.selLength}, s._word != 0);
+      return nullptr;
     default:
-      // Statistics, the filters and printing arrive with their own parts;
-      // until then they change nothing.
+      // The filters and printing arrive with their own parts; until then
+      // they change nothing.
       return nullptr;
   }
 }
@@ -296,11 +301,7 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
   return message;
 }
 
-const char16_t* ExecuteLineOp(ToolJob&) {
-  // The line-family switch comes with the line and caret commands; a line
-  // job changes nothing until then.
-  return nullptr;
-}
+const char16_t* ExecuteLineOp(ToolJob& job) { return RunLineFamilyOp(job); }
 
 const char16_t* ExecuteJob(ToolJob& job) {
   const char16_t* message = job.family == kTextFamily ? ExecuteTextOp(job) : ExecuteLineOp(job);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "doc/settings.h"
@@ -80,6 +81,9 @@ struct UniqueSpec;
 struct NumberingSettings;
 struct ColumnKeySpec;
 struct SortKey;
+struct LogicalLineInfo;
+struct CaretEdit;
+struct TextStats;
 
 // The operation's parameter; which member counts depends on the code.
 struct ToolData {
@@ -92,6 +96,12 @@ struct ToolData {
   const NumberingSettings* numbering = nullptr; // op 51 (CutMask... with the dialog's keys)
   const SortKey* sortKeys = nullptr;            // op 113: three keys (the keys in force)
   const ColumnKeySpec* columnKey = nullptr;     // op 114: required
+  TextStats* stats = nullptr;                   // ops 67 and 673: the figures
+  // The line family: op 513's lookup, op 514's words, and what the caret
+  // commands have the edit control do.
+  LogicalLineInfo* lineInfo = nullptr;
+  std::u16string* completions = nullptr;
+  CaretEdit* caretEdit = nullptr;
 };
 
 struct ToolJob {

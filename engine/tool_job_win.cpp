@@ -8,6 +8,7 @@
 #include "engine/wide_win.h"
 #include "shell/app_win.h"
 #include "shell/message_box_win.h"
+#include "tools/caret_ops_win.h"
 
 namespace quillet {
 namespace {
@@ -140,8 +141,15 @@ const char16_t* RunTextToolEx(int op, const ToolData& data, bool selectResult, b
 }
 
 const char16_t* RunLineTool(int op, const ToolData& data) {
-  ToolJob job = MakeJob(kLineFamily, op, data, false, false);
-  return RunToolJob(App().edit, job);
+  // The caret commands change the document through the control itself,
+  // after the job: what they type joins the control's undo as if typed.
+  CaretEdit edit;
+  ToolData withEdit = data;
+  if (!withEdit.caretEdit) withEdit.caretEdit = &edit;
+  ToolJob job = MakeJob(kLineFamily, op, withEdit, false, false);
+  const char16_t* message = RunToolJob(App().edit, job);
+  if (!message && !data.caretEdit) PlayCaretEdit(App().edit, edit);
+  return message;
 }
 
 const char16_t* PreviewTextTool(int op, const ToolData& data, char16_t* buffer) {

@@ -203,4 +203,24 @@
 #define IDC_CLIP_PASTE_FIRST 2461
 #define IDC_CLIP_PASTE_LAST 2469
 
+/* Word completion dialog: one list box filling the window */
+#define IDD_COMPLETE_WORD 170
+#define IDC_COMPLETE_LIST 3210
+
+/* Statistics dialog: the document column (34xx) and the selection column (35xx) */
+#define IDD_STATISTICS 270
+#define IDC_STAT_DOC_CHARACTERS 3413
+#define IDC_STAT_DOC_NON_SPACE 3415
+#define IDC_STAT_DOC_ALNUM 3417
+#define IDC_STAT_DOC_WORDS 3420
+#define IDC_STAT_DOC_LINES 3430
+#define IDC_STAT_DOC_NON_BLANK 3433
+#define IDC_STAT_DOC_PARAGRAPHS 3440
+#define IDC_STAT_DOC_SENTENCES 3450
+#define IDC_STAT_DOC_AVERAGE 3463
+#define IDC_STAT_DOC_SHORTEST 3465
+#define IDC_STAT_DOC_LONGEST 3467
+#define IDC_STAT_DOC_CRC 3470
+#define IDC_STAT_SELECTION_OFFSET 100
+
 #endif

@@ -10,6 +10,7 @@
 #include "engine/wide_win.h"
 #include "res/resource.h"
 #include "shell/app_win.h"
+#include "shell/caret_commands_win.h"
 #include "shell/clipboards_win.h"
 #include "shell/edit_ops_win.h"
 #include "shell/file_commands_win.h"
@@ -19,6 +20,9 @@
 #include "shell/search_commands_win.h"
 #include "shell/startup_win.h"
 #include "shell/tool_commands_win.h"
+#include "tools/date_time_win.h"
+#include "tools/statistics_win.h"
+#include "tools/word_completion_win.h"
 
 #include <shellapi.h>
 
@@ -209,19 +213,19 @@ constexpr CommandRow kCommands[] = {
     {IDM_EDIT_SWAP, OnSwapClipboard},
     {IDM_EDIT_GOTO, NotAvailable},
     {IDM_EDIT_SELECT_ALL, OnSelectAll},
-    {IDM_EDIT_SELECT_LINE, NotAvailable},
-    {IDM_EDIT_SELECT_WORD, NotAvailable},
-    {IDM_EDIT_ADD_NEXT_WORD, NotAvailable},
-    {IDM_EDIT_DELETE_WORD_AFTER, NotAvailable},
-    {IDM_EDIT_DELETE_WORD_BEFORE, NotAvailable},
-    {IDM_EDIT_DELETE_LINE, NotAvailable},
-    {IDM_EDIT_DELETE_LINE_AFTER, NotAvailable},
-    {IDM_EDIT_DELETE_LINE_BEFORE, NotAvailable},
-    {IDM_EDIT_SMART_ENTER, NotAvailable},
-    {IDM_EDIT_DUPLICATE_ENTER, NotAvailable},
-    {IDM_EDIT_COPY_WORDS, NotAvailable},
-    {IDM_EDIT_COPY_SIMILAR_LINE, NotAvailable},
-    {IDM_EDIT_COMPLETE_WORD, NotAvailable},
+    {IDM_EDIT_SELECT_LINE, OnSelectLine},
+    {IDM_EDIT_SELECT_WORD, OnSelectWord},
+    {IDM_EDIT_ADD_NEXT_WORD, OnAddNextWord},
+    {IDM_EDIT_DELETE_WORD_AFTER, OnDeleteWordAfter},
+    {IDM_EDIT_DELETE_WORD_BEFORE, OnDeleteWordBefore},
+    {IDM_EDIT_DELETE_LINE, OnDeleteLine},
+    {IDM_EDIT_DELETE_LINE_AFTER, OnDeleteLineAfter},
+    {IDM_EDIT_DELETE_LINE_BEFORE, OnDeleteLineBefore},
+    {IDM_EDIT_SMART_ENTER, OnSmartEnter},
+    {IDM_EDIT_DUPLICATE_ENTER, OnDuplicateEnter},
+    {IDM_EDIT_COPY_WORDS, OnCopyWords},
+    {IDM_EDIT_COPY_SIMILAR_LINE, OnCopySimilarLine},
+    {IDM_EDIT_COMPLETE_WORD, OnCompleteWord},
     {IDM_SEARCH_FIND, OnFind},
     {IDM_SEARCH_FIND_NEXT, OnFindNext},
     {IDM_SEARCH_FIND_PREVIOUS, OnFindPrevious},
@@ -233,8 +237,8 @@ constexpr CommandRow kCommands[] = {
     {IDM_SEARCH_LOOK_FOR, OnLookFor},
     {IDM_SEARCH_LOOK_NEXT, OnLookNext},
     {IDM_SEARCH_LOOK_PREVIOUS, OnLookPrevious},
-    {IDM_KEY_CTRL_DOWN, NotAvailable},
-    {IDM_KEY_CTRL_UP, NotAvailable},
+    {IDM_KEY_CTRL_DOWN, OnCaretDown},
+    {IDM_KEY_CTRL_UP, OnCaretUp},
     {IDM_SCROLL_UP, OnScroll},
     {IDM_SCROLL_UP_5, OnScroll},
     {IDM_SCROLL_DOWN, OnScroll},
@@ -286,7 +290,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_TEXT_TAG, NotAvailable},
     {IDM_TEXT_TAG_RUN, OnTagRun},
     {IDM_TEXT_COMPARE, NotAvailable},
-    {IDM_TEXT_STATISTICS, NotAvailable},
+    {IDM_TEXT_STATISTICS, OnStatistics},
     {IDM_FILE_INSERT_PATH, OnInsertFullPath},
     {IDM_FILE_INSERT_TITLE, OnInsertTitle},
     {IDM_FILE_INSERT_FILE, OnInsertFile},
@@ -301,12 +305,12 @@ constexpr CommandRow kCommands[] = {
     {IDM_REVERSE_EACH_LINE, OnReverseEachLine},
     {IDM_REVERSE_WORDS, OnReverseWords},
     {IDM_REVERSE_LINE_WORDS, OnReverseLineWords},
-    {IDM_DATE_TIME_DATE, NotAvailable},
-    {IDM_DATE_TIME_LONG_DATE, NotAvailable},
-    {IDM_DATE_DATE_TIME, NotAvailable},
-    {IDM_DATE_LONG_DATE_TIME, NotAvailable},
-    {IDM_DATE_DATE, NotAvailable},
-    {IDM_DATE_LONG_DATE, NotAvailable},
+    {IDM_DATE_TIME_DATE, OnInsertDateTime},
+    {IDM_DATE_TIME_LONG_DATE, OnInsertDateTime},
+    {IDM_DATE_DATE_TIME, OnInsertDateTime},
+    {IDM_DATE_LONG_DATE_TIME, OnInsertDateTime},
+    {IDM_DATE_DATE, OnInsertDateTime},
+    {IDM_DATE_LONG_DATE, OnInsertDateTime},
     {IDM_WRAP_HARD, OnHardWrap},
     {IDM_WRAP_UNWRAP, OnUnwrap},
     {IDM_FILTERS, NotAvailable},

@@ -10,6 +10,7 @@
 #include "engine/unique_lines.h"
 #include "res/resource.h"
 #include "shell/app_win.h"
+#include "shell/caret_commands_win.h"
 #include "shell/edit_ops_win.h"
 #include "tools/sort.h"
 
@@ -95,9 +96,7 @@ CommandResult OnDuplicatesRun(const CommandArgs& a) {
 
 CommandResult OnDeleteEmptyLines(const CommandArgs& a) { return TextTool(a, kOpDeleteEmptyLines); }
 
-CommandResult OnSortRun(const CommandArgs& a) {
-  return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().Srt));
-}
+CommandResult OnSortRun(const CommandArgs& a) { return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().Srt)); }
 CommandResult OnSortAscending(const CommandArgs& a) { return Sort(a, AscendingSort()); }
 CommandResult OnSortDescending(const CommandArgs& a) { return Sort(a, DescendingSort()); }
 
@@ -115,8 +114,7 @@ CommandResult OnTabKey(const CommandArgs&) {
   data.multiLine = &multiLine;
   // A test that could not be made counts as several lines.
   if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return Indent();
-  // Spaces up to the next tab stop come with the caret commands.
-  if (AppSettings().NoTabs) return kNotACommand;
+  if (AppSettings().NoTabs) return TypeTabAsSpaces();
   TypeChar(u'\t');
   return kDone;
 }

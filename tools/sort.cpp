@@ -1,8 +1,12 @@
 #include "tools/sort.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "engine/char_classes.h"
+#include "engine/in_halves.h"
 #include "engine/memory.h"
 
 namespace quillet {
@@ -37,9 +41,122 @@ struct NumberCursor {
   bool Has() const { return p < end; }
 };
 
-bool IsNumberSpace(char16_t c) { return IsSpaceChar(c); }
 bool IsSeparator(char16_t c) { return c == u'.' || c == u','; }
-bool IsAlnum(char16_t c) { return (CharTypeOf(c) & (kCharAlpha | kCharDigit | kCharHexDigit)) != 0; }
+
+// The class tests of the numeric comparison with the tables fetched once.
+struct NumberClasses {
+  const std::uint16_t* type = GetCharTables().type;
+  const char16_t* lower = GetCharTables().lower;
+  bool Space(char16_t c) const { return (type[c] & kCharSpace) != 0; }
+  bool Alnum(char16_t c) const { return (type[c] & (kCharAlpha | kCharDigit | kCharHexDigit)) != 0; }
+};
+
+// Six-bit codes that keep the order of the units of a number: 0 for its
+// end, the digits and the letters each a code of their own, and one code
+// for each range between them, after which nothing more is packed.
+constexpr int kCodeBits = 6;
+constexpr int kCodesPacked = 9;
+struct UnitCode {
+  std::uint64_t code;
+  bool last;  // a range code: what follows cannot be told apart
+};
+UnitCode CodeOf(char16_t u) {
+  if (u < u'0') return {1, true};
+  if (u <= u'9') return {2 + static_cast<std::uint64_t>(u - u'0'), false};
+  if (u < u'a') return {12, true};
+  if (u <= u'z') return {13 + static_cast<std::uint64_t>(u - u'a'), false};
+  return {39, true};
+}
+
+// One sort entry: the first key's prefix, then the line. Comparing the
+// prefixes decides most pairs without reading the lines.
+struct SortEntry {
+  std::uint64_t prefix;
+  const LineRecord* line;
+};
+
+// Least significant digit first, eleven bits a digit (six passes cover the
+// 64 bits); digits that are the same in every entry cost no pass. The
+// counts live on the heap: 6 x 2048 of them would crowd a thread's stack.
+constexpr int kDigitBits = 11;
+constexpr int kDigits = (64 + kDigitBits - 1) / kDigitBits;
+constexpr std::size_t kDigitValues = std::size_t{1} << kDigitBits;
+
+bool RadixSortByPrefix(SortEntry* entries, SortEntry* spare, std::size_t count) {
+  HeapBlock<std::size_t> counts = HeapBlock<std::size_t>::Allocate(kDigits * kDigitValues);
+  if (!counts) return false;
+  std::fill_n(counts.get(), kDigits * kDigitValues, std::size_t{0});
+  auto digit = [](std::uint64_t prefix, int d) { return (prefix >> (kDigitBits * d)) & (kDigitValues - 1); };
+  for (std::size_t i = 0; i < count; ++i)
+    for (int d = 0; d < kDigits; ++d) ++counts[d * kDigitValues + digit(entries[i].prefix, d)];
+  SortEntry* from = entries;
+  SortEntry* to = spare;
+  for (int d = 0; d < kDigits; ++d) {
+    std::size_t* bucket = counts.get() + d * kDigitValues;
+    if (std::find(bucket, bucket + kDigitValues, count) != bucket + kDigitValues) continue;
+    std::size_t at = 0;
+    for (std::size_t v = 0; v < kDigitValues; ++v) at += std::exchange(bucket[v], at);
+    for (std::size_t i = 0; i < count; ++i) to[bucket[digit(from[i].prefix, d)]++] = from[i];
+    std::swap(from, to);
+  }
+  if (from != entries) std::copy(from, from + count, entries);
+  return true;
+}
+
+// What writing a line and checking its first key need, gathered in the
+// sorted order so that the lines' records are read in one pass whose reads
+// do not wait on each other.
+struct alignas(8) LineView {
+  const char16_t* start;
+  const char16_t* keyStart;
+  const char16_t* keyEnd;
+  std::uint32_t length;
+};
+
+LineView ViewOf(const LineRecord& r) { return LineView{r.start, r.keyStart[0], r.keyEnd[0], r.length}; }
+
+std::u16string_view KeyOf(const LineView& v) {
+  return v.keyStart ? std::u16string_view(v.keyStart, static_cast<std::size_t>(v.keyEnd - v.keyStart))
+                    : std::u16string_view();
+}
+
+// Whether every line's first key is the same text as the first line's.
+bool SameKeys(const LineView* first, const LineView* last) {
+  const std::u16string_view key = KeyOf(*first);
+  for (const LineView* v = first + 1; v < last; ++v)
+    if (KeyOf(*v) != key) return false;
+  return true;
+}
+
+// Puts the runs of equal prefixes in [first, last) in order (of count
+// entries) and writes their lines at out, each followed by CR LF unless it
+// is the last line of all. Returns the end of what it wrote; it writes no
+// terminator, since another thread may be writing right after it.
+char16_t* WriteRuns(SortEntry* order, LineView* views, std::size_t first, std::size_t last, std::size_t count,
+                    const SortChain& chain, char16_t* out) {
+  while (first < last) {
+    std::size_t end = first + 1;
+    while (end < last && order[end].prefix == order[first].prefix) ++end;
+    // The lines come in a new order: ask for them ahead of time.
+    for (std::size_t i = first; i < end; ++i)
+      if (i + 8 < last) __builtin_prefetch(views[i + 8].start);
+    // With one key, a run of lines whose keys are the very same text is in
+    // input order already, which is the chain's order for equal keys.
+    if (end - first > 1 && !(chain.active == 1 && SameKeys(views + first, views + end))) {
+      // A merge sort stays within the run whatever a comparison answers.
+      std::stable_sort(order + first, order + end, [&chain](const SortEntry& x, const SortEntry& y) {
+        return CompareSortLines(chain, *x.line, *y.line) < 0;
+      });
+      for (std::size_t i = first; i < end; ++i) views[i] = ViewOf(*order[i].line);
+    }
+    for (std::size_t i = first; i < end; ++i) {
+      out = std::copy(views[i].start, views[i].start + views[i].length, out);
+      if (i + 1 < count) out = PutLineBreak(out);
+    }
+    first = end;
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -102,13 +219,14 @@ int CompareKeysText(const char16_t* map, const char16_t* a, const char16_t* aEnd
 }
 
 int CompareKeysNumeric(const char16_t* aFirst, const char16_t* aEnd, const char16_t* bFirst, const char16_t* bEnd) {
+  const NumberClasses is;
   NumberCursor A{aFirst, aFirst ? aEnd : aFirst}, B{bFirst, bFirst ? bEnd : bFirst};
   // 1. and 2. Leading white space, then a sign.
   bool negative[2] = {false, false};
   NumberCursor* numbers[2] = {&A, &B};
   for (int i = 0; i < 2; ++i) {
     NumberCursor& X = *numbers[i];
-    while (X.Has() && IsNumberSpace(*X.p)) ++X.p;
+    while (X.Has() && is.Space(*X.p)) ++X.p;
     if (X.Has() && (*X.p == u'-' || *X.p == u'+')) {
       negative[i] = *X.p == u'-';
       ++X.p;
@@ -122,7 +240,7 @@ int CompareKeysNumeric(const char16_t* aFirst, const char16_t* aEnd, const char1
   for (;;) {
     // a. White space anywhere is skipped; leading zeros only at the start.
     for (NumberCursor* X : numbers) {
-      while (X->Has() && (IsNumberSpace(*X->p) || (firstStep && *X->p == u'0'))) ++X->p;
+      while (X->Has() && (is.Space(*X->p) || (firstStep && *X->p == u'0'))) ++X->p;
     }
     firstStep = false;
     // b. and c. A longer integer part is the larger number.
@@ -153,10 +271,10 @@ int CompareKeysNumeric(const char16_t* aFirst, const char16_t* aEnd, const char1
     }
     if (tookSeparator) continue;
     // g.
-    const bool alnumA = A.Has() && IsAlnum(*A.p), alnumB = B.Has() && IsAlnum(*B.p);
+    const bool alnumA = A.Has() && is.Alnum(*A.p), alnumB = B.Has() && is.Alnum(*B.p);
     // h.
     if (alnumA) {
-      if (alnumB && R == 0) R = static_cast<int>(LowerOf(*A.p)) - static_cast<int>(LowerOf(*B.p));
+      if (alnumB && R == 0) R = static_cast<int>(is.lower[*A.p]) - static_cast<int>(is.lower[*B.p]);
       if (*A.p != u'0') nonzeroSeen = true;
     } else {
       A.end = A.p;
@@ -182,6 +300,80 @@ int CompareKeysNumeric(const char16_t* aFirst, const char16_t* aEnd, const char1
   return negative[0] ? -1 : 1;
 }
 
+std::uint64_t TextKeyPrefix(const char16_t* map, const char16_t* a, const char16_t* end) {
+  // Eight bits per weight, high first: weights below 128 as themselves,
+  // larger ones by their range (128 + w / 512), after which nothing more is
+  // packed since equal ranges tell nothing. A key that ends leaves zeros,
+  // which are below every weight.
+  std::uint64_t prefix = 0;
+  for (int shift = 56; a < end && shift >= 0; ++a) {
+    const char16_t w = map[*a];
+    if (w == 0) continue;
+    if (w < 128) {
+      prefix |= static_cast<std::uint64_t>(w) << shift;
+      shift -= 8;
+    } else {
+      prefix |= static_cast<std::uint64_t>(128 + (w >> 9)) << shift;
+      break;
+    }
+  }
+  return prefix;
+}
+
+std::uint64_t NumericKeyPrefix(const char16_t* p, const char16_t* end) {
+  // The comparison reads a number as a sign, an integer part without its
+  // leading zeros and a fraction without its trailing zeros; it orders by
+  // sign (minus zero equals plus zero), then by the integer part's length,
+  // then unit by unit through both parts. The prefix packs the same: two
+  // bits of sign class, eight of length, nine units of six bits.
+  const NumberClasses is;
+  if (!p) end = p;
+  while (p < end && is.Space(*p)) ++p;
+  bool negative = false;
+  if (p < end && (*p == u'-' || *p == u'+')) negative = *p++ == u'-';
+  while (p < end && (is.Space(*p) || *p == u'0')) ++p;
+
+  std::uint64_t integerLength = 0, codes = 0, pendingZeros = 0;
+  int packed = 0;
+  bool separator = false, nonzero = false, full = false;
+  auto pack = [&](char16_t u) {
+    if (full) return;
+    const UnitCode c = CodeOf(u);
+    codes |= c.code << (kCodeBits * (kCodesPacked - 1 - packed));
+    full = c.last || ++packed == kCodesPacked;
+  };
+  for (; p < end; ++p) {
+    const char16_t c = *p;
+    if (is.Space(c)) continue;
+    if (IsSeparator(c) && !separator) {
+      separator = true;
+      continue;
+    }
+    if (!is.Alnum(c)) break;
+    const char16_t u = is.lower[c];
+    if (!separator) {
+      ++integerLength;
+      nonzero = true;  // no leading zeros are left
+      pack(u);
+    } else if (c == u'0') {
+      ++pendingZeros;  // counts only when a non-zero unit follows
+    } else {
+      nonzero = true;
+      for (; pendingZeros; --pendingZeros) pack(u'0');
+      pack(u);
+    }
+  }
+  if (!nonzero) return std::uint64_t{1} << 62;  // zero, whatever its sign
+  // A length beyond the field says nothing about the units.
+  if (integerLength >= 255) {
+    integerLength = 255;
+    codes = 0;
+  }
+  const std::uint64_t magnitude = integerLength << (kCodeBits * kCodesPacked) | codes;
+  constexpr std::uint64_t kMagnitudeMask = (std::uint64_t{1} << 62) - 1;
+  return negative ? ~magnitude & kMagnitudeMask : std::uint64_t{2} << 62 | magnitude;
+}
+
 int CompareSortLines(const SortChain& chain, const LineRecord& a, const LineRecord& b) {
   for (int k = 0; k < chain.active; ++k) {
     const SortKey& key = (*chain.keys)[k];
@@ -194,10 +386,9 @@ int CompareSortLines(const SortChain& chain, const LineRecord& a, const LineReco
 }
 
 char16_t* SortLines(const LineRecord* lines, std::size_t count, const SortSettings& settings, char16_t* out) {
-  HeapBlock<const LineRecord*> order = HeapBlock<const LineRecord*>::Allocate(count);
+  HeapBlock<SortEntry> order = HeapBlock<SortEntry>::Allocate(count);
   HeapBlock<char16_t> maps = HeapBlock<char16_t>::Allocate(kMapSize * kSortKeyCount);
   if (!order || !maps) return nullptr;
-  for (std::size_t i = 0; i < count; ++i) order[i] = &lines[i];
 
   // Key 1 always takes part; the others up to the first that does not.
   SortChain chain;
@@ -210,19 +401,49 @@ char16_t* SortLines(const LineRecord* lines, std::size_t count, const SortSettin
     chain.maps[k] = map;
   }
 
-  // A merge sort: its order is the chain's, and it stays within the array
-  // whatever a comparison answers.
-  std::stable_sort(order.get(), order.get() + count, [&chain](const LineRecord* x, const LineRecord* y) {
-    return CompareSortLines(chain, *x, *y) < 0;
+  // Different prefixes order two lines as their first keys do; equal ones
+  // leave it to the whole chain.
+  const SortKey& first = settings[0];
+  InHalves(count, [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      const LineRecord& r = lines[i];
+      std::uint64_t prefix = first.numeric ? NumericKeyPrefix(r.keyStart[0], r.keyEnd[0])
+                                           : TextKeyPrefix(chain.maps[0], r.keyStart[0], r.keyEnd[0]);
+      order[i] = SortEntry{first.descending ? ~prefix : prefix, &r};
+    }
   });
 
-  for (std::size_t i = 0; i < count; ++i) {
-    const LineRecord& r = *order[i];
-    out = std::copy(r.start, r.start + r.length, out);
-    if (i + 1 < count) out = PutLineBreak(out);
+  // By prefix first (a stable radix sort); the runs of equal prefixes are
+  // left to the whole chain as they are written out.
+  // The views' block serves the radix sort as its spare room first.
+  static_assert(sizeof(LineView) >= sizeof(SortEntry) && alignof(LineView) >= alignof(SortEntry));
+  HeapBlock<LineView> views = HeapBlock<LineView>::Allocate(count);
+  if (!views || !RadixSortByPrefix(order.get(), reinterpret_cast<SortEntry*>(views.get()), count)) return nullptr;
+  InHalves(count, [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) views[i] = ViewOf(*order[i].line);
+  });
+
+  // Two halves, split between runs, go out side by side on large
+  // selections: the second half starts where the first half's lines end.
+  std::size_t half = count < kLinesForTwoThreads ? count : count / 2;
+  while (half < count && order[half].prefix == order[half - 1].prefix) ++half;
+  if (half < count) {
+    std::uint64_t offset = 0;
+    for (std::size_t i = 0; i < half; ++i) offset += views[i].length + 2;
+    char16_t* end = nullptr;
+    try {
+      std::thread second([&] { end = WriteRuns(order.get(), views.get(), half, count, count, chain, out + offset); });
+      WriteRuns(order.get(), views.get(), 0, half, count, chain, out);
+      second.join();
+      *end = 0;
+      return end;
+    } catch (const std::system_error&) {
+      // No second thread to be had: one does it all.
+    }
   }
-  *out = 0;
-  return out;
+  char16_t* end = WriteRuns(order.get(), views.get(), 0, count, count, chain, out);
+  *end = 0;
+  return end;
 }
 
 }  // namespace quillet

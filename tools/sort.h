@@ -53,6 +53,11 @@ int CompareKeysText(const char16_t* map, const char16_t* a, const char16_t* aEnd
 // the decimal separator and white space skipped.
 int CompareKeysNumeric(const char16_t* a, const char16_t* aEnd, const char16_t* b, const char16_t* bEnd);
 
+// Prefixes of a key in 64 bits: when the prefixes of two keys differ, they
+// order the keys as the comparison does; equal prefixes tell nothing.
+std::uint64_t TextKeyPrefix(const char16_t* map, const char16_t* a, const char16_t* end);
+std::uint64_t NumericKeyPrefix(const char16_t* a, const char16_t* end);
+
 // One comparison chain of a run: the enabled keys in order (with their maps
 // and directions), then the input position.
 struct SortChain {

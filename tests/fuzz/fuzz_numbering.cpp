@@ -21,10 +21,14 @@ struct Reader {
   std::int32_t Number() {
     // Mostly small, sometimes at the edges of the range.
     switch (Byte() % 8) {
-      case 0: return INT_MAX - (Byte() % 3);
-      case 1: return INT_MIN + (Byte() % 3);
-      case 2: return -static_cast<std::int32_t>(Byte() % 5);
-      default: return Byte() % 12;
+      case 0:
+        return INT_MAX - (Byte() % 3);
+      case 1:
+        return INT_MIN + (Byte() % 3);
+      case 2:
+        return -static_cast<std::int32_t>(Byte() % 5);
+      default:
+        return Byte() % 12;
     }
   }
   std::u16string Text(std::size_t max, std::u16string_view units) {
@@ -80,8 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The parser on its own, with the whole input as a mask.
   const std::u16string mask(reinterpret_cast<const char*>(data), reinterpret_cast<const char*>(data) + size);
   const auto tokens = quillet::ParseMask(mask);
-  if (tokens.empty() || tokens.back().kind != quillet::kTokenEnd || tokens.size() > mask.size() + 1)
-    __builtin_trap();
+  if (tokens.empty() || tokens.back().kind != quillet::kTokenEnd || tokens.size() > mask.size() + 1) __builtin_trap();
   for (const auto& t : tokens)
     if (t.kind == quillet::kTokenColumn && t.arg > 9) __builtin_trap();
   return 0;

@@ -259,8 +259,9 @@ TEST(Numbering, PreviewShowsTheFirstTwentyLines) {
   RunOptions o = Numbering(n);
   o.preview = preview;
   RunTool(kOpNumberLines, Lines(50), o);
-  EXPECT_EQ(std::u16string(preview), u"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n13\r\n14\r\n15\r\n"
-                                      u"16\r\n17\r\n18\r\n19\r\n20");
+  EXPECT_EQ(std::u16string(preview),
+            u"1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n11\r\n12\r\n13\r\n14\r\n15\r\n"
+            u"16\r\n17\r\n18\r\n19\r\n20");
 }
 
 }  // namespace

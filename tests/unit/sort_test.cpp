@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/char_classes.h"
+#include "engine/in_halves.h"
 #include "engine/tool_job.h"
 #include "tests/unit/tool_run.h"
 
@@ -148,9 +149,7 @@ TEST(SortChain, StoredListsAndKeysInForce) {
 
 // What the chain means, written plainly: each key's text reduced through its
 // map, or its numeric comparison; then the input order; sorted by insertion.
-std::vector<char16_t> Reduced(std::u16string_view key, const SortKey& k) {
-  std::vector<char16_t> map(65536);
-  BuildSortMap(k, map.data());
+std::vector<char16_t> Reduced(std::u16string_view key, const std::vector<char16_t>& map) {
   std::vector<char16_t> out;
   for (char16_t c : key)
     if (map[c]) out.push_back(map[c]);
@@ -194,6 +193,8 @@ TEST(SortChain, MatchesAPlainStableSort) {
       lines.push_back(line);
       text += (i ? u"\r\n" : u"") + line;
     }
+    std::vector<std::vector<char16_t>> maps(keys, std::vector<char16_t>(65536));
+    for (int i = 0; i < keys; ++i) BuildSortMap(k[i], maps[i].data());
     auto keyOf = [&](int line, int key) {
       return k[key].key.mode ? Column(lines[line], k[key].key.fromColumn) : lines[line];
     };
@@ -204,7 +205,7 @@ TEST(SortChain, MatchesAPlainStableSort) {
           const std::u16string x = keyOf(a, key), y = keyOf(b, key);
           r = CompareKeysNumeric(x.data(), x.data() + x.size(), y.data(), y.data() + y.size());
         } else {
-          const auto x = Reduced(keyOf(a, key), k[key]), y = Reduced(keyOf(b, key), k[key]);
+          const auto x = Reduced(keyOf(a, key), maps[key]), y = Reduced(keyOf(b, key), maps[key]);
           r = x < y ? -1 : y < x ? 1 : 0;
         }
         r = (r > 0) - (r < 0);
@@ -225,6 +226,57 @@ TEST(SortChain, MatchesAPlainStableSort) {
     o.data.sortKeys = k.data();
     EXPECT_EQ(testing::RunTool(kOpSortLines, text, o).result, expected) << "round " << round;
   }
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+TEST(SortLarge, TwoHalvesGiveTheOneOrder) {
+  // Enough lines for the passes to be shared by two threads, with many
+  // repeats (runs of equal keys) and keys longer than any prefix.
+  std::mt19937 rng(5);
+  std::vector<std::u16string> lines;
+  std::u16string text;
+  for (int i = 0; i <= static_cast<int>(kLinesForTwoThreads); ++i) {
+    std::u16string line = u"common prefix ";
+    const int len = static_cast<int>(rng() % 4);
+    for (int c = 0; c < len; ++c) line += static_cast<char16_t>(u'a' + rng() % 3);
+    if (rng() % 2) line += u'\t' + std::u16string(1, static_cast<char16_t>(u'0' + rng() % 10));
+    lines.push_back(line);
+    text += (i ? u"\r\n" : u"") + line;
+  }
+  std::vector<std::u16string> expected = lines;
+  std::stable_sort(expected.begin(), expected.end());
+  std::u16string joined;
+  for (std::size_t i = 0; i < expected.size(); ++i) joined += (i ? u"\r\n" : u"") + expected[i];
+  EXPECT_EQ(Sorted(text, AscendingSort()), joined);
+
+  // Descending by the second column as a number, then by the whole line:
+  // the ranks of the halves must meet exactly.
+  SortSettings k = DefaultSortSettings();
+  k[0].key.mode = 1;
+  k[0].key.fromColumn = k[0].key.toColumn = 1;
+  k[0].numeric = true;
+  k[0].descending = true;
+  k[1].enabled = true;
+  std::vector<int> order(lines.size());
+  std::vector<std::u16string> column(lines.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    order[i] = static_cast<int>(i);
+    const std::size_t tab = lines[i].find(u'\t');
+    if (tab != std::u16string::npos) column[i] = lines[i].substr(tab + 1);
+  }
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    const int r = Numeric(column[a], column[b]);
+    if (r) return r > 0;
+    return lines[a] < lines[b];
+  });
+  joined.clear();
+  for (std::size_t i = 0; i < order.size(); ++i) joined += (i ? u"\r\n" : u"") + lines[order[i]];
+  EXPECT_EQ(Sorted(text, k), joined);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "engine/char_classes.h"
 #include "engine/crc32.h"
+#include "engine/in_halves.h"
 #include "engine/line_table.h"
 #include "tests/unit/tool_run.h"
 
@@ -154,6 +155,32 @@ TEST(UniqueLines, SeparatorForWordTables) {
   char16_t out[32];
   char16_t* end = UniqueLines(table.data(), 4, out, 0, false, false, false, u' ');
   EXPECT_EQ(std::u16string(out, end), u"be to or");
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+TEST(UniqueLines, LargeSelectionsHashedInTwoHalves) {
+  // Enough lines for the checksums to be taken by two threads.
+  std::mt19937 rng(3);
+  std::u16string text, expected;
+  std::vector<bool> seen(5000, false);
+  const std::size_t n = kLinesForTwoThreads + 1;
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned v = rng() % 5000;
+    const std::string digits = "line " + std::to_string(v);
+    const std::u16string line(digits.begin(), digits.end());
+    text += (i ? u"\r\n" : u"") + line;
+    if (!seen[v]) {
+      seen[v] = true;
+      // A break after every emitted line but the selection's last.
+      expected += line + (i + 1 < n ? u"\r\n" : u"");
+    }
+  }
+  EXPECT_EQ(Apply(kOpUniqueLines, text, Job(0)), expected);
 }
 
 }  // namespace
