@@ -46,7 +46,9 @@ void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lin
       plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.prefix.text.size()) * count;
       break;
     case kOpAppendToLines:
-      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, settings.ClText.size()) * count;
+      plan.closeText = settings.ClText;
+      plan.closeOnlyNonBlank = settings.ClEmpty != 0;
+      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.closeText.size()) * count;
       break;
     case kOpNumberLines:
       plan.numbering = job.data.numbering ? *job.data.numbering : NumberingFromSettings(settings, NumberingKeys());
@@ -97,11 +99,7 @@ const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* 
     case kOpPrefixLines:
       end = PrefixLines(lines, count, plan.prefix, out);
       break;
-    case kOpAppendToLines: {
-      const Settings& s = job.settings ? *job.settings : AppSettings();
-      end = AppendToLines(lines, count, s.ClText, s.ClEmpty != 0, out);
-      break;
-    }
+    case kOpAppendToLines: end = AppendToLines(lines, count, plan.closeText, plan.closeOnlyNonBlank, out); break;
     case kOpNumberLines:
       end = WriteNumbering(plan.numberingPlan, plan.numbering, lines, count, out);
       break;

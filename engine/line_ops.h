@@ -24,6 +24,8 @@ bool IsLineToolOp(int op);
 struct LineOpPlan {
   PrefixSpec prefix;
   std::u16string prefixText;  // owns the prefix when it comes from the settings
+  std::u16string_view closeText;
+  bool closeOnlyNonBlank = false;
   UniqueSpec unique;
   NumberingSettings numbering;
   NumberingPlan numberingPlan;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/column_keys.h"
 #include "engine/tool_job.h"
 #include "shell/messages.h"
 #include "tests/unit/tool_run.h"
@@ -161,6 +162,37 @@ TEST(LineTools, PreviewSeesTwentyLines) {
   for (int i = 0; i < 20; ++i) expected += i ? u"\r\n>x" : u">x";
   expected += u"\r\n";  // the selection's final break, put back
   EXPECT_EQ(std::u16string(preview), expected);
+}
+
+TEST(LineTools, HugeSelections) {
+  // A million empty lines: one text counted a million times.
+  std::u16string empty;
+  for (int i = 0; i < 1000000; ++i) empty += u"\r\n";
+  RunOptions o;
+  o.settings.UniDup = 1;
+  o.settings.UniEmpt = 1;
+  const std::u16string unique = Apply(kOpUniqueLines, empty, o);
+  EXPECT_EQ(unique.substr(0, 12), u"(1000000) \r\n");
+  EXPECT_EQ(unique.size(), 10 + 999999 * 6 + 2u);  // the last empty line was cut off and comes back
+  EXPECT_EQ(Apply(kOpSortLines, empty), empty);
+  EXPECT_EQ(Apply(kOpDeleteEmptyLines, empty), u"\r\n");
+  const std::u16string numbered = Apply(kOpNumberLines, empty);
+  EXPECT_EQ(numbered.substr(0, 11), u"0000001, \r\n");
+  EXPECT_EQ(numbered.substr(numbered.size() - 11), u"1000000, \r\n");
+
+  // One line of ten million characters, cut into keys from either end.
+  std::u16string line(10'000'000, u'x');
+  line[5] = u'\t';
+  line[line.size() - 3] = u'\t';
+  ColumnKeySpec key;
+  key.mode = 1;
+  key.fromColumn = key.toColumn = 2;
+  o = {};
+  o.data.columnKey = &key;
+  EXPECT_EQ(Apply(kOpColumnKeyPreview, line, o), u"xx");
+  key.columnsFromRight = true;
+  EXPECT_EQ(Apply(kOpColumnKeyPreview, line, o), u"xxxxx");
+  EXPECT_EQ(Apply(kOpSortLines, line + u"\r\na"), u"a\r\n" + line);
 }
 
 }  // namespace
