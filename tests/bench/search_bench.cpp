@@ -5,34 +5,21 @@
 // Prints seconds (best of three) and engine / GNU.
 //
 //   search_bench [megabytes]    (default 50)
-#include <algorithm>
-#include <chrono>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
+#include <iterator>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 #include "engine/search.h"
 #include "engine/system_text.h"
 #include "engine/tool_job.h"
+#include "tests/bench/bench_support.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Best(const std::function<bool()>& run) {
-  double best = 1e30;
-  for (int i = 0; i < 3; ++i) {
-    const auto start = Clock::now();
-    if (!run()) return -1;
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-  }
-  return best;
-}
+using namespace quillet::bench;
 
 // English-like prose: common words (so "the" is frequent, about one word in
 // fifteen), some capitalised, a few Chinese words; lines of 4 to 16 words.
@@ -55,20 +42,6 @@ std::string MakeDocument(std::size_t bytes) {
     doc += '\n';
   }
   return doc;
-}
-
-bool WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream f(path, std::ios::binary);
-  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(f);
-}
-
-bool HaveTool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-double TimeCommand(const std::string& command) {
-  return Best([&] { return std::system(command.c_str()) == 0; });
 }
 
 // The extended replace as the editor runs it over a selection of the whole
@@ -102,24 +75,11 @@ double TimeSearch(const std::u16string& text, const std::u16string& pattern, boo
   });
 }
 
-// Rows that only inform (counted is false) do not decide the exit code.
-void PrintRow(const char* what, double engine, const char* tool, double gnu, int& slower, bool counted = true) {
-  if (gnu < 0) {
-    std::printf("%-24s %10.3f  %-8s %10s  %7s\n", what, engine, tool, "missing", "-");
-    return;
-  }
-  const double ratio = gnu > 0 ? engine / gnu : 0;
-  slower += counted && ratio > 1.0;
-  std::printf("%-24s %10.3f  %-8s %10.3f  %7.2f\n", what, engine, tool, gnu, ratio);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 50;
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("quillet_search_bench_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
+  const std::size_t megabytes = SizeArg(argc, argv, 50);
+  const std::filesystem::path dir = ScratchDir("quillet_search_bench_");
   const std::filesystem::path file = dir / "doc.txt";
   const std::string doc = MakeDocument(megabytes << 20);
   if (!WriteFile(file, doc)) {
@@ -131,26 +91,26 @@ int main(int argc, char** argv) {
   const std::u16string absent = u"quillet absent needle";  // 20 characters
   std::printf("document: %.1f MB UTF-8, %zu UTF-16 units\n\n", doc.size() / 1048576.0, text.size());
 
-  const std::string arg = "'" + file.string() + "'";
-  int slower = 0;
-  std::printf("%-24s %10s  %-8s %10s  %7s\n", "job", "engine s", "GNU tool", "GNU s", "ratio");
+  const std::string arg = Quoted(file);
+  RatioTable table(24, 8);
+  table.Header("job", "GNU tool");
 
   std::size_t occurrences = 0;
   for (std::size_t at = text.find(u"the"); at != std::u16string::npos; at = text.find(u"the", at + 3)) ++occurrences;
   const double replaceAll = TimeReplaceAll(text);
   const double sed = HaveTool("sed") ? TimeCommand("LC_ALL=C.UTF-8 sed 's/the/THE/g' " + arg + " > /dev/null") : -1;
-  PrintRow("replace all \"the\"", replaceAll, "sed", sed, slower);
+  table.Row("replace all \"the\"", replaceAll, "sed", sed);
 
   // grep -c exits with 1 when it counts nothing, which is the point here.
   const std::string grep = "LC_ALL=C.UTF-8 grep -c '" + std::string(absent.begin(), absent.end()) + "' " + arg +
                            " > /dev/null; test $? -eq 1";
   const double grepTime = HaveTool("grep") ? TimeCommand(grep) : -1;
-  PrintRow("search, 20 chars, absent", TimeSearch(text, absent, false), "grep -c", grepTime, slower);
+  table.Row("search, 20 chars, absent", TimeSearch(text, absent, false), "grep -c", grepTime);
   // Find next also reads the whole document out of the edit control first;
   // shown for the whole picture.
-  PrintRow("copy + search (find next)", TimeSearch(text, absent, true), "grep -c", grepTime, slower, false);
+  table.Row("copy + search (find next)", TimeSearch(text, absent, true), "grep -c", grepTime, false);
   std::printf("\n%zu occurrences of \"the\" replaced\n", occurrences);
 
   std::filesystem::remove_all(dir);
-  return slower ? 2 : 0;
+  return table.slower() ? 2 : 0;
 }

@@ -13,9 +13,6 @@
 namespace quillet_e2e {
 namespace {
 
-constexpr wchar_t kIsolated[] = L"/nl /ns";
-using Sel = std::pair<DWORD, DWORD>;
-
 // Sets the text and the caret, then runs a command that must succeed.
 std::wstring After(QuilletProcess& q, const std::wstring& text, DWORD start, DWORD end, WPARAM id) {
   if (!q.SetText(text) || !q.SetSelection(start, end)) return L"<not set>";

@@ -8,7 +8,6 @@
 namespace quillet_e2e {
 namespace {
 
-constexpr wchar_t kIsolated[] = L"/nl /ns";
 constexpr wchar_t kUntitledTitle[] = L"未命名  - Quillet";
 constexpr wchar_t kModifiedTitle[] = L"未命名* - Quillet";
 constexpr wchar_t kSaveQuestion[] = L"保存当前更改到 未命名？";

@@ -8,9 +8,6 @@
 namespace quillet_e2e {
 namespace {
 
-constexpr wchar_t kIsolated[] = L"/nl /ns";
-using Sel = std::pair<DWORD, DWORD>;
-
 TEST(Commands, IdsThatAreNoCommandAnswerTwoAndDoNothing) {
   QuilletProcess q(kIsolated);
   ASSERT_TRUE(q.ok()) << q.error();

@@ -18,9 +18,6 @@
 namespace quillet_e2e {
 namespace {
 
-using Sel = std::pair<DWORD, DWORD>;
-
-constexpr wchar_t kIsolated[] = L"/nl /ns";
 constexpr int kFileNameEdit = 0x480;   // edt1 of the common file dialogs
 constexpr int kFileNameCombo = 0x47c;  // cmb13, where the system shows a combo box instead
 
@@ -76,54 +73,6 @@ bool ChooseFile(const Dialog& dialog, const std::wstring& path) {
   }
   return dialog.Press(IDOK);
 }
-
-// Stored settings for one test, put back as they were afterwards.
-class StoredSettings {
- public:
-  ~StoredSettings() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      HKEY key = nullptr;
-      if (RegOpenKeyExW(HKEY_CURRENT_USER, it->key.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) continue;
-      if (it->existed) {
-        RegSetValueExW(key, it->name.c_str(), 0, it->type, it->data.data(), static_cast<DWORD>(it->data.size()));
-      } else {
-        RegDeleteValueW(key, it->name.c_str());
-      }
-      RegCloseKey(key);
-    }
-  }
-  bool SetNumber(const std::wstring& group, const std::wstring& name, DWORD value) {
-    const std::wstring path = L"Software\\Vantrel\\Quillet5\\" + group;
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-      return false;
-    }
-    Saved saved;
-    saved.key = path;
-    saved.name = name;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS) {
-      saved.existed = true;
-      saved.data.resize(size);
-      RegQueryValueExW(key, name.c_str(), nullptr, &saved.type, saved.data.data(), &size);
-    }
-    saved_.push_back(std::move(saved));
-    const bool ok = RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                   sizeof value) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
-  }
-
- private:
-  struct Saved {
-    std::wstring key, name;
-    bool existed = false;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-  };
-  std::vector<Saved> saved_;
-};
 
 // Ten lines "line0" to "line9" with CR LF; line n starts at 7 n.
 std::string TenLines() {
@@ -448,7 +397,7 @@ TEST(Document, BadFilesGiveTheirMessageAndLoseNothing) {
 }
 
 TEST(Document, AFailedSaveKeepsTheDocumentModifiedAndTheBackup) {
-  StoredSettings stored;
+  StoredValues stored;
   ASSERT_TRUE(stored.SetNumber(L"Setts", L"Backup", 1));
   TempFolder files;
   const std::wstring path = files.File(L"kept.txt");

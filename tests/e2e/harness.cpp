@@ -97,6 +97,50 @@ std::wstring Win32Error(const wchar_t* what) {
 
 }  // namespace
 
+StoredValues::~StoredValues() {
+  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, it->key.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) continue;
+    if (it->existed) {
+      RegSetValueExW(key, it->name.c_str(), 0, it->type, it->data.data(), static_cast<DWORD>(it->data.size()));
+    } else {
+      RegDeleteValueW(key, it->name.c_str());
+    }
+    RegCloseKey(key);
+  }
+}
+
+bool StoredValues::SetNumber(const std::wstring& group, const std::wstring& name, DWORD value) {
+  return Set(group, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+bool StoredValues::SetText(const std::wstring& group, const std::wstring& name, const std::wstring& text) {
+  return Set(group, name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+bool StoredValues::Set(const std::wstring& group, const std::wstring& name, DWORD type, const BYTE* data, DWORD size) {
+  const std::wstring path = L"Software\\Vantrel\\Quillet5\\" + group;
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  Saved saved;
+  saved.key = path;
+  saved.name = name;
+  DWORD oldSize = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &saved.type, nullptr, &oldSize) == ERROR_SUCCESS) {
+    saved.existed = true;
+    saved.data.resize(oldSize);
+    RegQueryValueExW(key, name.c_str(), nullptr, &saved.type, saved.data.data(), &oldSize);
+  }
+  saved_.push_back(std::move(saved));
+  const bool ok = RegSetValueExW(key, name.c_str(), 0, type, data, size) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return ok;
+}
+
 TempFolder::TempFolder() {
   static std::atomic<unsigned> counter{0};
   wchar_t base[MAX_PATH + 1] = {};

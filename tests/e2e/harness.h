@@ -59,6 +59,34 @@ class TempFolder {
   std::wstring path_;
 };
 
+// Settings are neither read nor written, so no test sees another's leftovers.
+inline constexpr wchar_t kIsolated[] = L"/nl /ns";
+
+// An edit control selection: start and end.
+using Sel = std::pair<DWORD, DWORD>;
+
+// Values under the program's registry key for one test, put back as they
+// were (or removed) on scope exit, last set first.
+class StoredValues {
+ public:
+  StoredValues() = default;
+  StoredValues(const StoredValues&) = delete;
+  StoredValues& operator=(const StoredValues&) = delete;
+  ~StoredValues();
+  bool SetNumber(const std::wstring& group, const std::wstring& name, DWORD value);
+  bool SetText(const std::wstring& group, const std::wstring& name, const std::wstring& text);
+
+ private:
+  struct Saved {
+    std::wstring key, name;
+    bool existed = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+  };
+  bool Set(const std::wstring& group, const std::wstring& name, DWORD type, const BYTE* data, DWORD size);
+  std::vector<Saved> saved_;
+};
+
 // Polls pred every few milliseconds until it holds or the time is up.
 template <class Pred>
 bool WaitUntil(Pred pred, DWORD timeout_ms = 5000) {

@@ -13,10 +13,8 @@
 namespace quillet_e2e {
 namespace {
 
-constexpr wchar_t kIsolated[] = L"/nl /ns";
 constexpr wchar_t kWrapQuestion[] = L"搜索到达了文档的末尾。\n是否继续 ?";
 constexpr wchar_t kNotFound[] = L"找不到文本！";
-using Sel = std::pair<DWORD, DWORD>;
 
 // Control ids of the system's Find and Replace dialogs.
 constexpr int kFindText = 0x480;     // edt1
@@ -67,57 +65,6 @@ void TakeAsFindText(QuilletProcess& q, DWORD start, DWORD end) {
   ASSERT_TRUE(q.SetSelection(start, end));
   ASSERT_EQ(q.Command(IDM_SEARCH_TAKE_SELECTION), 0);
 }
-
-// Stored settings for one test, put back as they were afterwards.
-class StoredValues {
- public:
-  ~StoredValues() {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      HKEY key = nullptr;
-      if (RegOpenKeyExW(HKEY_CURRENT_USER, it->key.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) continue;
-      if (it->existed) {
-        RegSetValueExW(key, it->name.c_str(), 0, it->type, it->data.data(), static_cast<DWORD>(it->data.size()));
-      } else {
-        RegDeleteValueW(key, it->name.c_str());
-      }
-      RegCloseKey(key);
-    }
-  }
-  bool SetNumber(const std::wstring& group, const wchar_t* name, DWORD value) {
-    return Set(group, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  }
-  bool SetText(const std::wstring& group, const wchar_t* name, const std::wstring& text) {
-    return Set(group, name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-               static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  }
-
- private:
-  struct Saved {
-    std::wstring key, name;
-    bool existed = false;
-    DWORD type = 0;
-    std::vector<BYTE> data;
-  };
-  bool Set(const std::wstring& group, const wchar_t* name, DWORD type, const BYTE* data, DWORD size) {
-    const std::wstring path = L"Software\\Vantrel\\Quillet5\\" + group;
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-      return false;
-    Saved saved{path, name};
-    DWORD oldSize = 0;
-    if (RegQueryValueExW(key, name, nullptr, &saved.type, nullptr, &oldSize) == ERROR_SUCCESS) {
-      saved.existed = true;
-      saved.data.resize(oldSize);
-      RegQueryValueExW(key, name, nullptr, &saved.type, saved.data.data(), &oldSize);
-    }
-    saved_.push_back(std::move(saved));
-    const bool ok = RegSetValueExW(key, name, 0, type, data, size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
-  }
-  std::vector<Saved> saved_;
-};
 
 TEST(Search, FindNextPastTheLastMatchAsksWhetherToWrap) {
   QuilletProcess q(kIsolated);

@@ -8,9 +8,6 @@
 namespace quillet_e2e {
 namespace {
 
-// Settings are neither read nor written, so no test sees another's leftovers.
-constexpr wchar_t kIsolated[] = L"/nl /ns";
-
 TEST(Startup, ShowsAnEmptyUntitledDocumentWithTheFocusInTheEditor) {
   QuilletProcess q(kIsolated);
   ASSERT_TRUE(q.ok()) << q.error();

@@ -15,6 +15,7 @@
 #include "shell/dispatch_win.h"
 #include "shell/list_menus_win.h"
 #include "shell/messages.h"
+#include "tests/win/edit_fixture.h"
 
 namespace quillet {
 namespace {
@@ -24,20 +25,10 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-class ClipsWin : public ::testing::Test {
+class ClipsWin : public EditFixture {
  protected:
   void SetUp() override {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"QuilletClipsHost";
-    RegisterClassW(&wc);
-    host_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-    ASSERT_NE(host_, nullptr);
-    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_NOHIDESEL, 0, 0, 580, 380, host_,
-                            reinterpret_cast<HMENU>(IDC_EDIT), wc.hInstance, nullptr);
-    ASSERT_NE(edit_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(MakeHost(HostProc, L"QuilletClipsHost", ES_MULTILINE | ES_NOHIDESEL));
     saved_ = App();
     App().mainWindow = host_;
     App().edit = edit_;
@@ -49,20 +40,9 @@ class ClipsWin : public ::testing::Test {
     FreeClips(AppClips());
     AppClips().changed = false;
     App() = saved_;
-    if (host_) DestroyWindow(host_);
+    DestroyHost();
   }
 
-  void SetText(const std::wstring& text) { SetWindowTextW(edit_, text.c_str()); }
-  std::wstring Text() const {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit_)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()))));
-    return text;
-  }
-  void Select(DWORD start, DWORD end) { SendMessageW(edit_, EM_SETSEL, start, end); }
-  LRESULT Command(UINT id) { return SendMessageW(host_, WM_COMMAND, id, 0); }
-
-  HWND host_ = nullptr;
-  HWND edit_ = nullptr;
   AppState saved_;
 };
 

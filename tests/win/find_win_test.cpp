@@ -16,6 +16,7 @@
 #include "shell/app_win.h"
 #include "shell/dispatch_win.h"
 #include "shell/messages.h"
+#include "tests/win/edit_fixture.h"
 
 namespace quillet {
 namespace {
@@ -31,25 +32,15 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-class FindWin : public ::testing::Test {
+class FindWin : public EditFixture {
  protected:
   void SetUp() override {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"QuilletFindHost";
-    RegisterClassW(&wc);  // fails harmlessly after the first test
-    host_ = CreateWindowExW(0, L"QuilletFindHost", L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-    ASSERT_NE(host_, nullptr);
-    edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL, 0, 0,
-                            580, 380, host_, reinterpret_cast<HMENU>(IDC_EDIT), wc.hInstance, nullptr);
-    ASSERT_NE(edit_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(MakeHost(HostProc, L"QuilletFindHost", ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL));
     saved_ = App();
     savedSettings_ = AppSettings();
     App().mainWindow = host_;
     App().edit = edit_;
-    App().instance = wc.hInstance;
+    App().instance = GetModuleHandleW(nullptr);
     App().modelessDialog = nullptr;
     App().findMessage = RegisterWindowMessageW(L"commdlg_FindReplace");
     AppSettings().RotFind = 0;
@@ -61,33 +52,15 @@ class FindWin : public ::testing::Test {
     AppSettings() = savedSettings_;
     App() = saved_;
     SetFindGoesUp(false);
-    if (host_) DestroyWindow(host_);
+    DestroyHost();
   }
 
-  void SetText(const std::wstring& text) {
-    SetWindowTextW(edit_, text.c_str());
-    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
-  }
-  std::wstring Text() const {
-    std::wstring s(GetWindowTextLengthW(edit_) + 1, L'\0');
-    s.resize(GetWindowTextW(edit_, s.data(), static_cast<int>(s.size())));
-    return s;
-  }
-  void Select(DWORD start, DWORD end) { SendMessageW(edit_, EM_SETSEL, start, end); }
-  Sel Selection() const {
-    DWORD s = 0, e = 0;
-    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-    return {s, e};
-  }
-  LRESULT Command(WPARAM id) { return SendMessageW(host_, WM_COMMAND, id, 0); }
   static std::wstring ItemText(HWND dialog, int id) {
     wchar_t text[256] = {};
     GetDlgItemTextW(dialog, id, text, 256);
     return text;
   }
 
-  HWND host_ = nullptr;
-  HWND edit_ = nullptr;
   AppState saved_;
   Settings savedSettings_;
 };

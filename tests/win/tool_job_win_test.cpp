@@ -12,6 +12,7 @@
 #include "shell/app_win.h"
 #include "shell/dispatch_win.h"
 #include "shell/messages.h"
+#include "tests/win/edit_fixture.h"
 
 namespace quillet {
 namespace {
@@ -26,21 +27,11 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-class ToolJobWin : public ::testing::Test {
+class ToolJobWin : public EditFixture {
  protected:
   void SetUp() override {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = HostProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"QuilletToolJobHost";
-    RegisterClassW(&wc);  // fails harmlessly after the first test
-    host_ = CreateWindowExW(0, L"QuilletToolJobHost", L"", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-    ASSERT_NE(host_, nullptr);
-    edit_ = CreateWindowExW(0, L"EDIT", L"",
-                            WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL, 0, 0,
-                            580, 380, host_, reinterpret_cast<HMENU>(IDC_EDIT), wc.hInstance, nullptr);
-    ASSERT_NE(edit_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(
+        MakeHost(HostProc, L"QuilletToolJobHost", ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL));
     saved_ = App();
     App().mainWindow = host_;
     App().edit = edit_;
@@ -51,28 +42,9 @@ class ToolJobWin : public ::testing::Test {
   void TearDown() override {
     AppSettings() = savedSettings_;
     App() = saved_;
-    if (host_) DestroyWindow(host_);
+    DestroyHost();
   }
 
-  void SetText(const std::wstring& text) {
-    SetWindowTextW(edit_, text.c_str());
-    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
-  }
-  std::wstring Text() const {
-    std::wstring s(GetWindowTextLengthW(edit_) + 1, L'\0');
-    s.resize(GetWindowTextW(edit_, s.data(), static_cast<int>(s.size())));
-    return s;
-  }
-  void Select(DWORD start, DWORD end) { SendMessageW(edit_, EM_SETSEL, start, end); }
-  std::pair<DWORD, DWORD> Selection() const {
-    DWORD s = 0, e = 0;
-    SendMessageW(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
-    return {s, e};
-  }
-  LRESULT Command(WPARAM id) { return SendMessageW(host_, WM_COMMAND, id, 0); }
-
-  HWND host_ = nullptr;
-  HWND edit_ = nullptr;
   AppState saved_;
   Settings savedSettings_;
 };
