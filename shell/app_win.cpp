@@ -64,6 +64,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
 
   ShowWindow(hwnd, showCommand);
   UpdateWindow(hwnd);
+  ApplyEditSettings();
 
   Doc().encoding = static_cast<int>(static_cast<unsigned>(s.Encode) % 4);
   Doc().lineEnd = s.UseCRLF ? static_cast<int>(static_cast<unsigned>(s.CRLF) % 3) : kLineEndWin;
