@@ -1,15 +1,5 @@
-# Cross-compiling quillet.exe: 32-bit Windows with MinGW-w64, posix threads.
-set(CMAKE_SYSTEM_NAME Windows)
+# 32-bit Windows (PE32), the shipped program: MinGW-w64, posix threads.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test executables run under Wine, in the prefix kept in the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+set(QUILLET_MINGW_TRIPLET i686-w64-mingw32)
+set(QUILLET_WINE_TARGET win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

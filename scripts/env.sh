@@ -1,15 +1,67 @@
-# Shared by the scripts: where things are, and the Wine and X set-up.
-# Sourced, not run.
+# Shared by the scripts: where things are, the Wine target in use, and the
+# X and wineserver set-up. Sourced, not run.
 QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# QUILLET_WINEPREFIX lets parallel runs each use a prefix of their own.
-export WINEPREFIX="${QUILLET_WINEPREFIX:-$QUILLET_ROOT/build/wineprefix}"
-export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
+# The Chinese locale gives Wine code page 936; setup generates it on a fresh
+# machine, so it is only asked for once it exists.
+if locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+  export LANG=zh_CN.UTF-8
+  export LC_ALL=zh_CN.UTF-8
+fi
+
+# Debian's wine and wineboot wrappers take the 32-bit loader whenever it is
+# installed, even where the kernel cannot run it, so each target calls its
+# own loader and server directly.
+QUILLET_WINE32_LOADER=/usr/lib/wine/wine
+QUILLET_WINE64_LOADER=/usr/lib/wine/wine64
 
 QUILLET_XVFB_PID=
+QUILLET_TARGET=
+QUILLET_WIN32_WHY=
+
+# use_target win32|win64: the prefix (one per target, in the build tree;
+# QUILLET_WINEPREFIX moves it so that parallel runs each have their own),
+# the loader and the wineserver of that target.
+use_target() {
+  QUILLET_TARGET=$1
+  case "$1" in
+    win64)
+      export WINEARCH=win64 WINELOADER=$QUILLET_WINE64_LOADER
+      export WINESERVER=/usr/lib/wine/wineserver64
+      ;;
+    win32)
+      export WINEARCH=win32 WINELOADER=$QUILLET_WINE32_LOADER
+      export WINESERVER=/usr/lib/wine/wineserver32
+      ;;
+    *)
+      echo "unknown Windows target '$1' (win32 or win64)" >&2
+      return 1
+      ;;
+  esac
+  [ -x "$WINESERVER" ] || export WINESERVER=/usr/lib/wine/wineserver
+  export WINEPREFIX="${QUILLET_WINEPREFIX:-$QUILLET_ROOT/build/wineprefix}-$1"
+}
+
+# True when 32-bit Windows programs run here: the 32-bit loader is installed
+# and the kernel executes it. Otherwise QUILLET_WIN32_WHY says why not.
+can_run_win32() {
+  if [ ! -x "$QUILLET_WINE32_LOADER" ]; then
+    QUILLET_WIN32_WHY="the 32-bit Wine loader is not installed (this machine runs no 32-bit programs, or wine32 could not be installed)"
+    return 1
+  fi
+  local out
+  if out=$("$QUILLET_WINE32_LOADER" --version 2>&1 </dev/null); then
+    return 0
+  fi
+  QUILLET_WIN32_WHY="the 32-bit Wine loader does not run here: ${out##*: }"
+  return 1
+}
+
+# The build this machine runs: the shipped 32-bit one where it can.
+default_target() {
+  if can_run_win32; then echo win32; else echo win64; fi
+}
 
 # Starts a private Xvfb on a free display number and exports DISPLAY.
 start_xvfb() {
@@ -40,18 +92,19 @@ stop_xvfb() {
   fi
 }
 
-# The wineserver must start after DISPLAY is set; one persistent server
-# serves the whole run.
+# The wineserver of the current target must start after DISPLAY is set; one
+# persistent server serves the whole run.
 start_wineserver() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  wineserver -p
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  "$WINESERVER" -w >/dev/null 2>&1 || true
+  "$WINESERVER" -p
   # Wine's background services start with the first program and inherit its
   # output; started here, they hold /dev/null instead of a test's pipe, so
   # ctest does not wait for them after each test.
-  wine wineboot >/dev/null 2>&1 </dev/null || true
+  "$WINELOADER" wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wineserver() {
-  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${WINESERVER:-}" ] || return 0
+  "$WINESERVER" -k >/dev/null 2>&1 || true
 }

@@ -11,7 +11,11 @@ namespace {
 
 constexpr char16_t kMark = 0xFEFF;
 
-IniDocument Parse(std::u16string_view body) { return ParseIniText(std::u16string(1, kMark) + std::u16string(body)); }
+IniDocument Parse(std::u16string_view body) {
+  std::u16string text(1, kMark);
+  text += body;
+  return ParseIniText(text);
+}
 
 std::u16string Value(const IniDocument& doc, std::u16string_view section, std::u16string_view name) {
   const IniSection* s = FindSection(doc, section);
@@ -104,7 +108,11 @@ TEST(IniFile, SectionEntryAndNameLimits) {
   EXPECT_NE(AddSection(doc, u"B"), nullptr);
 
   std::u16string many = u"[S]\r\n";
-  for (int i = 0; i < 130; ++i) many += u"e" + std::u16string(1, static_cast<char16_t>(0x4E00 + i)) + u"=x\r\n";
+  for (int i = 0; i < 130; ++i) {
+    many += u'e';
+    many += static_cast<char16_t>(0x4E00 + i);
+    many += u"=x\r\n";
+  }
   IniDocument full = Parse(many);
   ASSERT_EQ(full.sections[0].entries.size(), kIniMaxEntries);
   EXPECT_FALSE(SetValue(full.sections[0], u"one more", u"x"));

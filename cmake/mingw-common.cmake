@@ -1,0 +1,15 @@
+# Shared by the two MinGW-w64 toolchain files; they set QUILLET_MINGW_TRIPLET
+# and QUILLET_WINE_TARGET before including this one.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(CMAKE_C_COMPILER ${QUILLET_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QUILLET_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${QUILLET_MINGW_TRIPLET}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QUILLET_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# Test executables run under Wine, in this target's prefix in the build tree.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run ${QUILLET_WINE_TARGET})
