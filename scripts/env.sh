@@ -43,15 +43,37 @@ use_target() {
   export WINEPREFIX="${QUILLET_WINEPREFIX:-$QUILLET_ROOT/build/wineprefix}-$1"
 }
 
+# Whether the kernel runs 32-bit programs at all: a five-instruction 32-bit
+# program, assembled and linked with the binutils that g++ brings along.
+# On failure QUILLET_KERNEL32_WHY holds what running it said.
+kernel_runs_32bit() {
+  QUILLET_KERNEL32_WHY="binutils (as, ld) are not installed yet"
+  command -v as >/dev/null && command -v ld >/dev/null || return 1
+  local dir rc=1 out
+  dir=$(mktemp -d)
+  printf '.globl _start\n_start:\n movl $1, %%eax\n xorl %%ebx, %%ebx\n int $0x80\n' >"$dir/p.s"
+  if as --32 -o "$dir/p.o" "$dir/p.s" 2>/dev/null && ld -m elf_i386 -o "$dir/p" "$dir/p.o" 2>/dev/null; then
+    if out=$(LC_ALL=C; "$dir/p" 2>&1); then rc=0; else QUILLET_KERNEL32_WHY="a 32-bit program fails: ${out##*: }"; fi
+  else
+    QUILLET_KERNEL32_WHY="a 32-bit test program could not be built"
+  fi
+  rm -rf "$dir"
+  return $rc
+}
+
 # True when 32-bit Windows programs run here: the 32-bit loader is installed
 # and the kernel executes it. Otherwise QUILLET_WIN32_WHY says why not.
 can_run_win32() {
   if [ ! -x "$QUILLET_WINE32_LOADER" ]; then
-    QUILLET_WIN32_WHY="the 32-bit Wine loader is not installed (this machine runs no 32-bit programs, or wine32 could not be installed)"
+    if kernel_runs_32bit; then
+      QUILLET_WIN32_WHY="wine32:i386 is not installed (setup could not install it)"
+    else
+      QUILLET_WIN32_WHY="this kernel runs no 32-bit programs ($QUILLET_KERNEL32_WHY), so wine32 is not installed"
+    fi
     return 1
   fi
   local out
-  if out=$("$QUILLET_WINE32_LOADER" --version 2>&1 </dev/null); then
+  if out=$(LC_ALL=C; "$QUILLET_WINE32_LOADER" --version 2>&1 </dev/null); then
     return 0
   fi
   QUILLET_WIN32_WHY="the 32-bit Wine loader does not run here: ${out##*: }"
