@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/char_classes.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace quillet {
 namespace {
@@ -30,7 +30,7 @@ bool IsLineToolOp(int op) {
          op == kOpHardWrap || op == kOpUnwrap;
 }
 
-void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lines, std::size_t count,
+void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
                    LineOpPlan& plan) {
   const std::uint64_t n = job.selLength;
   plan.tabSize = settings.Tab;

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "doc/settings.h"
-#include "engine/memory.h"
+#include "engine/tool_settings.h"
+#include "base/memory.h"
 
 namespace quillet {
 
@@ -69,7 +69,7 @@ inline constexpr std::size_t kMinWorkingUnits = 65535;
 // Room the enclose and tag results reserve beyond the selection.
 inline constexpr std::size_t kEncloseExtra = 3079;
 
-// Op 1: the selection is copied into buffer, at most capacity - 1
+// kOpCopySelection: the selection is copied into buffer, at most capacity - 1
 // characters and a terminator.
 struct SelectionCopy {
   char16_t* buffer = nullptr;
@@ -87,18 +87,19 @@ struct TextStats;
 
 // The operation's parameter; which member counts depends on the code.
 struct ToolData {
-  SelectionCopy* copy = nullptr;  // op 1
-  void* window = nullptr;         // op 2: the window whose text becomes the selection
-  int* multiLine = nullptr;       // op 3: set to 1 when the selection spans lines, else 0
+  SelectionCopy* copy = nullptr;  // kOpCopySelection
+  void* window = nullptr;         // kOpSetWindowText: the window whose text becomes the selection
+  int* multiLine = nullptr;       // kOpMultiLineTest: set to 1 when the selection spans lines, else 0
   // The line tools' records; null takes the record the settings hold.
-  const PrefixSpec* prefix = nullptr;           // op 49 (QtText, QtEmpty, QtSpace)
-  const UniqueSpec* unique = nullptr;           // op 53 (UniJob, UniIC, UniDup, UniEmpt)
-  const NumberingSettings* numbering = nullptr; // op 51 (CutMask... with the dialog's keys)
-  const SortKey* sortKeys = nullptr;            // op 113: three keys (the keys in force)
-  const ColumnKeySpec* columnKey = nullptr;     // op 114: required
-  TextStats* stats = nullptr;                   // ops 67 and 673: the figures
-  // The line family: op 513's lookup, op 514's words, and what the caret
-  // commands have the edit control do.
+  const PrefixSpec* prefix = nullptr;           // kOpPrefixLines (QtText, QtEmpty, QtSpace)
+  const UniqueSpec* unique = nullptr;           // kOpUniqueLines (UniJob, UniIC, UniDup, UniEmpt)
+  const NumberingSettings* numbering = nullptr; // kOpNumberLines (CutMask... with the dialog's keys)
+  const SortKey* sortKeys = nullptr;            // kOpSortLines: three keys (the keys in force)
+  const ColumnKeySpec* columnKey = nullptr;     // kOpColumnKeyPreview: required
+  TextStats* stats = nullptr;                   // kOpStatistics and kLineOpStatistics: the figures
+  // The line family: kLineOpLogicalLine's lookup, the words of
+  // kLineOpCollectCompletions, and what the caret commands have the edit
+  // control do.
   LogicalLineInfo* lineInfo = nullptr;
   std::u16string* completions = nullptr;
   CaretEdit* caretEdit = nullptr;
@@ -108,9 +109,9 @@ struct ToolJob {
   int family = kTextFamily;
   int op = 0;
   ToolData data;
-  // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...);
-  // null reads the program's settings.
-  const Settings* settings = nullptr;
+  // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...),
+  // always given by the caller: the pure code never looks at the program's.
+  ToolSettings settings;
   // The edit control, for the operations that talk to it (the swap's WM_COPY).
   void* control = nullptr;
   bool selectResult = false;

@@ -1,8 +1,8 @@
 #include "shell/caret_commands_win.h"
 
-#include "engine/tool_job_win.h"
-#include "tools/caret_ops.h"
-#include "tools/caret_ops_win.h"
+#include "shell/tool_job_win.h"
+#include "engine/caret_ops.h"
+#include "shell/caret_ops_win.h"
 
 namespace quillet {
 

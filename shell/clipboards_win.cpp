@@ -1,13 +1,13 @@
 #include "shell/clipboards_win.h"
 
 #include "engine/tool_job.h"
-#include "engine/tool_job_win.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
+#include "shell/tool_job_win.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
-#include "shell/clip_slots.h"
+#include "document/clip_slots.h"
 #include "shell/edit_ops_win.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace quillet {
 namespace {

@@ -5,9 +5,9 @@
 
 namespace quillet {
 
-// Alt+1 to Alt+9: the selection into slot id - 46600 + 1.
+// Alt+1 to Alt+9: the selection into slot id - IDM_CLIP_COPY_FIRST + 1.
 CommandResult OnCopyToClip(const CommandArgs& a);
-// Ctrl+1 to Ctrl+9: slot id - 46700 + 1 replaces the selection.
+// Ctrl+1 to Ctrl+9: slot id - IDM_CLIP_PASTE_FIRST + 1 replaces the selection.
 CommandResult OnPasteClip(const CommandArgs& a);
 CommandResult OnClearClips(const CommandArgs& a);
 // Ctrl+0: the dialog with the nine texts and their paste buttons.

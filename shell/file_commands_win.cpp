@@ -1,11 +1,11 @@
 #include "shell/file_commands_win.h"
 
-#include "doc/document.h"
-#include "doc/document_win.h"
-#include "doc/lifecycle_win.h"
-#include "doc/lists.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
+#include "document/document.h"
+#include "shell/document_win.h"
+#include "shell/lifecycle_win.h"
+#include "document/lists.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
 #include "shell/command_line.h"
 #include "shell/edit_ops_win.h"
@@ -50,13 +50,11 @@ CommandResult OnSaveAndExit(const CommandArgs&) {
   return kDone;
 }
 
-CommandResult OnInsertFullPath(const CommandArgs& a) {
-  App().lastToolCommand = a.id;
+CommandResult OnInsertFullPath(const CommandArgs&) {
   return ReplaceSelectionWith(Doc().fullPath);
 }
 
-CommandResult OnInsertTitle(const CommandArgs& a) {
-  App().lastToolCommand = a.id;
+CommandResult OnInsertTitle(const CommandArgs&) {
   return ReplaceSelectionWith(Doc().title);
 }
 

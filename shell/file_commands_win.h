@@ -23,10 +23,10 @@ CommandResult OnInsertTitle(const CommandArgs& a);
 CommandResult OnInsertFile(const CommandArgs& a);
 CommandResult OnExcludeToFile(const CommandArgs& a);
 
-// 20040: after a ".LOG" file opened, a time stamp line at its end.
+// IDM_LOG_STAMP: after a ".LOG" file opened, a time stamp line at its end.
 CommandResult OnLogStamp(const CommandArgs& a);
 
-// 21850-21859 and 43050-43099.
+// The recent files and the favourites, by the item's place in its range.
 CommandResult OnOpenRecent(const CommandArgs& a);
 CommandResult OnOpenFavourite(const CommandArgs& a);
 

@@ -3,33 +3,24 @@
 #include <algorithm>
 #include <string>
 
-#include "doc/settings.h"
+#include "document/settings.h"
 #include "engine/line_tools.h"
 #include "engine/numbering.h"
-#include "engine/tool_job_win.h"
+#include "shell/tool_job_win.h"
 #include "engine/unique_lines.h"
-#include "res/resource.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
 #include "shell/caret_commands_win.h"
 #include "shell/edit_ops_win.h"
-#include "tools/sort.h"
+#include "engine/sort.h"
 
 namespace quillet {
 namespace {
 
-// The command becomes the one Last tool repeats, whether or not it succeeds.
-void RememberTool(std::uint16_t id) { App().lastToolCommand = id; }
-
-CommandResult TextTool(const CommandArgs& a, int op, const ToolData& data = {}) {
-  RememberTool(a.id);
-  return RunTextTool(op, data);
-}
+CommandResult TextTool(const CommandArgs&, int op, const ToolData& data = {}) { return RunTextTool(op, data); }
 
 // The tools that act on whole lines and leave them selected.
-CommandResult LineTool(std::uint16_t id, int op, const ToolData& data = {}) {
-  RememberTool(id);
-  return RunTextToolEx(op, data, true, false);
-}
+CommandResult LineTool(int op, const ToolData& data = {}) { return RunTextToolEx(op, data, true, false); }
 
 CommandResult Indent() {
   const Settings& s = AppSettings();
@@ -38,10 +29,10 @@ CommandResult Indent() {
   const PrefixSpec prefix{text, true, false};
   ToolData data;
   data.prefix = &prefix;
-  return LineTool(IDM_LINES_INDENT, kOpPrefixLines, data);
+  return LineTool(kOpPrefixLines, data);
 }
 
-CommandResult Unindent() { return LineTool(IDM_LINES_UNINDENT, kOpUnindent); }
+CommandResult Unindent() { return LineTool(kOpUnindent); }
 
 CommandResult Unique(const CommandArgs& a, bool ignoreCase) {
   const UniqueSpec spec{kUniqueRemoveDuplicates, ignoreCase, false, false};
@@ -61,17 +52,17 @@ CommandResult Sort(const CommandArgs& a, const SortSettings& keys) {
 CommandResult OnIndent(const CommandArgs&) { return Indent(); }
 CommandResult OnUnindent(const CommandArgs&) { return Unindent(); }
 
-CommandResult OnMailQuote(const CommandArgs& a) {
+CommandResult OnMailQuote(const CommandArgs&) {
   static const PrefixSpec kMailQuote{u"> ", false, false};
   ToolData data;
   data.prefix = &kMailQuote;
-  return LineTool(a.id, kOpPrefixLines, data);
+  return LineTool(kOpPrefixLines, data);
 }
 
 // The quote/indent record is the settings' own (QtText, QtEmpty, QtSpace).
 CommandResult OnQuoteRun(const CommandArgs& a) { return TextTool(a, kOpPrefixLines); }
-CommandResult OnUnquote(const CommandArgs& a) { return LineTool(a.id, kOpUnquote); }
-CommandResult OnShiftLeft(const CommandArgs& a) { return LineTool(a.id, kOpShiftLeft); }
+CommandResult OnUnquote(const CommandArgs&) { return LineTool(kOpUnquote); }
+CommandResult OnShiftLeft(const CommandArgs&) { return LineTool(kOpShiftLeft); }
 CommandResult OnTabify(const CommandArgs& a) { return TextTool(a, kOpTabify); }
 CommandResult OnUntabify(const CommandArgs& a) { return TextTool(a, kOpUntabify); }
 CommandResult OnCloseRun(const CommandArgs& a) { return TextTool(a, kOpAppendToLines); }
@@ -101,8 +92,7 @@ CommandResult OnSortAscending(const CommandArgs& a) { return Sort(a, AscendingSo
 CommandResult OnSortDescending(const CommandArgs& a) { return Sort(a, DescendingSort()); }
 
 // Soft line breaks become real ones; a final line break stays inside.
-CommandResult OnHardWrap(const CommandArgs& a) {
-  RememberTool(a.id);
+CommandResult OnHardWrap(const CommandArgs&) {
   return RunTextToolEx(kOpHardWrap, {}, AppSettings().Persist != 0, true);
 }
 
@@ -113,14 +103,15 @@ CommandResult OnTabKey(const CommandArgs&) {
   ToolData data;
   data.multiLine = &multiLine;
   // A test that could not be made counts as several lines.
-  if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return Indent();
+  // Through the dispatcher, so that Tab's indent is remembered as Indent.
+  if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return DispatchCommand(IDM_LINES_INDENT, 0);
   if (AppSettings().NoTabs) return TypeTabAsSpaces();
   TypeChar(u'\t');
   return kDone;
 }
 
 CommandResult OnShiftTabKey(const CommandArgs&) {
-  if (HasSelection()) return Unindent();
+  if (HasSelection()) return DispatchCommand(IDM_LINES_UNINDENT, 0);
   TypeChar(u'\t');
   return kDone;
 }

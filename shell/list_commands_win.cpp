@@ -2,17 +2,17 @@
 
 #include <shellapi.h>
 
-#include "doc/document.h"
-#include "doc/lists.h"
-#include "doc/settings_store_win.h"
-#include "engine/wide_win.h"
+#include "document/document.h"
+#include "document/lists.h"
+#include "document/settings_store_win.h"
+#include "base/wide_win.h"
 #include "shell/app_win.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace quillet {
 
 CommandResult OnNewWindow(const CommandArgs&) {
-  SaveSettings(false);
+  SaveAppSettings(false);
   std::u16string path(1284, u'\0');
   const DWORD n = GetModuleFileNameW(nullptr, W(path.data()), static_cast<DWORD>(path.size()));
   path.resize(n < path.size() ? n : 0);

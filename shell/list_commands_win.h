@@ -9,7 +9,7 @@ namespace quillet {
 // F12: writes the settings, so the new copy starts with them, then starts
 // the program's own executable.
 CommandResult OnNewWindow(const CommandArgs& a);
-// 43010: the document's full path into the favourites.
+// IDM_FAVOURITES_ADD: the document's full path into the favourites.
 CommandResult OnAddFavourite(const CommandArgs& a);
 
 }  // namespace quillet

@@ -1,19 +1,13 @@
 #include "shell/tool_commands_win.h"
 
-#include "doc/settings.h"
-#include "engine/tool_job_win.h"
+#include "document/settings.h"
+#include "shell/tool_job_win.h"
 #include "shell/app_win.h"
 
 namespace quillet {
 namespace {
 
-// The command becomes the one Last tool repeats, whether or not it succeeds.
-void RememberTool(const CommandArgs& a) { App().lastToolCommand = a.id; }
-
-CommandResult TextTool(const CommandArgs& a, int op) {
-  RememberTool(a);
-  return RunTextTool(op);
-}
+CommandResult TextTool(const CommandArgs&, int op) { return RunTextTool(op); }
 
 }  // namespace
 
@@ -38,8 +32,7 @@ CommandResult OnReverseLineWords(const CommandArgs& a) { return TextTool(a, kOpR
 CommandResult OnTranslateRun(const CommandArgs& a) { return TextTool(a, kOpTranslate); }
 
 // The enclosure keeps a final line break inside it.
-CommandResult OnEncloseRun(const CommandArgs& a) {
-  RememberTool(a);
+CommandResult OnEncloseRun(const CommandArgs&) {
   return RunTextToolEx(kOpEnclose, {}, AppSettings().Persist != 0, true);
 }
 

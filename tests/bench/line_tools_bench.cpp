@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "engine/numbering.h"
-#include "engine/system_text.h"
+#include "base/system_text.h"
 #include "engine/tool_job.h"
 #include "engine/unique_lines.h"
 #include "tests/bench/bench_support.h"
-#include "tools/sort.h"
+#include "engine/sort.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/system_text.h"
+#include "base/system_text.h"
 #include "engine/tool_job.h"
 #include "tests/bench/bench_support.h"
 

@@ -1,11 +1,11 @@
-#include "tools/caret_ops.h"
+#include "engine/caret_ops.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "doc/settings.h"
+#include "document/settings.h"
 
 namespace quillet {
 namespace {
@@ -47,7 +47,7 @@ Doc Line(int op, std::u16string_view text, std::uint32_t start, std::uint32_t en
   ToolJob job;
   job.family = kLineFamily;
   job.op = op;
-  job.settings = &settings;
+  job.settings = settings;
   job.selStart = start;
   job.selEnd = end;
   job.data.caretEdit = &d.edit;
@@ -152,7 +152,7 @@ TEST(LineOps, LogicalLineLookup) {
     job.op = kLineOpLogicalLine;
     job.data.lineInfo = &info;
     Settings settings;
-    job.settings = &settings;
+    job.settings = settings;
     EXPECT_EQ(RunToolJobOnText(job, text), nullptr);
     return info;
   };
@@ -295,7 +295,7 @@ TEST(WordCompletion, DistinctWordsNearestFirst) {
   job.family = kLineFamily;
   job.op = kLineOpCollectCompletions;
   Settings settings;
-  job.settings = &settings;
+  job.settings = settings;
   job.selStart = caret - 3;
   job.selEnd = caret;
   job.data.completions = &words;

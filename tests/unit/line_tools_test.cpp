@@ -8,7 +8,7 @@
 
 #include "engine/column_keys.h"
 #include "engine/tool_job.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {

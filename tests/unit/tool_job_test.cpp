@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/memory.h"
-#include "engine/system_calls.h"
-#include "shell/messages.h"
+#include "base/memory.h"
+#include "base/system_calls.h"
+#include "base/messages.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {
@@ -216,7 +216,7 @@ ToolRun Swap(std::u16string_view text, std::size_t start, std::size_t end) {
   run.job.keepFinalBreak = true;
   run.job.selStart = static_cast<std::uint32_t>(start);
   run.job.selEnd = static_cast<std::uint32_t>(end);
-  run.job.settings = &o.settings;
+  run.job.settings = o.settings;
   run.message = RunToolJobOnText(run.job, text);
   run.replaced = HasReplacement(run.job, run.message);
   if (run.job.result) run.result.assign(run.job.result, run.job.resultLength);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "doc/settings.h"
+#include "document/settings.h"
 #include "engine/tool_job.h"
 
 namespace quillet::testing {
@@ -30,7 +30,7 @@ inline ToolRun RunTool(int op, std::u16string_view text, std::size_t start, std:
                        const RunOptions& options = {}) {
   ToolRun run;
   run.job.op = op;
-  run.job.settings = &options.settings;
+  run.job.settings = options.settings;
   run.job.keepFinalBreak = options.keepFinalBreak;
   run.job.data = options.data;
   run.job.previewBuffer = options.preview;

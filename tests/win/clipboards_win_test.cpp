@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "doc/document.h"
-#include "doc/lists.h"
-#include "res/resource.h"
+#include "document/document.h"
+#include "document/lists.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
-#include "shell/clip_slots.h"
+#include "document/clip_slots.h"
 #include "shell/dispatch_win.h"
 #include "shell/list_menus_win.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "tests/win/edit_fixture.h"
 
 namespace quillet {
