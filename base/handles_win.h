@@ -4,76 +4,60 @@
 
 #include <windows.h>
 
+#include <type_traits>
 #include <utility>
 
 namespace quillet {
 
-template <BOOL(WINAPI* Close)(HANDLE)>
-class BasicHandle {
+// Owns one handle of type T and gives it back with Release. Kernel
+// handles come back from some calls as INVALID_HANDLE_VALUE; that counts as
+// none.
+template <class T, auto Release>
+class Owned {
  public:
-  BasicHandle() = default;
-  explicit BasicHandle(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  BasicHandle(const BasicHandle&) = delete;
-  BasicHandle& operator=(const BasicHandle&) = delete;
-  BasicHandle(BasicHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
-  BasicHandle& operator=(BasicHandle&& other) noexcept {
-    if (this != &other) {
-      reset();
-      h_ = std::exchange(other.h_, nullptr);
-    }
+  Owned() = default;
+  explicit Owned(T h) : h_(Normal(h)) {}
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  Owned(Owned&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
+  Owned& operator=(Owned&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.h_, nullptr));
     return *this;
   }
-  ~BasicHandle() { reset(); }
+  ~Owned() { reset(); }
 
-  HANDLE get() const { return h_; }
+  T get() const { return h_; }
   explicit operator bool() const { return h_ != nullptr; }
-  void reset() {
-    if (h_) Close(h_);
-    h_ = nullptr;
+  // For an API's out parameter: gives back what is held first.
+  T* put() {
+    reset();
+    return &h_;
   }
-  // Hands the handle over; the caller closes it.
-  HANDLE release() { return std::exchange(h_, nullptr); }
+  void reset(T h = nullptr) {
+    if (h_) Release(h_);
+    h_ = Normal(h);
+  }
+  // Hands the handle over; the caller gives it back.
+  T release() { return std::exchange(h_, nullptr); }
 
  private:
-  HANDLE h_ = nullptr;
+  static T Normal(T h) {
+    if constexpr (std::is_same_v<T, HANDLE>) return h == INVALID_HANDLE_VALUE ? nullptr : h;
+    return h;
+  }
+  T h_ = nullptr;
 };
 
 // CreateFileW, CreateThread, CreateEventW...
-using UniqueHandle = BasicHandle<CloseHandle>;
+using UniqueHandle = Owned<HANDLE, CloseHandle>;
 // FindFirstChangeNotificationW.
-using ChangeNotification = BasicHandle<FindCloseChangeNotification>;
-
-// A registry key from RegOpenKeyExW or RegCreateKeyExW.
-class UniqueKey {
- public:
-  UniqueKey() = default;
-  explicit UniqueKey(HKEY key) : key_(key) {}
-  UniqueKey(const UniqueKey&) = delete;
-  UniqueKey& operator=(const UniqueKey&) = delete;
-  UniqueKey(UniqueKey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-  UniqueKey& operator=(UniqueKey&& other) noexcept {
-    if (this != &other) {
-      reset();
-      key_ = std::exchange(other.key_, nullptr);
-    }
-    return *this;
-  }
-  ~UniqueKey() { reset(); }
-  HKEY get() const { return key_; }
-  explicit operator bool() const { return key_ != nullptr; }
-  // For the API's out parameter: releases what is held first.
-  HKEY* put() {
-    reset();
-    return &key_;
-  }
-  void reset() {
-    if (key_) RegCloseKey(key_);
-    key_ = nullptr;
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
+using ChangeNotification = Owned<HANDLE, FindCloseChangeNotification>;
+// RegOpenKeyExW, RegCreateKeyExW.
+using UniqueKey = Owned<HKEY, RegCloseKey>;
+// A font, pen, brush or bitmap the program created.
+template <class T>
+using GdiObject = Owned<T, DeleteObject>;
+using UniqueFont = GdiObject<HFONT>;
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class WindowDC {
@@ -107,36 +91,5 @@ class SelectedObject {
   HDC dc_;
   HGDIOBJ old_;
 };
-
-// A font, pen, brush or bitmap the program created, deleted with
-// DeleteObject.
-template <class T>
-class GdiObject {
- public:
-  GdiObject() = default;
-  explicit GdiObject(T object) : object_(object) {}
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-      reset();
-      object_ = std::exchange(other.object_, nullptr);
-    }
-    return *this;
-  }
-  ~GdiObject() { reset(); }
-  T get() const { return object_; }
-  explicit operator bool() const { return object_ != nullptr; }
-  void reset(T object = nullptr) {
-    if (object_) DeleteObject(object_);
-    object_ = object;
-  }
-
- private:
-  T object_ = nullptr;
-};
-
-using UniqueFont = GdiObject<HFONT>;
 
 }  // namespace quillet

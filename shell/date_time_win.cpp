@@ -77,20 +77,4 @@ const char16_t* InsertDateTime(int code) {
   return nullptr;
 }
 
-CommandResult OnInsertDateTime(const CommandArgs& a) {
-  static constexpr struct {
-    std::uint16_t id;
-    int code;
-  } kStamps[] = {
-      {IDM_DATE_TIME_DATE, kStampTimeShortDate},      {IDM_DATE_TIME_LONG_DATE, kStampTimeLongDate},
-      {IDM_DATE_DATE_TIME, kStampShortDateTime},      {IDM_DATE_LONG_DATE_TIME, kStampLongDateTime},
-      {IDM_DATE_DATE, kStampShortDate},               {IDM_DATE_LONG_DATE, kStampLongDate},
-  };
-  for (const auto& s : kStamps) {
-    if (s.id != a.id) continue;
-    return InsertDateTime(s.code);
-  }
-  return kNotACommand;
-}
-
 }  // namespace quillet

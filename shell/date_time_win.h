@@ -2,8 +2,6 @@
 // locale, and the six commands that insert them.
 #pragma once
 
-#include "shell/dispatch_win.h"
-
 namespace quillet {
 
 enum DateTimeCode : int {
@@ -18,8 +16,4 @@ enum DateTimeCode : int {
 // Replaces the selection with the stamp as one undoable step; the caret
 // ends after it. Returns null or "内存不足！" when a format fails.
 const char16_t* InsertDateTime(int code);
-
-// The six IDM_DATE_* commands.
-CommandResult OnInsertDateTime(const CommandArgs& a);
-
 }  // namespace quillet

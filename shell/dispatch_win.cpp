@@ -2,42 +2,25 @@
 
 #include <algorithm>
 #include <iterator>
-#include <string>
 
-#include "document/document.h"
-#include "shell/document_win.h"
-#include "document/settings.h"
-#include "base/wide_win.h"
+#include "base/messages.h"
 #include "base/resource.h"
 #include "shell/app_win.h"
-#include "shell/caret_commands_win.h"
-#include "shell/clipboards_win.h"
-#include "shell/edit_ops_win.h"
+#include "shell/clipboard_commands_win.h"
+#include "shell/document_win.h"
+#include "shell/edit_commands_win.h"
+#include "shell/favourites_commands_win.h"
 #include "shell/file_commands_win.h"
-#include "shell/line_commands_win.h"
-#include "shell/list_commands_win.h"
-#include "base/messages.h"
+#include "shell/help_commands_win.h"
 #include "shell/search_commands_win.h"
 #include "shell/startup_win.h"
-#include "shell/tool_commands_win.h"
-#include "shell/date_time_win.h"
-#include "shell/statistics_win.h"
-#include "shell/word_completion_win.h"
-
-#include <shellapi.h>
+#include "shell/tools_commands_win.h"
 
 namespace quillet {
 namespace {
 
-// ---- handlers ---------------------------------------------------------
-
 // A command of the vocabulary whose feature this build does not have yet.
 CommandResult NotAvailable(const CommandArgs&) { return kNotACommand; }
-
-CommandResult SendToEdit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  SendMessageW(EditControl(), message, wParam, lParam);
-  return kDone;
-}
 
 CommandResult OnEditNotification(const CommandArgs& a) {
   switch (HIWORD(a.wParam)) {
@@ -54,117 +37,6 @@ CommandResult OnEditNotification(const CommandArgs& a) {
 }
 
 CommandResult OnStartup(const CommandArgs&) { return ApplyStartupOptions(); }
-
-CommandResult OnEnter(const CommandArgs& a) {
-  if (AppSettings().Indent) return DispatchCommand(IDM_EDIT_SMART_ENTER, a.lParam);
-  TypeChar(u'\r');
-  return kDone;
-}
-
-CommandResult OnExit(const CommandArgs&) {
-  SendMessageW(App().mainWindow, WM_CLOSE, 0, 0);
-  return kDone;
-}
-
-CommandResult OnEsc(const CommandArgs& a) {
-  if (!AppSettings().Esc) {
-    MessageBeep(0);
-    return kDone;
-  }
-  return OnExit(a);
-}
-
-CommandResult OnShiftEsc(const CommandArgs& a) {
-  if (!AppSettings().Esc) {
-    MessageBeep(0);
-    return kDone;
-  }
-  App().quitWithoutSaving = true;
-  return OnExit(a);
-}
-
-CommandResult OnUndo(const CommandArgs&) { return SendToEdit(EM_UNDO); }
-CommandResult OnCut(const CommandArgs&) { return SendToEdit(WM_CUT); }
-CommandResult OnCopy(const CommandArgs&) { return SendToEdit(WM_COPY); }
-CommandResult OnPaste(const CommandArgs&) { return SendToEdit(WM_PASTE); }
-CommandResult OnSelectAll(const CommandArgs&) { return SendToEdit(EM_SETSEL, 0, -1); }
-
-// The view-scrolling keys move the view only; caret and selection stay.
-CommandResult OnScroll(const CommandArgs& a) {
-  struct Scroll {
-    std::uint16_t id;
-    int columns;
-    int lines;
-  };
-  static constexpr Scroll kScrolls[] = {
-      {IDM_SCROLL_UP, 0, -1},      {IDM_SCROLL_UP_5, 0, -5},        {IDM_SCROLL_DOWN, 0, 1},
-      {IDM_SCROLL_DOWN_5, 0, 5},   {IDM_SCROLL_LEFT, -3, 0},        {IDM_SCROLL_LEFT_15, -15, 0},
-      {IDM_SCROLL_RIGHT, 3, 0},    {IDM_SCROLL_RIGHT_15, 15, 0},    {IDM_SCROLL_TOP, 0, INT32_MIN},
-      {IDM_SCROLL_BOTTOM, 0, INT32_MAX},
-  };
-  switch (a.id) {
-    case IDM_SCROLL_PAGE_UP:
-      return SendToEdit(EM_SCROLL, SB_PAGEUP);
-    case IDM_SCROLL_PAGE_DOWN:
-      return SendToEdit(EM_SCROLL, SB_PAGEDOWN);
-    case IDM_SCROLL_TO_CARET:
-      return SendToEdit(EM_SCROLLCARET);
-    default:
-      break;
-  }
-  for (const Scroll& s : kScrolls) {
-    if (s.id == a.id) return SendToEdit(EM_LINESCROLL, static_cast<WPARAM>(s.columns), s.lines);
-  }
-  return kNotACommand;
-}
-
-CommandResult OnLastTool(const CommandArgs&) {
-  const std::uint32_t last = App().lastToolCommand;
-  if (last == 0) return kDone;
-  return SendMessageW(App().mainWindow, WM_COMMAND, last, 0) != 0 ? CommandResult(kFailedReported) : kDone;
-}
-
-CommandResult OnProperties(const CommandArgs&) {
-  if (Doc().fullPath.empty()) return kFailedReported;
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
-  info.hwnd = App().mainWindow;
-  info.lpVerb = L"properties";
-  info.lpFile = W(Doc().fullPath);
-  info.nShow = SW_SHOW;
-  // The sheet is the shell's business; whatever it answers counts as done.
-  if (ShellExecuteExW(&info) && info.hProcess) CloseHandle(info.hProcess);
-  return kDone;
-}
-
-// The folder of the running executable, with a trailing backslash.
-std::u16string ProgramFolder() {
-  std::u16string path(1284, u'\0');
-  const DWORD n = GetModuleFileNameW(nullptr, W(path.data()), static_cast<DWORD>(path.size()));
-  path.resize(n < path.size() ? n : path.size());
-  const std::size_t slash = path.find_last_of(u"\\/");
-  path.resize(slash == std::u16string::npos ? 0 : slash + 1);
-  return path;
-}
-
-CommandResult OnManual(const CommandArgs&) {
-  std::u16string address = u"file:///" + ProgramFolder() + u"Quillet.htm";
-  std::replace(address.begin(), address.end(), u'\\', u'/');
-  const auto answer = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(App().mainWindow, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL));
-  return answer <= 32 ? CommandResult(kMsgHelpNotFound) : kDone;
-}
-
-constexpr char16_t kOnlineManualAddress[] = u"https://quillet.vantrel.example/manual/";
-constexpr char16_t kHomePageAddress[] = u"https://quillet.vantrel.example/";
-
-CommandResult OpenAddress(const char16_t* address) {
-  ShellExecuteW(App().mainWindow, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL);
-  return kDone;
-}
-CommandResult OnOnlineManual(const CommandArgs&) { return OpenAddress(kOnlineManualAddress); }
-CommandResult OnHomePage(const CommandArgs&) { return OpenAddress(kHomePageAddress); }
 
 // ---- the table --------------------------------------------------------
 

@@ -61,9 +61,8 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-CommandResult OnStatistics(const CommandArgs&) {
+void ShowStatistics() {
   DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_STATISTICS), App().mainWindow, StatisticsProc, 0);
-  return kDone;
 }
 
 }  // namespace quillet

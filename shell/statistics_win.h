@@ -1,11 +1,10 @@
 // The statistics dialog: the document's figures beside the selection's.
 #pragma once
 
-#include "shell/dispatch_win.h"
 
 namespace quillet {
 
-// IDM_TEXT_STATISTICS (F9): the dialog.
-CommandResult OnStatistics(const CommandArgs& a);
+// The modal dialog; it ends with OK or Cancel.
+void ShowStatistics();
 
 }  // namespace quillet

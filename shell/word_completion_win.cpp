@@ -146,9 +146,8 @@ INT_PTR CALLBACK CompletionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-CommandResult OnCompleteWord(const CommandArgs&) {
+void CompleteWord() {
   DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_COMPLETE_WORD), App().mainWindow, CompletionProc, 0);
-  return kDone;
 }
 
 }  // namespace quillet

@@ -3,10 +3,9 @@
 // otherwise offered in a small resizable list.
 #pragma once
 
-#include "shell/dispatch_win.h"
 
 namespace quillet {
 
-CommandResult OnCompleteWord(const CommandArgs& a);
+void CompleteWord();
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-#include "shell/line_commands_win.h"
+#include "shell/tools_commands_win.h"
 
 #include <algorithm>
 #include <string>
@@ -9,8 +9,12 @@
 #include "shell/tool_job_win.h"
 #include "engine/unique_lines.h"
 #include "base/resource.h"
+#include "base/wide_win.h"
+#include "document/document.h"
+#include "shell/date_time_win.h"
+#include "shell/lifecycle_win.h"
+#include "shell/statistics_win.h"
 #include "shell/app_win.h"
-#include "shell/caret_commands_win.h"
 #include "shell/edit_ops_win.h"
 #include "engine/sort.h"
 
@@ -47,6 +51,10 @@ CommandResult Sort(const CommandArgs& a, const SortSettings& keys) {
   return TextTool(a, kOpSortLines, data);
 }
 
+CommandResult ReplaceSelectionWith(const std::u16string& text) {
+  SendMessageW(EditControl(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text)));
+  return kDone;
+}
 }  // namespace
 
 CommandResult OnIndent(const CommandArgs&) { return Indent(); }
@@ -98,22 +106,69 @@ CommandResult OnHardWrap(const CommandArgs&) {
 
 CommandResult OnUnwrap(const CommandArgs& a) { return TextTool(a, kOpUnwrap); }
 
-CommandResult OnTabKey(const CommandArgs&) {
-  int multiLine = 0;
-  ToolData data;
-  data.multiLine = &multiLine;
-  // A test that could not be made counts as several lines.
-  // Through the dispatcher, so that Tab's indent is remembered as Indent.
-  if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return DispatchCommand(IDM_LINES_INDENT, 0);
-  if (AppSettings().NoTabs) return TypeTabAsSpaces();
-  TypeChar(u'\t');
+CommandResult OnLastTool(const CommandArgs&) {
+  const std::uint32_t last = App().lastToolCommand;
+  if (last == 0) return kDone;
+  return SendMessageW(App().mainWindow, WM_COMMAND, last, 0) != 0 ? CommandResult(kFailedReported) : kDone;
+}
+
+CommandResult OnInvertCase(const CommandArgs& a) { return TextTool(a, kOpInvertCase); }
+CommandResult OnUpperCase(const CommandArgs& a) { return TextTool(a, kOpUpperCase); }
+CommandResult OnLowerCase(const CommandArgs& a) { return TextTool(a, kOpLowerCase); }
+CommandResult OnWordCase(const CommandArgs& a) { return TextTool(a, kOpWordCase); }
+CommandResult OnSentenceCase(const CommandArgs& a) { return TextTool(a, kOpSentenceCase); }
+
+CommandResult OnLfToCrLf(const CommandArgs& a) { return TextTool(a, kOpLfToCrLf); }
+CommandResult OnCrLfToLf(const CommandArgs& a) { return TextTool(a, kOpCrLfToLf); }
+CommandResult OnCrToCrLf(const CommandArgs& a) { return TextTool(a, kOpCrToCrLf); }
+CommandResult OnCrLfToCr(const CommandArgs& a) { return TextTool(a, kOpCrLfToCr); }
+
+CommandResult OnReverseText(const CommandArgs& a) { return TextTool(a, kOpReverseText); }
+CommandResult OnReverseLines(const CommandArgs& a) { return TextTool(a, kOpReverseLines); }
+CommandResult OnReverseEachWord(const CommandArgs& a) { return TextTool(a, kOpReverseEachWord); }
+CommandResult OnReverseEachLine(const CommandArgs& a) { return TextTool(a, kOpReverseEachLine); }
+CommandResult OnReverseWords(const CommandArgs& a) { return TextTool(a, kOpReverseWords); }
+CommandResult OnReverseLineWords(const CommandArgs& a) { return TextTool(a, kOpReverseLineWords); }
+
+CommandResult OnTranslateRun(const CommandArgs& a) { return TextTool(a, kOpTranslate); }
+
+// The enclosure keeps a final line break inside it.
+CommandResult OnEncloseRun(const CommandArgs&) {
+  return RunTextToolEx(kOpEnclose, {}, AppSettings().Persist != 0, true);
+}
+
+CommandResult OnTagRun(const CommandArgs& a) { return TextTool(a, kOpTag); }
+
+// The File submenu of Tools.
+CommandResult OnInsertFullPath(const CommandArgs&) {
+  return ReplaceSelectionWith(Doc().fullPath);
+}
+
+CommandResult OnInsertTitle(const CommandArgs&) {
+  return ReplaceSelectionWith(Doc().title);
+}
+
+CommandResult OnInsertFile(const CommandArgs&) { return InsertFileWithDialog(); }
+CommandResult OnExcludeToFile(const CommandArgs&) { return ExcludeToFile(); }
+
+CommandResult OnStatistics(const CommandArgs&) {
+  ShowStatistics();
   return kDone;
 }
 
-CommandResult OnShiftTabKey(const CommandArgs&) {
-  if (HasSelection()) return DispatchCommand(IDM_LINES_UNINDENT, 0);
-  TypeChar(u'\t');
-  return kDone;
+CommandResult OnInsertDateTime(const CommandArgs& a) {
+  static constexpr struct {
+    std::uint16_t id;
+    int code;
+  } kStamps[] = {
+      {IDM_DATE_TIME_DATE, kStampTimeShortDate},      {IDM_DATE_TIME_LONG_DATE, kStampTimeLongDate},
+      {IDM_DATE_DATE_TIME, kStampShortDateTime},      {IDM_DATE_LONG_DATE_TIME, kStampLongDateTime},
+      {IDM_DATE_DATE, kStampShortDate},               {IDM_DATE_LONG_DATE, kStampLongDate},
+  };
+  for (const auto& s : kStamps) {
+    if (s.id == a.id) return InsertDateTime(s.code);
+  }
+  return kNotACommand;
 }
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-#include "shell/clipboards_win.h"
+#include "shell/clipboard_commands_win.h"
 
 #include "engine/tool_job.h"
 #include "shell/tool_job_win.h"

@@ -1,6 +1,7 @@
-// Command handlers of the caret commands: smart Enter, repeat the line,
-// copy from above, Ctrl+Up/Down by real lines, select and delete lines and
-// words, and the Tab key typing spaces.
+// The commands of the Edit menu (undo, the clipboard, selecting and
+// deleting lines and words, smart Enter, copying from above, word
+// completion) and the editing keys that are commands of their own (Enter,
+// Tab, Shift+Tab, Ctrl+Up/Down, the view-scrolling keys).
 #pragma once
 
 #include "shell/dispatch_win.h"
@@ -21,9 +22,16 @@ CommandResult OnCopyWords(const CommandArgs& a);
 CommandResult OnCopySimilarLine(const CommandArgs& a);
 CommandResult OnCaretDown(const CommandArgs& a);
 CommandResult OnCaretUp(const CommandArgs& a);
-
-// Tab with NoTabs on and no selection of several lines: spaces up to the
-// next tab stop.
-CommandResult TypeTabAsSpaces();
+CommandResult OnUndo(const CommandArgs& a);
+CommandResult OnCut(const CommandArgs& a);
+CommandResult OnCopy(const CommandArgs& a);
+CommandResult OnPaste(const CommandArgs& a);
+CommandResult OnSelectAll(const CommandArgs& a);
+CommandResult OnSwapClipboard(const CommandArgs& a);
+CommandResult OnCompleteWord(const CommandArgs& a);
+CommandResult OnEnter(const CommandArgs& a);
+CommandResult OnTabKey(const CommandArgs& a);
+CommandResult OnShiftTabKey(const CommandArgs& a);
+CommandResult OnScroll(const CommandArgs& a);
 
 }  // namespace quillet

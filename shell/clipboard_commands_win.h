@@ -1,4 +1,5 @@
-// The commands of the nine internal clipboards and their dialog (240).
+// The commands of the Clipboard menu: the nine internal clipboards and
+// their dialog.
 #pragma once
 
 #include "shell/dispatch_win.h"
