@@ -39,7 +39,7 @@ std::u16string RunAt(const LineRecord& r, std::uint32_t b, const WordChars& word
   return std::u16string(p, q);
 }
 
-bool IsLineOpWithTable(int op) {
+bool IsLineOpWithTable(LineOp op) {
   switch (op) {
     case kLineOpLogicalLine:
     case kLineOpSmartEnter:
@@ -96,8 +96,8 @@ struct CaretPlace {
 };
 
 CaretPlace PlaceOf(const ToolJob& job, const LineRecord* lines, std::size_t count) {
-  const bool fromEnd = job.op == kLineOpCaretDown || job.op == kLineOpDeleteLine || job.op == kLineOpSelectLine ||
-                       job.op == kLineOpDeleteToLineEnd;
+  const bool fromEnd = job.lineOp == kLineOpCaretDown || job.lineOp == kLineOpDeleteLine || job.lineOp == kLineOpSelectLine ||
+                       job.lineOp == kLineOpDeleteToLineEnd;
   const std::uint32_t P = fromEnd ? job.selEnd : job.selStart;
   const std::size_t c = LineOf(lines, count, P);
   return CaretPlace{lines, count, c, P, std::min(P - lines[c].offset, lines[c].length)};
@@ -110,7 +110,7 @@ CaretEdit TypingEdit(const ToolJob& job, const CaretPlace& at, const WordChars& 
   const LineRecord& cur = at.cur();
   const std::uint16_t* type = GetCharTables().type;
   CaretEdit edit;
-  switch (job.op) {
+  switch (job.lineOp) {
     case kLineOpSmartEnter: {
       cur.start[at.b] = 0;  // only the part before the caret counts
       std::size_t i = at.c;
@@ -135,7 +135,7 @@ CaretEdit TypingEdit(const ToolJob& job, const CaretPlace& at, const WordChars& 
       for (std::size_t k = at.c; k-- > 0;) {
         const LineRecord& above = lines[k];
         if (above.length <= at.b) continue;
-        if (job.op == kLineOpCopySimilarLine && ComparePrefixNoCase(cur.start, above.start) != 0) continue;
+        if (job.lineOp == kLineOpCopySimilarLine && ComparePrefixNoCase(cur.start, above.start) != 0) continue;
         edit.typed = RunAt(above, at.b, word, type);
         break;
       }
@@ -155,7 +155,7 @@ CaretEdit SelectingEdit(const ToolJob& job, const CaretPlace& at) {
   const std::size_t c = at.c;
   const std::uint32_t textLength = job.textLength;
   CaretEdit edit;
-  switch (job.op) {
+  switch (job.lineOp) {
     case kLineOpCaretDown:
       if (c + 1 < at.count) {
         const std::uint64_t target =
@@ -208,7 +208,7 @@ CaretEdit SelectingEdit(const ToolJob& job, const CaretPlace& at) {
   return edit;
 }
 
-bool IsTypingOp(int op) {
+bool IsTypingOp(LineOp op) {
   return op == kLineOpSmartEnter || op == kLineOpRepeatLine || op == kLineOpCopyFromAbove ||
          op == kLineOpCopySimilarLine;
 }
@@ -233,11 +233,11 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
   FitSelection(job);
   const ToolSettings& settings = SettingsOf(job);
 
-  if (job.op == kLineOpStatistics) {
+  if (job.lineOp == kLineOpStatistics) {
     if (job.data.stats) *job.data.stats = CountTextStats({job.text, job.textLength}, settings._word != 0);
     return nullptr;
   }
-  if (job.op == kLineOpCollectCompletions) {
+  if (job.lineOp == kLineOpCollectCompletions) {
     if (!job.data.completions) return nullptr;
     return CollectCompletions({job.text, job.textLength}, job.selStart, job.selEnd, settings.CWCase != 0,
                               settings._word != 0, *job.data.completions)
@@ -246,7 +246,7 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
   }
   // Printing the whole document comes with printing; any other code does
   // nothing.
-  if (!IsLineOpWithTable(job.op)) return nullptr;
+  if (!IsLineOpWithTable(job.lineOp)) return nullptr;
 
   const std::size_t count = BuildLineTable(nullptr, job.text);
   HeapBlock<LineRecord> table = HeapBlock<LineRecord>::Allocate(count);
@@ -254,13 +254,13 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
   BuildLineTable(table.get(), job.text, count);
   const LineRecord* lines = table.get();
 
-  if (job.op == kLineOpLogicalLine) {
+  if (job.lineOp == kLineOpLogicalLine) {
     if (job.data.lineInfo) LookUpLine(lines, count, job.textLength, *job.data.lineInfo);
     return nullptr;
   }
 
   const CaretPlace at = PlaceOf(job, lines, count);
-  CaretEdit edit = IsTypingOp(job.op) ? TypingEdit(job, at, MakeWordChars(settings._word != 0))
+  CaretEdit edit = IsTypingOp(job.lineOp) ? TypingEdit(job, at, MakeWordChars(settings._word != 0))
                                       : SelectingEdit(job, at);
   if (job.data.caretEdit) *job.data.caretEdit = std::move(edit);
   return nullptr;
@@ -294,7 +294,7 @@ std::uint64_t ForwardRunEnd(const CaretLine& line, std::uint32_t from, const Wor
 
 }  // namespace
 
-CaretEdit CaretWordEdit(int op, const CaretLine& line, std::uint32_t S, std::uint32_t E, const ToolSettings& settings) {
+CaretEdit CaretWordEdit(WordOp op, const CaretLine& line, std::uint32_t S, std::uint32_t E, const ToolSettings& settings) {
   const WordChars word = MakeWordChars(settings._word != 0);
   const std::uint16_t* type = GetCharTables().type;
   const char16_t* t = line.line;

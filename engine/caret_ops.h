@@ -15,24 +15,9 @@
 
 namespace quillet {
 
-enum LineOp : int {
-  kLineOpLogicalLine = 513,
-  kLineOpCollectCompletions = 514,
-  kLineOpSmartEnter = 528,
-  kLineOpRepeatLine = 529,
-  kLineOpCopyFromAbove = 545,
-  kLineOpCopySimilarLine = 546,
-  kLineOpCaretDown = 561,
-  kLineOpCaretUp = 563,
-  kLineOpDeleteLine = 577,
-  kLineOpSelectLine = 579,
-  kLineOpDeleteToLineEnd = 593,
-  kLineOpDeleteFromLineStart = 595,
-  kLineOpStatistics = 673,
-  kLineOpPrintDocument = 689,
-};
 
-enum CaretWordCode : int {
+// The word operations on the caret's display line.
+enum class WordOp : int {
   kWordOpWordBeforeCaret = 1029,
   kWordOpDeleteAfter = 1056,
   kWordOpDeleteBefore = 1057,
@@ -40,6 +25,7 @@ enum CaretWordCode : int {
   kWordOpAddNextRun = 1089,
   kWordOpTabAsSpaces = 1104,
 };
+using enum WordOp;
 
 // kLineOpLogicalLine: a real line by position or by index. A negative line on entry is
 // looked up from position; an index past the last line reads the last line.
@@ -84,11 +70,11 @@ struct CaretLine {
 
 // The display line the operation looks at holds start S for 1057 and 1104
 // and end E for the others.
-inline bool WordOpAnchorsAtStart(int op) { return op == kWordOpDeleteBefore || op == kWordOpTabAsSpaces; }
+inline bool WordOpAnchorsAtStart(WordOp op) { return op == kWordOpDeleteBefore || op == kWordOpTabAsSpaces; }
 
 // The word operations other than kWordOpWordBeforeCaret, on selection
 // [S, E) of line.
-CaretEdit CaretWordEdit(int op, const CaretLine& line, std::uint32_t S, std::uint32_t E, const ToolSettings& settings);
+CaretEdit CaretWordEdit(WordOp op, const CaretLine& line, std::uint32_t S, std::uint32_t E, const ToolSettings& settings);
 
 // kWordOpWordBeforeCaret: the word that ends at E (possibly empty).
 std::u16string WordBeforeCaret(const CaretLine& line, std::uint32_t E, bool underscoreIsWord);

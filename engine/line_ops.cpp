@@ -8,7 +8,7 @@
 namespace quillet {
 namespace {
 
-bool WritesInPlace(int op) {
+bool WritesInPlace(TextOp op) {
   switch (op) {
     case kOpUnindent:
     case kOpUnquote:
@@ -25,7 +25,7 @@ bool WritesInPlace(int op) {
 
 }  // namespace
 
-bool IsLineToolOp(int op) {
+bool IsLineToolOp(TextOp op) {
   return (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpSortLines || op == kOpColumnKeyPreview ||
          op == kOpHardWrap || op == kOpUnwrap;
 }

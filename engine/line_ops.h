@@ -18,7 +18,7 @@
 
 namespace quillet {
 
-bool IsLineToolOp(int op);
+bool IsLineToolOp(TextOp op);
 
 // What one run of a line operation works with.
 struct LineOpPlan {

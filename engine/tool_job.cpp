@@ -18,7 +18,7 @@ namespace quillet {
 namespace {
 
 // Operations that may run on an empty selection.
-bool AcceptsEmptySelection(int op) {
+bool AcceptsEmptySelection(TextOp op) {
   switch (op) {
     case kOpCopySelection:
     case kOpSetWindowText:
@@ -33,7 +33,7 @@ bool AcceptsEmptySelection(int op) {
   }
 }
 
-bool NeedsLineTable(int op) {
+bool NeedsLineTable(TextOp op) {
   return op == kOpMultiLineTest || (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpReverseLines ||
          op == kOpReverseEachLine || op == kOpReverseLineWords || op == kOpSortLines || op == kOpColumnKeyPreview ||
          op == kOpHardWrap || op == kOpUnwrap;

@@ -15,10 +15,13 @@
 
 namespace quillet {
 
-enum ToolFamily : int { kLineFamily = 0, kTextFamily = 1 };
+// A job belongs to one of two operation sets: the text family works on the
+// selection, the line family on the caret's line in the whole text.
+enum class ToolFamily : int { kLineFamily = 0, kTextFamily = 1 };
+using enum ToolFamily;
 
 // Operation codes of the text family.
-enum TextOp : int {
+enum class TextOp : int {
   kOpCopySelection = 1,
   kOpSetWindowText = 2,
   kOpMultiLineTest = 3,
@@ -61,6 +64,26 @@ enum TextOp : int {
   kOpSwapClipboard = 177,
   kOpPrintSelection = 193,
 };
+using enum TextOp;
+
+// Operation codes of the line family.
+enum class LineOp : int {
+  kLineOpLogicalLine = 513,
+  kLineOpCollectCompletions = 514,
+  kLineOpSmartEnter = 528,
+  kLineOpRepeatLine = 529,
+  kLineOpCopyFromAbove = 545,
+  kLineOpCopySimilarLine = 546,
+  kLineOpCaretDown = 561,
+  kLineOpCaretUp = 563,
+  kLineOpDeleteLine = 577,
+  kLineOpSelectLine = 579,
+  kLineOpDeleteToLineEnd = 593,
+  kLineOpDeleteFromLineStart = 595,
+  kLineOpStatistics = 673,
+  kLineOpPrintDocument = 689,
+};
+using enum LineOp;
 
 inline constexpr std::size_t kPreviewBufferUnits = 4096;
 inline constexpr std::size_t kPreviewMaxChars = kPreviewBufferUnits - 1;
@@ -106,8 +129,9 @@ struct ToolData {
 };
 
 struct ToolJob {
-  int family = kTextFamily;
-  int op = 0;
+  ToolFamily family = kTextFamily;
+  TextOp op{};      // the text family's operation
+  LineOp lineOp{};  // the line family's operation
   ToolData data;
   // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...),
   // always given by the caller: the pure code never looks at the program's.

@@ -40,7 +40,7 @@ std::uint32_t ReadDisplayLine(HWND edit, int line, std::uint32_t index, std::uin
 
 }  // namespace
 
-const char16_t* CaretWordOp(int op, std::u16string* word) {
+const char16_t* CaretWordOp(WordOp op, std::u16string* word) {
   HWND edit = App().edit;
   DWORD S = 0, E = 0;
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&S), reinterpret_cast<LPARAM>(&E));

@@ -17,6 +17,6 @@ void PlayCaretEdit(HWND edit, const CaretEdit& caretEdit);
 // The word operations on the program's edit control;
 // kWordOpWordBeforeCaret puts the word before the caret into word. Returns null or
 // "内存不足！".
-const char16_t* CaretWordOp(int op, std::u16string* word = nullptr);
+const char16_t* CaretWordOp(WordOp op, std::u16string* word = nullptr);
 
 }  // namespace quillet

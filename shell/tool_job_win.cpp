@@ -66,11 +66,9 @@ class SoftBreaksShown {
   HWND edit_;
 };
 
-ToolJob MakeJob(int family, int op, const ToolData& data, bool selectResult, bool keepFinalBreak) {
+ToolJob MakeJob(const ToolData& data, bool selectResult, bool keepFinalBreak) {
   ToolJob job;
   job.settings = AppSettings();
-  job.family = family;
-  job.op = op;
   job.data = data;
   job.selectResult = selectResult;
   job.keepFinalBreak = keepFinalBreak;
@@ -132,29 +130,33 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   return message;
 }
 
-const char16_t* RunTextTool(int op, const ToolData& data) {
+const char16_t* RunTextTool(TextOp op, const ToolData& data) {
   return RunTextToolEx(op, data, AppSettings().Persist != 0, false);
 }
 
-const char16_t* RunTextToolEx(int op, const ToolData& data, bool selectResult, bool keepFinalBreak) {
-  ToolJob job = MakeJob(kTextFamily, op, data, selectResult, keepFinalBreak);
+const char16_t* RunTextToolEx(TextOp op, const ToolData& data, bool selectResult, bool keepFinalBreak) {
+  ToolJob job = MakeJob(data, selectResult, keepFinalBreak);
+  job.op = op;
   return RunToolJob(App().edit, job);
 }
 
-const char16_t* RunLineTool(int op, const ToolData& data) {
+const char16_t* RunLineTool(LineOp op, const ToolData& data) {
   // The caret commands change the document through the control itself,
   // after the job: what they type joins the control's undo as if typed.
   CaretEdit edit;
   ToolData withEdit = data;
   if (!withEdit.caretEdit) withEdit.caretEdit = &edit;
-  ToolJob job = MakeJob(kLineFamily, op, withEdit, false, false);
+  ToolJob job = MakeJob(withEdit, false, false);
+  job.family = kLineFamily;
+  job.lineOp = op;
   const char16_t* message = RunToolJob(App().edit, job);
   if (!message && !data.caretEdit) PlayCaretEdit(App().edit, edit);
   return message;
 }
 
-const char16_t* PreviewTextTool(int op, const ToolData& data, char16_t* buffer) {
-  ToolJob job = MakeJob(kTextFamily, op, data, false, false);
+const char16_t* PreviewTextTool(TextOp op, const ToolData& data, char16_t* buffer) {
+  ToolJob job = MakeJob(data, false, false);
+  job.op = op;
   job.previewBuffer = buffer;
   return RunToolJob(App().edit, job);
 }

@@ -21,10 +21,10 @@
 namespace quillet {
 namespace {
 
-CommandResult TextTool(const CommandArgs&, int op, const ToolData& data = {}) { return RunTextTool(op, data); }
+CommandResult TextTool(const CommandArgs&, TextOp op, const ToolData& data = {}) { return RunTextTool(op, data); }
 
 // The tools that act on whole lines and leave them selected.
-CommandResult LineTool(int op, const ToolData& data = {}) { return RunTextToolEx(op, data, true, false); }
+CommandResult LineTool(TextOp op, const ToolData& data = {}) { return RunTextToolEx(op, data, true, false); }
 
 CommandResult Indent() {
   const Settings& s = AppSettings();

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   quillet::ToolJob job;
   job.settings = settings;
-  job.op = in.Byte() % 200;
+  job.op = quillet::TextOp{in.Byte() % 200};
   job.keepFinalBreak = in.Byte() & 1;
   char16_t preview[quillet::kPreviewBufferUnits];
   if (in.Byte() & 1) job.previewBuffer = preview;

@@ -103,7 +103,7 @@ TEST(Statistics, SelectionAndDocumentJobs) {
   // The line job counts the whole document whatever is selected.
   ToolJob job;
   job.family = kLineFamily;
-  job.op = kLineOpStatistics;
+  job.lineOp = kLineOpStatistics;
   job.settings = options.settings;
   job.data.stats = &stats;
   job.selStart = job.selEnd = 1;

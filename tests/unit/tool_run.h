@@ -26,7 +26,7 @@ struct RunOptions {
   char16_t* preview = nullptr;
 };
 
-inline ToolRun RunTool(int op, std::u16string_view text, std::size_t start, std::size_t end,
+inline ToolRun RunTool(TextOp op, std::u16string_view text, std::size_t start, std::size_t end,
                        const RunOptions& options = {}) {
   ToolRun run;
   run.job.op = op;
@@ -44,12 +44,12 @@ inline ToolRun RunTool(int op, std::u16string_view text, std::size_t start, std:
 }
 
 // The whole text selected.
-inline ToolRun RunTool(int op, std::u16string_view text, const RunOptions& options = {}) {
+inline ToolRun RunTool(TextOp op, std::u16string_view text, const RunOptions& options = {}) {
   return RunTool(op, text, 0, text.size(), options);
 }
 
 // The result of a run that must succeed and replace the selection.
-inline std::u16string Apply(int op, std::u16string_view text, const RunOptions& options = {}) {
+inline std::u16string Apply(TextOp op, std::u16string_view text, const RunOptions& options = {}) {
   ToolRun run = RunTool(op, text, options);
   if (run.message || !run.replaced) return u"<no replacement>";
   return run.result;
