@@ -51,7 +51,7 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.closeText.size()) * count;
       break;
     case kOpNumberLines:
-      plan.numbering = job.data.numbering ? *job.data.numbering : NumberingFromSettings(settings, NumberingKeys());
+      plan.numbering = job.data.numbering ? *job.data.numbering : NumberingFromSettings(settings, ColumnKeys{});
       for (int k = 0; k < kColumnKeyCount; ++k) ExtractColumnKeys(lines, count, plan.numbering.keys[k], k);
       plan.numberingPlan = PlanNumbering(plan.numbering, lines, count);
       plan.capacity = plan.numberingPlan.capacity;
@@ -68,7 +68,7 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       if (job.data.sortKeys) {
         std::copy_n(job.data.sortKeys, kSortKeyCount, plan.sort.begin());
       } else {
-        plan.sort = WithStoredLists(SortKeysInForce(), settings.Srt);
+        plan.sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
       }
       // Key 1 always counts, the others up to the first that is off; keys
       // that take no part need no ranges.

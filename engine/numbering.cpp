@@ -110,11 +110,6 @@ NumberingSettings NumberingFromSettings(const ToolSettings& s, const ColumnKeys&
   return n;
 }
 
-ColumnKeys& NumberingKeys() {
-  static ColumnKeys keys{};
-  return keys;
-}
-
 std::vector<MaskToken> ParseMask(std::u16string_view mask) {
   const std::size_t end = std::min(mask.find(u'\0'), mask.size());
   std::vector<MaskToken> tokens;

@@ -55,10 +55,6 @@ struct NumberingSettings {
 // CutView) with the given keys.
 NumberingSettings NumberingFromSettings(const ToolSettings& s, const ColumnKeys& keys);
 
-// The keys 1 to 9 the numbering dialog edits; they live for the run of the
-// program and are not stored.
-ColumnKeys& NumberingKeys();
-
 // Parses the mask (up to its first zero unit) into tokens ending with a
 // kTokenEnd token. Widths stay 0.
 std::vector<MaskToken> ParseMask(std::u16string_view mask);

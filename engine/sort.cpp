@@ -176,11 +176,6 @@ const SortSettings& DescendingSort() {
   return s;
 }
 
-SortSettings& SortKeysInForce() {
-  static SortSettings s = DefaultSortSettings();
-  return s;
-}
-
 SortSettings WithStoredLists(SortSettings keys, const SortKeyStrings& lists) {
   for (int k = 0; k < kSortKeyCount; ++k) {
     keys[k].key.delimiters = lists[k].Dl;

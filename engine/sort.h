@@ -35,9 +35,6 @@ SortSettings DefaultSortSettings();
 const SortSettings& AscendingSort();
 const SortSettings& DescendingSort();
 
-// The flags and numbers the sort dialog sets; they last for the run of the
-// program. The three lists of each key are settings (SrtDl, SrtI, SrtU).
-SortSettings& SortKeysInForce();
 // keys with the lists of the settings put in.
 SortSettings WithStoredLists(SortSettings keys, const SortKeyStrings& lists);
 

@@ -117,7 +117,7 @@ struct ToolData {
   const PrefixSpec* prefix = nullptr;           // kOpPrefixLines (QtText, QtEmpty, QtSpace)
   const UniqueSpec* unique = nullptr;           // kOpUniqueLines (UniJob, UniIC, UniDup, UniEmpt)
   const NumberingSettings* numbering = nullptr; // kOpNumberLines (CutMask... with the dialog's keys)
-  const SortKey* sortKeys = nullptr;            // kOpSortLines: three keys (the keys in force)
+  const SortKey* sortKeys = nullptr;            // kOpSortLines: three keys (default keys, stored lists)
   const ColumnKeySpec* columnKey = nullptr;     // kOpColumnKeyPreview: required
   TextStats* stats = nullptr;                   // kOpStatistics and kLineOpStatistics: the figures
   // The line family: kLineOpLogicalLine's lookup, the words of

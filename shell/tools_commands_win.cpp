@@ -55,7 +55,18 @@ CommandResult ReplaceSelectionWith(const std::u16string& text) {
   SendMessageW(EditControl(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text)));
   return kDone;
 }
+
 }  // namespace
+
+SortSettings& SortKeysInForce() {
+  static SortSettings keys = DefaultSortSettings();
+  return keys;
+}
+
+ColumnKeys& NumberingKeys() {
+  static ColumnKeys keys{};
+  return keys;
+}
 
 CommandResult OnIndent(const CommandArgs&) { return Indent(); }
 CommandResult OnUnindent(const CommandArgs&) { return Unindent(); }

@@ -4,9 +4,17 @@
 // name and files, sorting, reversing, time stamps and wrapping.
 #pragma once
 
+#include "engine/numbering.h"
+#include "engine/sort.h"
 #include "shell/dispatch_win.h"
 
 namespace quillet {
+
+// The flags and numbers the sort dialog sets, and the keys 1 to 9 the
+// numbering dialog edits: they last for the run of the program and are not
+// stored (the sort keys' three lists are settings: SrtDl, SrtI, SrtU).
+SortSettings& SortKeysInForce();
+ColumnKeys& NumberingKeys();
 
 CommandResult OnIndent(const CommandArgs& a);
 CommandResult OnUnindent(const CommandArgs& a);
