@@ -1,10 +1,6 @@
 #include "engine/char_classes.h"
 
-#include "doc/settings.h"
-
 namespace quillet {
-
-bool IsWordChar(char16_t c) { return IsWordChar(c, AppSettings()._word != 0); }
 
 char16_t* CopyEnd(char16_t* dst, const char16_t* src) {
   while ((*dst = *src) != 0) {
@@ -62,12 +58,6 @@ std::size_t ColumnWidth(const char16_t* p, std::size_t n, int tabSize) {
   std::size_t column = 0;
   for (std::size_t i = 0; i < n && p[i]; ++i) column = p[i] == kTab ? column + tab - column % tab : column + 1;
   return column;
-}
-
-std::size_t TextLength(const char16_t* p) {
-  const char16_t* q = p;
-  while (*q) ++q;
-  return static_cast<std::size_t>(q - p);
 }
 
 }  // namespace quillet

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/system_text.h"
+#include "base/system_text.h"
 
 namespace quillet {
 
@@ -26,10 +26,6 @@ struct WordChars {
 };
 
 inline WordChars MakeWordChars(bool underscoreIsWord) { return WordChars{GetCharTables().type, underscoreIsWord}; }
-
-// Word character under the current setting `_word`.
-bool IsWordChar(char16_t c);
-inline bool IsWordChar(char16_t c, bool underscoreIsWord) { return MakeWordChars(underscoreIsWord)(c); }
 
 inline bool IsSentenceEnd(const char16_t* p) { return *p == u'.' || *p == u'!' || *p == u'?'; }
 
@@ -73,8 +69,5 @@ std::size_t CountChar(const char16_t* p, std::size_t n, char16_t ch);
 // Display columns of the first n characters of p, stopping at the
 // terminator; a TAB moves to the next multiple of tabSize.
 std::size_t ColumnWidth(const char16_t* p, std::size_t n, int tabSize);
-
-// Length of a terminated string.
-std::size_t TextLength(const char16_t* p);
 
 }  // namespace quillet

@@ -40,7 +40,7 @@ inline std::u16string_view KeyText(const LineRecord& r, int keyIndex) {
   return s ? std::u16string_view(s, static_cast<std::size_t>(r.keyEnd[keyIndex] - s)) : std::u16string_view();
 }
 
-// Op 114: each line's key 0, joined by CR LF, into out (which holds the
+// kOpColumnKeyPreview: each line's key 0, joined by CR LF, into out (which holds the
 // lines' total length plus the breaks and a terminator); returns the
 // terminator written.
 char16_t* WriteKeyPreview(const LineRecord* lines, std::size_t count, char16_t* out);

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "engine/char_classes.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace quillet {
 namespace {
 
-bool WritesInPlace(int op) {
+bool WritesInPlace(TextOp op) {
   switch (op) {
     case kOpUnindent:
     case kOpUnquote:
@@ -25,12 +25,12 @@ bool WritesInPlace(int op) {
 
 }  // namespace
 
-bool IsLineToolOp(int op) {
+bool IsLineToolOp(TextOp op) {
   return (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpSortLines || op == kOpColumnKeyPreview ||
          op == kOpHardWrap || op == kOpUnwrap;
 }
 
-void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lines, std::size_t count,
+void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
                    LineOpPlan& plan) {
   const std::uint64_t n = job.selLength;
   plan.tabSize = settings.Tab;
@@ -51,7 +51,7 @@ void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lin
       plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.closeText.size()) * count;
       break;
     case kOpNumberLines:
-      plan.numbering = job.data.numbering ? *job.data.numbering : NumberingFromSettings(settings, NumberingKeys());
+      plan.numbering = job.data.numbering ? *job.data.numbering : NumberingFromSettings(settings, ColumnKeys{});
       for (int k = 0; k < kColumnKeyCount; ++k) ExtractColumnKeys(lines, count, plan.numbering.keys[k], k);
       plan.numberingPlan = PlanNumbering(plan.numbering, lines, count);
       plan.capacity = plan.numberingPlan.capacity;
@@ -68,7 +68,7 @@ void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lin
       if (job.data.sortKeys) {
         std::copy_n(job.data.sortKeys, kSortKeyCount, plan.sort.begin());
       } else {
-        plan.sort = WithStoredLists(SortKeysInForce(), settings.Srt);
+        plan.sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
       }
       // Key 1 always counts, the others up to the first that is off; keys
       // that take no part need no ranges.

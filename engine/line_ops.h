@@ -14,11 +14,11 @@
 #include "engine/numbering.h"
 #include "engine/tool_job.h"
 #include "engine/unique_lines.h"
-#include "tools/sort.h"
+#include "engine/sort.h"
 
 namespace quillet {
 
-bool IsLineToolOp(int op);
+bool IsLineToolOp(TextOp op);
 
 // What one run of a line operation works with.
 struct LineOpPlan {
@@ -38,7 +38,7 @@ struct LineOpPlan {
 // Resolves the job's records (its data, or the settings' records), extracts
 // the column keys the operation uses into the line table and computes the
 // result capacity from the selection's length and lines.
-void PrepareLineOp(const ToolJob& job, const Settings& settings, LineRecord* lines, std::size_t count,
+void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
                    LineOpPlan& plan);
 
 // Runs the operation into job.resultBuffer (plan.capacity units and the

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/char_classes.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 
 namespace quillet {
 namespace {
@@ -99,7 +99,7 @@ bool IsNumbered(const NumberingSettings& s, const LineRecord& r) { return !(s.sk
 
 }  // namespace
 
-NumberingSettings NumberingFromSettings(const Settings& s, const ColumnKeys& keys) {
+NumberingSettings NumberingFromSettings(const ToolSettings& s, const ColumnKeys& keys) {
   NumberingSettings n;
   n.mask = s.CutMask;
   n.skipBlank = s.CutEmpt != 0;
@@ -108,11 +108,6 @@ NumberingSettings NumberingFromSettings(const Settings& s, const ColumnKeys& key
   n.hidePreview = s.CutView != 0;
   n.keys = keys;
   return n;
-}
-
-ColumnKeys& NumberingKeys() {
-  static ColumnKeys keys{};
-  return keys;
 }
 
 std::vector<MaskToken> ParseMask(std::u16string_view mask) {

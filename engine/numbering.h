@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "doc/settings.h"
+#include "engine/tool_settings.h"
 #include "engine/column_keys.h"
 #include "engine/line_table.h"
 
@@ -53,11 +53,7 @@ struct NumberingSettings {
 
 // The numbering record of the settings (CutMask, CutEmpt, CutNum, CutStep,
 // CutView) with the given keys.
-NumberingSettings NumberingFromSettings(const Settings& s, const ColumnKeys& keys);
-
-// The keys 1 to 9 the numbering dialog edits; they live for the run of the
-// program and are not stored.
-ColumnKeys& NumberingKeys();
+NumberingSettings NumberingFromSettings(const ToolSettings& s, const ColumnKeys& keys);
 
 // Parses the mask (up to its first zero unit) into tokens ending with a
 // kTokenEnd token. Widths stay 0.

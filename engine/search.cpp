@@ -145,10 +145,6 @@ std::size_t SearchBackward(std::u16string_view text, std::size_t limit, std::u16
   return searcher.Backward(text, limit);
 }
 
-std::size_t FindInText(std::u16string_view text, std::u16string_view pattern, const SearchOptions& options) {
-  return SearchForward(text, 0, pattern, options);
-}
-
 std::size_t FindFromSelection(const Searcher& searcher, std::u16string_view text, std::size_t selStart,
                               std::size_t selEnd, bool includeSelection) {
   selEnd = std::min(selEnd, text.size());

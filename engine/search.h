@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "engine/char_classes.h"
-#include "engine/memory.h"
+#include "base/memory.h"
 
 namespace quillet {
 
@@ -85,7 +85,6 @@ std::size_t SearchForward(std::u16string_view text, std::size_t from, std::u16st
                           const SearchOptions& options);
 std::size_t SearchBackward(std::u16string_view text, std::size_t limit, std::u16string_view pattern,
                            const SearchOptions& options);
-std::size_t FindInText(std::u16string_view text, std::u16string_view pattern, const SearchOptions& options);
 
 // Where the Find commands look from the selection [selStart, selEnd): a
 // forward search starts at its end, a backward one accepts only matches

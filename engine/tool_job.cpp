@@ -8,17 +8,17 @@
 #include "engine/line_ops.h"
 #include "engine/line_table.h"
 #include "engine/search.h"
-#include "engine/system_calls.h"
+#include "base/system_calls.h"
 #include "engine/text_tools.h"
-#include "shell/messages.h"
-#include "tools/caret_ops.h"
-#include "tools/statistics.h"
+#include "base/messages.h"
+#include "engine/caret_ops.h"
+#include "engine/statistics.h"
 
 namespace quillet {
 namespace {
 
 // Operations that may run on an empty selection.
-bool AcceptsEmptySelection(int op) {
+bool AcceptsEmptySelection(TextOp op) {
   switch (op) {
     case kOpCopySelection:
     case kOpSetWindowText:
@@ -33,15 +33,15 @@ bool AcceptsEmptySelection(int op) {
   }
 }
 
-bool NeedsLineTable(int op) {
+bool NeedsLineTable(TextOp op) {
   return op == kOpMultiLineTest || (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpReverseLines ||
          op == kOpReverseEachLine || op == kOpReverseLineWords || op == kOpSortLines || op == kOpColumnKeyPreview ||
          op == kOpHardWrap || op == kOpUnwrap;
 }
 
-const Settings& SettingsOf(const ToolJob& job) { return job.settings ? *job.settings : AppSettings(); }
+const ToolSettings& SettingsOf(const ToolJob& job) { return job.settings; }
 
-SearchOptions ExtendedReplaceOptions(const Settings& s) {
+SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
   return SearchOptions{.matchCase = s.ErIC == 0, .wholeWord = s.ErWW != 0, .underscoreIsWord = s._word != 0};
 }
 
@@ -50,7 +50,7 @@ SearchOptions ExtendedReplaceOptions(const Settings& s) {
 // no product wraps on a 32-bit build.
 std::uint64_t ResultCapacity(const ToolJob& job) {
   const std::uint64_t n = job.selLength;
-  const Settings& s = SettingsOf(job);
+  const ToolSettings& s = SettingsOf(job);
   switch (job.op) {
     case kOpLfToCrLf:
     case kOpCrToCrLf:
@@ -84,7 +84,7 @@ void SetResult(ToolJob& job, char16_t* result, const char16_t* end) {
 }
 
 const char16_t* ExtendedReplace(ToolJob& job) {
-  const Settings& s = SettingsOf(job);
+  const ToolSettings& s = SettingsOf(job);
   char16_t* out = job.resultBuffer.get();
   char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.ErFind, s.ErRepl,
                                    ExtendedReplaceOptions(s));
@@ -95,7 +95,7 @@ const char16_t* ExtendedReplace(ToolJob& job) {
 }
 
 const char16_t* Translate(ToolJob& job) {
-  const Settings& s = SettingsOf(job);
+  const ToolSettings& s = SettingsOf(job);
   HeapBlock<char16_t> table = HeapBlock<char16_t>::Allocate(kTranslateTableSize);
   if (!table) return kMsgOutOfMemory;
   BuildTranslateTable(table.get(), s.TrFind, s.TrRepl, s.TrDel != 0);
@@ -115,80 +115,86 @@ void SwapWithClipboard(ToolJob& job) {
   if (sys.copySelection) sys.copySelection(job.control);
 }
 
-const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t lineCount) {
-  const Settings& s = SettingsOf(job);
-  const WordChars word = MakeWordChars(s._word != 0);
+// The operations that only report on the selection or hand it elsewhere.
+void ReportSelection(ToolJob& job, std::size_t lineCount) {
   char16_t* sel = job.sel;
-  char16_t* out = job.resultBuffer.get();
   switch (job.op) {
     case kOpCopySelection:
       if (job.data.copy && job.data.copy->buffer) CopyLimited(job.data.copy->buffer, sel, job.data.copy->capacity);
-      return nullptr;
+      break;
     case kOpSetWindowText:
       if (job.data.window && System().setWindowText) System().setWindowText(job.data.window, sel);
-      return nullptr;
+      break;
     case kOpMultiLineTest:
       if (job.data.multiLine) *job.data.multiLine = lineCount > 1 ? 1 : 0;
-      return nullptr;
-    case kOpInvertCase:
-      SetResult(job, sel, InvertCase(sel));
-      return nullptr;
-    case kOpUpperCase:
-      SetResult(job, sel, UpperCase(sel));
-      return nullptr;
-    case kOpLowerCase:
-      SetResult(job, sel, LowerCase(sel));
-      return nullptr;
-    case kOpWordCase:
-      SetResult(job, sel, WordCase(sel, word));
-      return nullptr;
-    case kOpSentenceCase:
-      SetResult(job, sel, SentenceCase(sel, word));
-      return nullptr;
-    case kOpLfToCrLf:
-      SetResult(job, out, ExpandLfToCrLf(sel, out));
-      return nullptr;
-    case kOpCrLfToLf:
-      SetResult(job, sel, CollapseCrLfToLf(sel));
-      return nullptr;
-    case kOpCrToCrLf:
-      SetResult(job, out, ExpandCrToCrLf(sel, out));
-      return nullptr;
-    case kOpCrLfToCr:
-      SetResult(job, sel, CollapseCrLfToCr(sel));
-      return nullptr;
-    case kOpEnclose: {
-      char16_t* caret = nullptr;
-      SetResult(job, out, EncloseText(out, sel, s.EnBefor, s.EnAfter, &caret));
-      if (job.selLength == 0) job.caret = caret;
-      return nullptr;
-    }
-    case kOpTag: {
-      char16_t* caret = nullptr;
-      SetResult(job, out, TagText(out, sel, TagSpec{s.XmlName, s.XmlAttr, s.XmlEmpt != 0}, &caret));
-      if (job.selLength == 0) job.caret = caret;
-      return nullptr;
-    }
+      break;
+    case kOpStatistics:
+      if (job.data.stats) *job.data.stats = CountTextStats({sel, job.selLength}, SettingsOf(job)._word != 0);
+      break;
+    default:
+      break;
+  }
+}
+
+// Enclose and tag: the selection between two texts; an empty selection
+// leaves the caret between them.
+void WrapSelection(ToolJob& job) {
+  const ToolSettings& s = SettingsOf(job);
+  char16_t* caret = nullptr;
+  char16_t* out = job.resultBuffer.get();
+  const char16_t* end = job.op == kOpEnclose
+                            ? EncloseText(out, job.sel, s.EnBefor, s.EnAfter, &caret)
+                            : TagText(out, job.sel, TagSpec{s.XmlName, s.XmlAttr, s.XmlEmpt != 0}, &caret);
+  SetResult(job, out, end);
+  if (job.selLength == 0) job.caret = caret;
+}
+
+// Case, line ends and reversal: the selection rewritten in place or into
+// the result buffer.
+void RewriteSelection(ToolJob& job, const LineRecord* lines, std::size_t lineCount) {
+  const WordChars word = MakeWordChars(SettingsOf(job)._word != 0);
+  char16_t* sel = job.sel;
+  char16_t* out = job.resultBuffer.get();
+  switch (job.op) {
+    case kOpInvertCase: return SetResult(job, sel, InvertCase(sel));
+    case kOpUpperCase: return SetResult(job, sel, UpperCase(sel));
+    case kOpLowerCase: return SetResult(job, sel, LowerCase(sel));
+    case kOpWordCase: return SetResult(job, sel, WordCase(sel, word));
+    case kOpSentenceCase: return SetResult(job, sel, SentenceCase(sel, word));
+    case kOpLfToCrLf: return SetResult(job, out, ExpandLfToCrLf(sel, out));
+    case kOpCrLfToLf: return SetResult(job, sel, CollapseCrLfToLf(sel));
+    case kOpCrToCrLf: return SetResult(job, out, ExpandCrToCrLf(sel, out));
+    case kOpCrLfToCr: return SetResult(job, sel, CollapseCrLfToCr(sel));
     case kOpReverseText:
       ReverseText(sel, job.selLength);
-      SetResult(job, sel, sel + job.selLength);
-      return nullptr;
-    case kOpReverseLines:
-      SetResult(job, out, ReverseLines(lines, lineCount, out));
-      return nullptr;
+      return SetResult(job, sel, sel + job.selLength);
+    case kOpReverseLines: return SetResult(job, out, ReverseLines(lines, lineCount, out));
     case kOpReverseEachWord:
       ReverseEachWord(sel, word);
-      SetResult(job, sel, sel + job.selLength);
-      return nullptr;
+      return SetResult(job, sel, sel + job.selLength);
     case kOpReverseWords:
       ReverseWords(sel, job.selLength, word);
-      SetResult(job, sel, sel + job.selLength);
+      return SetResult(job, sel, sel + job.selLength);
+    case kOpReverseEachLine: return SetResult(job, out, ReverseEachLine(lines, lineCount, out));
+    case kOpReverseLineWords: return SetResult(job, out, ReverseLineWords(lines, lineCount, out, word));
+    default:
+      // The filters and printing arrive with their own parts; until then
+      // they change nothing.
+      return;
+  }
+}
+
+const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t lineCount) {
+  switch (job.op) {
+    case kOpCopySelection:
+    case kOpSetWindowText:
+    case kOpMultiLineTest:
+    case kOpStatistics:
+      ReportSelection(job, lineCount);
       return nullptr;
-    case kOpReverseEachLine:
-      SetResult(job, out, ReverseEachLine(lines, lineCount, out));
-      return nullptr;
-    case kOpReverseLineWords:
-      SetResult(job, out, ReverseLineWords(lines, lineCount, out, word));
+    case kOpEnclose:
+    case kOpTag:
+      WrapSelection(job);
       return nullptr;
     case kOpTranslate:
       return Translate(job);
@@ -197,12 +203,8 @@ const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t 
     case kOpSwapClipboard:
       SwapWithClipboard(job);
       return nullptr;
-    case kOpStatistics:
-      if (job.data.stats) *job.data.stats = CountTextStats({sel, job.selLength}, s._word != 0);
-      return nullptr;
     default:
-      // The filters and printing arrive with their own parts; until then
-      // they change nothing.
+      RewriteSelection(job, lines, lineCount);
       return nullptr;
   }
 }
@@ -236,20 +238,20 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
   job.selEnd = std::min(job.selEnd, job.textLength);
   job.selStart = std::min(job.selStart, job.selEnd);
 
-  // 1. Cut the selection out as a terminated string; the unit before it
+  // Cut the selection out as a terminated string; the unit before it
   // exists even at position 0.
   job.sel = job.text + job.selStart;
   job.sel[-1] = 0;
   job.text[job.selEnd] = 0;
   job.selLength = job.selEnd - job.selStart;
 
-  // 2. A preview looks at no more than fits its pane.
+  // A preview looks at no more than fits its pane.
   if (job.previewBuffer && job.selLength > kPreviewMaxChars) {
     job.selLength = kPreviewMaxChars;
     job.sel[job.selLength] = 0;
   }
 
-  // 3. A final line break is kept out of the operation and put back after.
+  // A final line break is kept out of the operation and put back after.
   bool cutFinalBreak = false;
   if (!job.keepFinalBreak && job.selLength > 1 && IsLineBreak(job.sel + job.selLength - 2)) {
     job.selLength -= 2;
@@ -257,11 +259,11 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
     cutFinalBreak = true;
   }
 
-  // 4. and 5. Only the line-oriented operations use the line count, so the
+  // Only the line-oriented operations use the line count, so the
   // others skip counting.
   if (job.selLength == 0 && !AcceptsEmptySelection(job.op)) return kMsgSelectionEmpty;
 
-  // 6. The line table, for the line-oriented operations only.
+  // The line table, for the line-oriented operations only.
   std::size_t lineCount = 0;
   HeapBlock<LineRecord> lines;
   if (NeedsLineTable(job.op)) {
@@ -272,13 +274,13 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
     lineCount = BuildLineTable(lines.get(), job.sel, records);
   }
 
-  // 7. The line tools resolve their records and extract their column keys,
+  // The line tools resolve their records and extract their column keys,
   // which also gives their result capacity.
   LineOpPlan linePlan;
   const bool lineTool = IsLineToolOp(job.op);
   if (lineTool) PrepareLineOp(job, SettingsOf(job), lines.get(), lineCount, linePlan);
 
-  // 8. One result buffer, sized before the operation writes a unit.
+  // One result buffer, sized before the operation writes a unit.
   const std::uint64_t capacity = lineTool ? linePlan.capacity : ResultCapacity(job);
   if (capacity > UINT32_MAX - 3) return kMsgOutOfMemory;
   job.resultCapacity = static_cast<std::uint32_t>(capacity);
@@ -289,11 +291,11 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
     job.resultBuffer[0] = 0;
   }
 
-  // 9.
+  // The operation itself.
   const char16_t* message =
       lineTool ? RunLineToolOp(job, linePlan, lines.get(), lineCount) : RunOperation(job, lines.get(), lineCount);
 
-  // 10. Put the final line break back after the result.
+  // Put the final line break back after the result.
   if (cutFinalBreak && job.result && !message) {
     PutLineBreak(job.result + job.resultLength)[0] = 0;
     job.resultLength += 2;

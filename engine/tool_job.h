@@ -10,15 +10,18 @@
 #include <string>
 #include <string_view>
 
-#include "doc/settings.h"
-#include "engine/memory.h"
+#include "engine/tool_settings.h"
+#include "base/memory.h"
 
 namespace quillet {
 
-enum ToolFamily : int { kLineFamily = 0, kTextFamily = 1 };
+// A job belongs to one of two operation sets: the text family works on the
+// selection, the line family on the caret's line in the whole text.
+enum class ToolFamily : int { kLineFamily = 0, kTextFamily = 1 };
+using enum ToolFamily;
 
 // Operation codes of the text family.
-enum TextOp : int {
+enum class TextOp : int {
   kOpCopySelection = 1,
   kOpSetWindowText = 2,
   kOpMultiLineTest = 3,
@@ -61,6 +64,26 @@ enum TextOp : int {
   kOpSwapClipboard = 177,
   kOpPrintSelection = 193,
 };
+using enum TextOp;
+
+// Operation codes of the line family.
+enum class LineOp : int {
+  kLineOpLogicalLine = 513,
+  kLineOpCollectCompletions = 514,
+  kLineOpSmartEnter = 528,
+  kLineOpRepeatLine = 529,
+  kLineOpCopyFromAbove = 545,
+  kLineOpCopySimilarLine = 546,
+  kLineOpCaretDown = 561,
+  kLineOpCaretUp = 563,
+  kLineOpDeleteLine = 577,
+  kLineOpSelectLine = 579,
+  kLineOpDeleteToLineEnd = 593,
+  kLineOpDeleteFromLineStart = 595,
+  kLineOpStatistics = 673,
+  kLineOpPrintDocument = 689,
+};
+using enum LineOp;
 
 inline constexpr std::size_t kPreviewBufferUnits = 4096;
 inline constexpr std::size_t kPreviewMaxChars = kPreviewBufferUnits - 1;
@@ -69,7 +92,7 @@ inline constexpr std::size_t kMinWorkingUnits = 65535;
 // Room the enclose and tag results reserve beyond the selection.
 inline constexpr std::size_t kEncloseExtra = 3079;
 
-// Op 1: the selection is copied into buffer, at most capacity - 1
+// kOpCopySelection: the selection is copied into buffer, at most capacity - 1
 // characters and a terminator.
 struct SelectionCopy {
   char16_t* buffer = nullptr;
@@ -87,30 +110,32 @@ struct TextStats;
 
 // The operation's parameter; which member counts depends on the code.
 struct ToolData {
-  SelectionCopy* copy = nullptr;  // op 1
-  void* window = nullptr;         // op 2: the window whose text becomes the selection
-  int* multiLine = nullptr;       // op 3: set to 1 when the selection spans lines, else 0
+  SelectionCopy* copy = nullptr;  // kOpCopySelection
+  void* window = nullptr;         // kOpSetWindowText: the window whose text becomes the selection
+  int* multiLine = nullptr;       // kOpMultiLineTest: set to 1 when the selection spans lines, else 0
   // The line tools' records; null takes the record the settings hold.
-  const PrefixSpec* prefix = nullptr;           // op 49 (QtText, QtEmpty, QtSpace)
-  const UniqueSpec* unique = nullptr;           // op 53 (UniJob, UniIC, UniDup, UniEmpt)
-  const NumberingSettings* numbering = nullptr; // op 51 (CutMask... with the dialog's keys)
-  const SortKey* sortKeys = nullptr;            // op 113: three keys (the keys in force)
-  const ColumnKeySpec* columnKey = nullptr;     // op 114: required
-  TextStats* stats = nullptr;                   // ops 67 and 673: the figures
-  // The line family: op 513's lookup, op 514's words, and what the caret
-  // commands have the edit control do.
+  const PrefixSpec* prefix = nullptr;           // kOpPrefixLines (QtText, QtEmpty, QtSpace)
+  const UniqueSpec* unique = nullptr;           // kOpUniqueLines (UniJob, UniIC, UniDup, UniEmpt)
+  const NumberingSettings* numbering = nullptr; // kOpNumberLines (CutMask... with the dialog's keys)
+  const SortKey* sortKeys = nullptr;            // kOpSortLines: three keys (default keys, stored lists)
+  const ColumnKeySpec* columnKey = nullptr;     // kOpColumnKeyPreview: required
+  TextStats* stats = nullptr;                   // kOpStatistics and kLineOpStatistics: the figures
+  // The line family: kLineOpLogicalLine's lookup, the words of
+  // kLineOpCollectCompletions, and what the caret commands have the edit
+  // control do.
   LogicalLineInfo* lineInfo = nullptr;
   std::u16string* completions = nullptr;
   CaretEdit* caretEdit = nullptr;
 };
 
 struct ToolJob {
-  int family = kTextFamily;
-  int op = 0;
+  ToolFamily family = kTextFamily;
+  TextOp op{};      // the text family's operation
+  LineOp lineOp{};  // the line family's operation
   ToolData data;
-  // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...);
-  // null reads the program's settings.
-  const Settings* settings = nullptr;
+  // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...),
+  // always given by the caller: the pure code never looks at the program's.
+  ToolSettings settings;
   // The edit control, for the operations that talk to it (the swap's WM_COPY).
   void* control = nullptr;
   bool selectResult = false;

@@ -6,7 +6,7 @@
 #include "engine/char_classes.h"
 #include "engine/crc32.h"
 #include "engine/in_halves.h"
-#include "engine/memory.h"
+#include "base/memory.h"
 
 namespace quillet {
 namespace {

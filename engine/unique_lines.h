@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "doc/settings.h"
+#include "engine/tool_settings.h"
 #include "engine/line_table.h"
 
 namespace quillet {
@@ -24,7 +24,7 @@ struct UniqueSpec {
   bool keepBlank = false;        // blank lines are always emitted
 };
 
-inline UniqueSpec UniqueFromSettings(const Settings& s) {
+inline UniqueSpec UniqueFromSettings(const ToolSettings& s) {
   return UniqueSpec{s.UniJob, s.UniIC != 0, s.UniDup != 0, s.UniEmpt != 0};
 }
 

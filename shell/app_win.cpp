@@ -2,21 +2,25 @@
 
 #include <commctrl.h>
 
-#include "doc/document.h"
-#include "doc/settings.h"
-#include "doc/settings_store_win.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
+#include "document/document.h"
+#include "document/settings.h"
+#include "document/settings_store_win.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
 #include "shell/layout_win.h"
 #include "shell/list_menus_win.h"
-#include "shell/message_box_win.h"
-#include "shell/messages.h"
+#include "base/message_box_win.h"
+#include "base/messages.h"
 
 namespace quillet {
 
 AppState& App() {
   static AppState state;
   return state;
+}
+
+void SaveAppSettings(bool forced) {
+  if (!App().startup.noSaveSettings) SaveSettings(App().mainWindow, forced);
 }
 
 namespace {
@@ -44,7 +48,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   app = AppState{};
   app.instance = instance;
   app.startup = ParseCommandLine(U(commandLine ? commandLine : L""));
-  if (!app.startup.noLoadSettings) LoadSettings();
+  if (!app.startup.noLoadSettings) LoadSettings(app.mainWindow);
 
   InitCommonControls();
   if (!RegisterMainWindowClass(instance)) {

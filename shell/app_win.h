@@ -27,6 +27,10 @@ struct AppState {
 
 AppState& App();
 
+// Saves the settings with the main window's placement, unless the program
+// was started with /ns.
+void SaveAppSettings(bool forced);
+
 // Start-up, message loop and exit code.
 int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showCommand);
 

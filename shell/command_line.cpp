@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "engine/system_text.h"
+#include "base/system_text.h"
 
 namespace quillet {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace quillet {
+#include "base/limits.h"
 
-inline constexpr std::size_t kMaxPath = 260;
+namespace quillet {
 
 struct StartupOptions {
   std::u16string pathToOpen;        // verbatim, quotes included; at most 260 units

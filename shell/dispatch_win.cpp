@@ -2,42 +2,25 @@
 
 #include <algorithm>
 #include <iterator>
-#include <string>
 
-#include "doc/document.h"
-#include "doc/document_win.h"
-#include "doc/settings.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
+#include "base/messages.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
-#include "shell/caret_commands_win.h"
-#include "shell/clipboards_win.h"
-#include "shell/edit_ops_win.h"
+#include "shell/clipboard_commands_win.h"
+#include "shell/document_win.h"
+#include "shell/edit_commands_win.h"
+#include "shell/favourites_commands_win.h"
 #include "shell/file_commands_win.h"
-#include "shell/line_commands_win.h"
-#include "shell/list_commands_win.h"
-#include "shell/messages.h"
+#include "shell/help_commands_win.h"
 #include "shell/search_commands_win.h"
 #include "shell/startup_win.h"
-#include "shell/tool_commands_win.h"
-#include "tools/date_time_win.h"
-#include "tools/statistics_win.h"
-#include "tools/word_completion_win.h"
-
-#include <shellapi.h>
+#include "shell/tools_commands_win.h"
 
 namespace quillet {
 namespace {
 
-// ---- handlers ---------------------------------------------------------
-
 // A command of the vocabulary whose feature this build does not have yet.
 CommandResult NotAvailable(const CommandArgs&) { return kNotACommand; }
-
-CommandResult SendToEdit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  SendMessageW(EditControl(), message, wParam, lParam);
-  return kDone;
-}
 
 CommandResult OnEditNotification(const CommandArgs& a) {
   switch (HIWORD(a.wParam)) {
@@ -55,123 +38,18 @@ CommandResult OnEditNotification(const CommandArgs& a) {
 
 CommandResult OnStartup(const CommandArgs&) { return ApplyStartupOptions(); }
 
-CommandResult OnEnter(const CommandArgs& a) {
-  if (AppSettings().Indent) return DispatchCommand(IDM_EDIT_SMART_ENTER, a.lParam);
-  TypeChar(u'\r');
-  return kDone;
-}
-
-CommandResult OnExit(const CommandArgs&) {
-  SendMessageW(App().mainWindow, WM_CLOSE, 0, 0);
-  return kDone;
-}
-
-CommandResult OnEsc(const CommandArgs& a) {
-  if (!AppSettings().Esc) {
-    MessageBeep(0);
-    return kDone;
-  }
-  return OnExit(a);
-}
-
-CommandResult OnShiftEsc(const CommandArgs& a) {
-  if (!AppSettings().Esc) {
-    MessageBeep(0);
-    return kDone;
-  }
-  App().quitWithoutSaving = true;
-  return OnExit(a);
-}
-
-CommandResult OnUndo(const CommandArgs&) { return SendToEdit(EM_UNDO); }
-CommandResult OnCut(const CommandArgs&) { return SendToEdit(WM_CUT); }
-CommandResult OnCopy(const CommandArgs&) { return SendToEdit(WM_COPY); }
-CommandResult OnPaste(const CommandArgs&) { return SendToEdit(WM_PASTE); }
-CommandResult OnSelectAll(const CommandArgs&) { return SendToEdit(EM_SETSEL, 0, -1); }
-
-// The view-scrolling keys move the view only; caret and selection stay.
-CommandResult OnScroll(const CommandArgs& a) {
-  struct Scroll {
-    std::uint16_t id;
-    int columns;
-    int lines;
-  };
-  static constexpr Scroll kScrolls[] = {
-      {IDM_SCROLL_UP, 0, -1},      {IDM_SCROLL_UP_5, 0, -5},        {IDM_SCROLL_DOWN, 0, 1},
-      {IDM_SCROLL_DOWN_5, 0, 5},   {IDM_SCROLL_LEFT, -3, 0},        {IDM_SCROLL_LEFT_15, -15, 0},
-      {IDM_SCROLL_RIGHT, 3, 0},    {IDM_SCROLL_RIGHT_15, 15, 0},    {IDM_SCROLL_TOP, 0, INT32_MIN},
-      {IDM_SCROLL_BOTTOM, 0, INT32_MAX},
-  };
-  switch (a.id) {
-    case IDM_SCROLL_PAGE_UP:
-      return SendToEdit(EM_SCROLL, SB_PAGEUP);
-    case IDM_SCROLL_PAGE_DOWN:
-      return SendToEdit(EM_SCROLL, SB_PAGEDOWN);
-    case IDM_SCROLL_TO_CARET:
-      return SendToEdit(EM_SCROLLCARET);
-    default:
-      break;
-  }
-  for (const Scroll& s : kScrolls) {
-    if (s.id == a.id) return SendToEdit(EM_LINESCROLL, static_cast<WPARAM>(s.columns), s.lines);
-  }
-  return kNotACommand;
-}
-
-CommandResult OnLastTool(const CommandArgs&) {
-  const std::uint32_t last = App().lastToolCommand;
-  if (last == 0) return kDone;
-  return SendMessageW(App().mainWindow, WM_COMMAND, last, 0) != 0 ? CommandResult(kFailedReported) : kDone;
-}
-
-CommandResult OnProperties(const CommandArgs&) {
-  if (Doc().fullPath.empty()) return kFailedReported;
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
-  info.hwnd = App().mainWindow;
-  info.lpVerb = L"properties";
-  info.lpFile = W(Doc().fullPath);
-  info.nShow = SW_SHOW;
-  // The sheet is the shell's business; whatever it answers counts as done.
-  if (ShellExecuteExW(&info) && info.hProcess) CloseHandle(info.hProcess);
-  return kDone;
-}
-
-// The folder of the running executable, with a trailing backslash.
-std::u16string ProgramFolder() {
-  std::u16string path(1284, u'\0');
-  const DWORD n = GetModuleFileNameW(nullptr, W(path.data()), static_cast<DWORD>(path.size()));
-  path.resize(n < path.size() ? n : path.size());
-  const std::size_t slash = path.find_last_of(u"\\/");
-  path.resize(slash == std::u16string::npos ? 0 : slash + 1);
-  return path;
-}
-
-CommandResult OnManual(const CommandArgs&) {
-  std::u16string address = u"file:///" + ProgramFolder() + u"Quillet.htm";
-  std::replace(address.begin(), address.end(), u'\\', u'/');
-  const auto answer = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(App().mainWindow, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL));
-  return answer <= 32 ? CommandResult(kMsgHelpNotFound) : kDone;
-}
-
-constexpr char16_t kOnlineManualAddress[] = u"https://quillet.vantrel.example/manual/";
-constexpr char16_t kHomePageAddress[] = u"https://quillet.vantrel.example/";
-
-CommandResult OpenAddress(const char16_t* address) {
-  ShellExecuteW(App().mainWindow, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL);
-  return kDone;
-}
-CommandResult OnOnlineManual(const CommandArgs&) { return OpenAddress(kOnlineManualAddress); }
-CommandResult OnHomePage(const CommandArgs&) { return OpenAddress(kHomePageAddress); }
-
 // ---- the table --------------------------------------------------------
 
+// One row per command: its id, its handler, and whether it becomes the
+// command Last tool repeats. The dispatcher remembers it before the handler
+// runs, so a tool that fails is still the one repeated.
 struct CommandRow {
   std::uint16_t id;
   CommandHandler handler;
+  bool lastTool = false;
 };
+
+constexpr bool kTool = true;
 
 struct CommandRange {
   std::uint16_t first;
@@ -179,7 +57,8 @@ struct CommandRange {
   CommandHandler handler;
 };
 
-// Sorted by id; a unit test checks the order.
+// Sorted by id, which the static_assert below checks, so that a lookup is
+// a binary search.
 constexpr CommandRow kCommands[] = {
     {IDC_EDIT, OnEditNotification},
     {IDC_EDIT_OLD, OnEditNotification},
@@ -253,66 +132,66 @@ constexpr CommandRow kCommands[] = {
     {IDM_SCROLL_BOTTOM, OnScroll},
     {IDM_SCROLL_TO_CARET, OnScroll},
     {IDM_TOOL_LAST, OnLastTool},
-    {IDM_CASE_INVERT, OnInvertCase},
-    {IDM_CASE_UPPER, OnUpperCase},
-    {IDM_CASE_LOWER, OnLowerCase},
-    {IDM_CASE_WORDS, OnWordCase},
-    {IDM_CASE_SENTENCES, OnSentenceCase},
-    {IDM_EOL_FROM_UNIX, OnLfToCrLf},
-    {IDM_EOL_TO_UNIX, OnCrLfToLf},
-    {IDM_EOL_FROM_MAC, OnCrToCrLf},
-    {IDM_EOL_TO_MAC, OnCrLfToCr},
-    {IDM_LINES_INDENT, OnIndent},
-    {IDM_LINES_UNINDENT, OnUnindent},
-    {IDM_LINES_MAIL_QUOTE, OnMailQuote},
+    {IDM_CASE_INVERT, OnInvertCase, kTool},
+    {IDM_CASE_UPPER, OnUpperCase, kTool},
+    {IDM_CASE_LOWER, OnLowerCase, kTool},
+    {IDM_CASE_WORDS, OnWordCase, kTool},
+    {IDM_CASE_SENTENCES, OnSentenceCase, kTool},
+    {IDM_EOL_FROM_UNIX, OnLfToCrLf, kTool},
+    {IDM_EOL_TO_UNIX, OnCrLfToLf, kTool},
+    {IDM_EOL_FROM_MAC, OnCrToCrLf, kTool},
+    {IDM_EOL_TO_MAC, OnCrLfToCr, kTool},
+    {IDM_LINES_INDENT, OnIndent, kTool},
+    {IDM_LINES_UNINDENT, OnUnindent, kTool},
+    {IDM_LINES_MAIL_QUOTE, OnMailQuote, kTool},
     {IDM_LINES_QUOTE, NotAvailable},
-    {IDM_LINES_QUOTE_RUN, OnQuoteRun},
-    {IDM_LINES_UNQUOTE, OnUnquote},
-    {IDM_LINES_SHIFT_LEFT, OnShiftLeft},
-    {IDM_LINES_TABIFY, OnTabify},
-    {IDM_LINES_UNTABIFY, OnUntabify},
+    {IDM_LINES_QUOTE_RUN, OnQuoteRun, kTool},
+    {IDM_LINES_UNQUOTE, OnUnquote, kTool},
+    {IDM_LINES_SHIFT_LEFT, OnShiftLeft, kTool},
+    {IDM_LINES_TABIFY, OnTabify, kTool},
+    {IDM_LINES_UNTABIFY, OnUntabify, kTool},
     {IDM_LINES_CLOSE, NotAvailable},
-    {IDM_LINES_CLOSE_RUN, OnCloseRun},
-    {IDM_LINES_TRIM, OnTrim},
+    {IDM_LINES_CLOSE_RUN, OnCloseRun, kTool},
+    {IDM_LINES_TRIM, OnTrim, kTool},
     {IDM_LINES_NUMBER, NotAvailable},
-    {IDM_LINES_NUMBER_RUN, OnNumberRun},
-    {IDM_LINES_UNIQUE, OnUnique},
-    {IDM_LINES_UNIQUE_IGNORE_CASE, OnUniqueIgnoreCase},
+    {IDM_LINES_NUMBER_RUN, OnNumberRun, kTool},
+    {IDM_LINES_UNIQUE, OnUnique, kTool},
+    {IDM_LINES_UNIQUE_IGNORE_CASE, OnUniqueIgnoreCase, kTool},
     {IDM_LINES_DUPLICATES, NotAvailable},
-    {IDM_LINES_DUPLICATES_RUN, OnDuplicatesRun},
-    {IDM_LINES_DELETE_EMPTY, OnDeleteEmptyLines},
+    {IDM_LINES_DUPLICATES_RUN, OnDuplicatesRun, kTool},
+    {IDM_LINES_DELETE_EMPTY, OnDeleteEmptyLines, kTool},
     {IDM_REPLACE_TRANSLATE, NotAvailable},
-    {IDM_REPLACE_TRANSLATE_RUN, OnTranslateRun},
+    {IDM_REPLACE_TRANSLATE_RUN, OnTranslateRun, kTool},
     {IDM_REPLACE_EXTENDED, NotAvailable},
-    {IDM_REPLACE_EXTENDED_RUN, OnExtendedReplaceRun},
+    {IDM_REPLACE_EXTENDED_RUN, OnExtendedReplaceRun, kTool},
     {IDM_TEXT_ENCLOSE, NotAvailable},
-    {IDM_TEXT_ENCLOSE_RUN, OnEncloseRun},
+    {IDM_TEXT_ENCLOSE_RUN, OnEncloseRun, kTool},
     {IDM_TEXT_TAG, NotAvailable},
-    {IDM_TEXT_TAG_RUN, OnTagRun},
+    {IDM_TEXT_TAG_RUN, OnTagRun, kTool},
     {IDM_TEXT_COMPARE, NotAvailable},
-    {IDM_TEXT_STATISTICS, OnStatistics},
-    {IDM_FILE_INSERT_PATH, OnInsertFullPath},
-    {IDM_FILE_INSERT_TITLE, OnInsertTitle},
+    {IDM_TEXT_STATISTICS, OnStatistics, kTool},
+    {IDM_FILE_INSERT_PATH, OnInsertFullPath, kTool},
+    {IDM_FILE_INSERT_TITLE, OnInsertTitle, kTool},
     {IDM_FILE_INSERT_FILE, OnInsertFile},
     {IDM_FILE_EXCLUDE, OnExcludeToFile},
     {IDM_SORT_DIALOG, NotAvailable},
-    {IDM_SORT_RUN, OnSortRun},
-    {IDM_SORT_ASCENDING, OnSortAscending},
-    {IDM_SORT_DESCENDING, OnSortDescending},
-    {IDM_REVERSE_TEXT, OnReverseText},
-    {IDM_REVERSE_LINES, OnReverseLines},
-    {IDM_REVERSE_EACH_WORD, OnReverseEachWord},
-    {IDM_REVERSE_EACH_LINE, OnReverseEachLine},
-    {IDM_REVERSE_WORDS, OnReverseWords},
-    {IDM_REVERSE_LINE_WORDS, OnReverseLineWords},
-    {IDM_DATE_TIME_DATE, OnInsertDateTime},
-    {IDM_DATE_TIME_LONG_DATE, OnInsertDateTime},
-    {IDM_DATE_DATE_TIME, OnInsertDateTime},
-    {IDM_DATE_LONG_DATE_TIME, OnInsertDateTime},
-    {IDM_DATE_DATE, OnInsertDateTime},
-    {IDM_DATE_LONG_DATE, OnInsertDateTime},
-    {IDM_WRAP_HARD, OnHardWrap},
-    {IDM_WRAP_UNWRAP, OnUnwrap},
+    {IDM_SORT_RUN, OnSortRun, kTool},
+    {IDM_SORT_ASCENDING, OnSortAscending, kTool},
+    {IDM_SORT_DESCENDING, OnSortDescending, kTool},
+    {IDM_REVERSE_TEXT, OnReverseText, kTool},
+    {IDM_REVERSE_LINES, OnReverseLines, kTool},
+    {IDM_REVERSE_EACH_WORD, OnReverseEachWord, kTool},
+    {IDM_REVERSE_EACH_LINE, OnReverseEachLine, kTool},
+    {IDM_REVERSE_WORDS, OnReverseWords, kTool},
+    {IDM_REVERSE_LINE_WORDS, OnReverseLineWords, kTool},
+    {IDM_DATE_TIME_DATE, OnInsertDateTime, kTool},
+    {IDM_DATE_TIME_LONG_DATE, OnInsertDateTime, kTool},
+    {IDM_DATE_DATE_TIME, OnInsertDateTime, kTool},
+    {IDM_DATE_LONG_DATE_TIME, OnInsertDateTime, kTool},
+    {IDM_DATE_DATE, OnInsertDateTime, kTool},
+    {IDM_DATE_LONG_DATE, OnInsertDateTime, kTool},
+    {IDM_WRAP_HARD, OnHardWrap, kTool},
+    {IDM_WRAP_UNWRAP, OnUnwrap, kTool},
     {IDM_FILTERS, NotAvailable},
     {IDM_FILTERS_MANAGE, NotAvailable},
     {IDM_FILTER_RUN, NotAvailable},
@@ -351,25 +230,27 @@ constexpr bool TableIsSorted() {
 }
 static_assert(TableIsSorted(), "the command table must be sorted by id, each id once");
 
-CommandHandler FindHandler(std::uint16_t id) {
+// The row of id; a range stands for every id in it and is never a tool.
+CommandRow FindCommand(std::uint16_t id) {
   const auto* row = std::lower_bound(std::begin(kCommands), std::end(kCommands), id,
                                      [](const CommandRow& r, std::uint16_t key) { return r.id < key; });
-  if (row != std::end(kCommands) && row->id == id) return row->handler;
+  if (row != std::end(kCommands) && row->id == id) return *row;
   for (const CommandRange& range : kRanges) {
-    if (id >= range.first && id <= range.last) return range.handler;
+    if (id >= range.first && id <= range.last) return CommandRow{id, range.handler};
   }
-  return nullptr;
+  return CommandRow{id, nullptr};
 }
 
 }  // namespace
 
-bool IsKnownCommand(std::uint16_t id) { return FindHandler(id) != nullptr; }
+bool IsKnownCommand(std::uint16_t id) { return FindCommand(id).handler != nullptr; }
 
 CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam) {
   const auto id = static_cast<std::uint16_t>(LOWORD(wParam));
-  const CommandHandler handler = FindHandler(id);
-  if (!handler) return kNotACommand;
-  return handler(CommandArgs{id, wParam, lParam});
+  const CommandRow command = FindCommand(id);
+  if (!command.handler) return kNotACommand;
+  if (command.lastTool) App().lastToolCommand = id;
+  return command.handler(CommandArgs{id, wParam, lParam});
 }
 
 }  // namespace quillet

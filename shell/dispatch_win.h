@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/commands.h"
+#include "base/commands.h"
 
 namespace quillet {
 

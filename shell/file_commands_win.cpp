@@ -1,30 +1,26 @@
 #include "shell/file_commands_win.h"
 
-#include "doc/document.h"
-#include "doc/document_win.h"
-#include "doc/lifecycle_win.h"
-#include "doc/lists.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
+#include <shellapi.h>
+
+#include "document/document.h"
+#include "shell/document_win.h"
+#include "shell/lifecycle_win.h"
+#include "document/lists.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
+#include "base/messages.h"
+#include "document/settings.h"
+#include "document/settings_store_win.h"
 #include "shell/app_win.h"
 #include "shell/command_line.h"
 #include "shell/edit_ops_win.h"
 
 namespace quillet {
-namespace {
 
-CommandResult ReplaceSelectionWith(const std::u16string& text) {
-  SendMessageW(EditControl(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(text)));
-  return kDone;
-}
-
-// An empty entry leaves the path to open as it was; the open runs anyway.
 CommandResult OpenListEntry(const std::u16string& entry) {
   if (!entry.empty()) Doc().pathToOpen = entry.substr(0, kMaxPath);
   return OpenPathToOpen(true);
 }
-
-}  // namespace
 
 CommandResult OnNew(const CommandArgs&) { return NewDocument(); }
 CommandResult OnOpen(const CommandArgs&) { return OpenWithDialog(); }
@@ -50,19 +46,6 @@ CommandResult OnSaveAndExit(const CommandArgs&) {
   return kDone;
 }
 
-CommandResult OnInsertFullPath(const CommandArgs& a) {
-  App().lastToolCommand = a.id;
-  return ReplaceSelectionWith(Doc().fullPath);
-}
-
-CommandResult OnInsertTitle(const CommandArgs& a) {
-  App().lastToolCommand = a.id;
-  return ReplaceSelectionWith(Doc().title);
-}
-
-CommandResult OnInsertFile(const CommandArgs&) { return InsertFileWithDialog(); }
-CommandResult OnExcludeToFile(const CommandArgs&) { return ExcludeToFile(); }
-
 CommandResult OnLogStamp(const CommandArgs&) {
   SetSelection(-1, -1);
   TypeChar(u'\r');
@@ -75,8 +58,50 @@ CommandResult OnOpenRecent(const CommandArgs& a) {
   return OpenListEntry(AppRecentFiles().slots[a.id - IDM_FILE_RECENT_FIRST]);
 }
 
-CommandResult OnOpenFavourite(const CommandArgs& a) {
-  return OpenListEntry(AppFavourites().slots[a.id - IDM_FAVOURITE_FIRST]);
+CommandResult OnNewWindow(const CommandArgs&) {
+  SaveAppSettings(false);
+  std::u16string path(1284, u'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, W(path.data()), static_cast<DWORD>(path.size()));
+  path.resize(n < path.size() ? n : 0);
+  // Whether the new copy starts is the shell's business, as for any program started this way.
+  ShellExecuteW(App().mainWindow, L"open", W(path), nullptr, nullptr, SW_SHOWNORMAL);
+  return kDone;
+}
+
+CommandResult OnProperties(const CommandArgs&) {
+  if (Doc().fullPath.empty()) return kFailedReported;
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = App().mainWindow;
+  info.lpVerb = L"properties";
+  info.lpFile = W(Doc().fullPath);
+  info.nShow = SW_SHOW;
+  // The sheet is the shell's business; whatever it answers counts as done.
+  if (ShellExecuteExW(&info) && info.hProcess) CloseHandle(info.hProcess);
+  return kDone;
+}
+
+CommandResult OnExit(const CommandArgs&) {
+  SendMessageW(App().mainWindow, WM_CLOSE, 0, 0);
+  return kDone;
+}
+
+CommandResult OnEsc(const CommandArgs& a) {
+  if (!AppSettings().Esc) {
+    MessageBeep(0);
+    return kDone;
+  }
+  return OnExit(a);
+}
+
+CommandResult OnShiftEsc(const CommandArgs& a) {
+  if (!AppSettings().Esc) {
+    MessageBeep(0);
+    return kDone;
+  }
+  App().quitWithoutSaving = true;
+  return OnExit(a);
 }
 
 }  // namespace quillet

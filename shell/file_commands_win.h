@@ -4,6 +4,8 @@
 // recent and favourite entries.
 #pragma once
 
+#include <string>
+
 #include "shell/dispatch_win.h"
 
 namespace quillet {
@@ -18,16 +20,24 @@ CommandResult OnNextEncoding(const CommandArgs& a);
 CommandResult OnNextLineEnd(const CommandArgs& a);
 CommandResult OnSaveAndExit(const CommandArgs& a);
 
-CommandResult OnInsertFullPath(const CommandArgs& a);
-CommandResult OnInsertTitle(const CommandArgs& a);
-CommandResult OnInsertFile(const CommandArgs& a);
-CommandResult OnExcludeToFile(const CommandArgs& a);
 
-// 20040: after a ".LOG" file opened, a time stamp line at its end.
+// IDM_LOG_STAMP: after a ".LOG" file opened, a time stamp line at its end.
 CommandResult OnLogStamp(const CommandArgs& a);
 
-// 21850-21859 and 43050-43099.
+// A recent file, by the item's place in its range.
 CommandResult OnOpenRecent(const CommandArgs& a);
-CommandResult OnOpenFavourite(const CommandArgs& a);
+
+CommandResult OnNewWindow(const CommandArgs& a);
+CommandResult OnProperties(const CommandArgs& a);
+CommandResult OnExit(const CommandArgs& a);
+// Esc and Shift+Esc close the window when the setting Esc allows it;
+// Shift+Esc without saving the settings.
+CommandResult OnEsc(const CommandArgs& a);
+CommandResult OnShiftEsc(const CommandArgs& a);
+
+// Opens a list entry (a recent file or a favourite) after the save
+// question; an empty entry leaves the path to open as it was and the open
+// runs anyway.
+CommandResult OpenListEntry(const std::u16string& entry);
 
 }  // namespace quillet

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "doc/settings.h"
+#include "document/settings.h"
 #include "shell/app_win.h"
 
 namespace quillet {

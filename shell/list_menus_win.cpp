@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "doc/lists.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
-#include "shell/clip_slots.h"
-#include "shell/messages.h"
+#include "document/lists.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
+#include "document/clip_slots.h"
+#include "base/messages.h"
 
 namespace quillet {
 namespace {

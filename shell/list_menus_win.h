@@ -1,6 +1,6 @@
 // The submenus built at run time on the anchors of the menu bar: recent
-// files (21810), external filters (39100), favourites (43000) and the
-// clipboard slots (46320). Each popup is created once, attached to its
+// files (IDM_FILE_RECENT), external filters (IDM_FILTERS), favourites
+// (IDM_FAVOURITES) and the clipboard slots (IDM_CLIPS_ROSTER). Each popup is created once, attached to its
 // anchor item and refilled from its list whenever its menu opens.
 #pragma once
 

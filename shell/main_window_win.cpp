@@ -5,24 +5,24 @@
 #include <string>
 #include <vector>
 
-#include "doc/document.h"
-#include "doc/document_win.h"
-#include "doc/identity_win.h"
-#include "doc/lifecycle_win.h"
-#include "doc/lists.h"
-#include "doc/settings_store_win.h"
-#include "doc/settings.h"
-#include "engine/find_win.h"
-#include "res/resource.h"
-#include "engine/wide_win.h"
+#include "document/document.h"
+#include "shell/document_win.h"
+#include "shell/identity_win.h"
+#include "shell/lifecycle_win.h"
+#include "document/lists.h"
+#include "document/settings_store_win.h"
+#include "document/settings.h"
+#include "shell/find_win.h"
+#include "base/resource.h"
+#include "base/wide_win.h"
 #include "shell/app_win.h"
 #include "shell/command_line.h"
-#include "shell/clip_slots.h"
+#include "document/clip_slots.h"
 #include "shell/dispatch_win.h"
 #include "shell/list_menus_win.h"
 #include "shell/menus_win.h"
-#include "shell/message_box_win.h"
-#include "shell/messages.h"
+#include "base/message_box_win.h"
+#include "base/messages.h"
 
 namespace quillet {
 namespace {
@@ -77,7 +77,7 @@ void OnClose(HWND hwnd) {
 
 void OnDestroy(HWND hwnd) {
   StopWatching();
-  if (!App().quitWithoutSaving) SaveSettings(false);
+  if (!App().quitWithoutSaving) SaveAppSettings(false);
   DestroyRecentMenu(GetMenu(hwnd));
   FreeClips(AppClips());
   FreeFilters(AppFilters());

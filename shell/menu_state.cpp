@@ -1,8 +1,8 @@
 #include "shell/menu_state.h"
 
-#include "doc/document.h"
-#include "res/resource.h"
-#include "shell/messages.h"
+#include "document/document.h"
+#include "base/resource.h"
+#include "base/messages.h"
 
 namespace quillet {
 namespace {

@@ -1,8 +1,8 @@
 #include "shell/menus_win.h"
 
-#include "doc/document.h"
-#include "doc/settings.h"
-#include "engine/wide_win.h"
+#include "document/document.h"
+#include "document/settings.h"
+#include "base/wide_win.h"
 #include "shell/app_win.h"
 #include "shell/edit_ops_win.h"
 #include "shell/list_menus_win.h"
@@ -44,7 +44,7 @@ void PrepareMenuPopup(HMENU popup, int position) {
   HMENU bar = GetMenu(App().mainWindow);
   if (!bar || GetSubMenu(bar, position) != popup) return;
 
-  // The run-time submenus first: the favourites' rebuild re-creates 43010,
+  // The run-time submenus first: the favourites' rebuild re-creates IDM_FAVOURITES_ADD,
   // which the changes below may grey.
   switch (position) {
     case kMenuFile:

@@ -1,9 +1,9 @@
 #include "shell/search_commands_win.h"
 
-#include "doc/settings.h"
-#include "engine/find_win.h"
-#include "engine/tool_job_win.h"
-#include "res/resource.h"
+#include "document/settings.h"
+#include "shell/find_win.h"
+#include "shell/tool_job_win.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
 #include "shell/edit_ops_win.h"
 
@@ -59,8 +59,7 @@ CommandResult OnLookFor(const CommandArgs&) { return FindSelected(PatternSlot::k
 CommandResult OnLookNext(const CommandArgs&) { return LookAgain(false); }
 CommandResult OnLookPrevious(const CommandArgs&) { return LookAgain(true); }
 
-CommandResult OnExtendedReplaceRun(const CommandArgs& a) {
-  App().lastToolCommand = a.id;
+CommandResult OnExtendedReplaceRun(const CommandArgs&) {
   return RunTextToolEx(kOpExtendedReplace, {}, AppSettings().Persist != 0, true);
 }
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "doc/document.h"
-#include "doc/document_win.h"
-#include "doc/lifecycle_win.h"
-#include "res/resource.h"
+#include "document/document.h"
+#include "shell/document_win.h"
+#include "shell/lifecycle_win.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
 #include "shell/edit_ops_win.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "shell/commands.h"
+#include "base/commands.h"
 
 namespace quillet {
 
-// Command 20030: opens the command-line file and applies the caret,
+// IDM_STARTUP: opens the command-line file and applies the caret,
 // selection, start-command and print-and-exit options.
 CommandResult ApplyStartupOptions();
 

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "engine/numbering.h"
-#include "engine/system_text.h"
+#include "base/system_text.h"
 #include "engine/tool_job.h"
 #include "engine/unique_lines.h"
 #include "tests/bench/bench_support.h"
-#include "tools/sort.h"
+#include "engine/sort.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ std::string MakeNumbers(std::size_t lines) {
   return doc;
 }
 
-double TimeEngine(int op, const std::u16string& text, const quillet::ToolData& data) {
+double TimeEngine(quillet::TextOp op, const std::u16string& text, const quillet::ToolData& data) {
   return Best([&] {
     ToolJob job;
     job.op = op;
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
 
   struct Row {
     const char* what;
-    int op;
+    quillet::TextOp op;
     const std::u16string* text;
     quillet::ToolData data;
     const char* tool;

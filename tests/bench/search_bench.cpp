@@ -13,7 +13,7 @@
 #include <string>
 
 #include "engine/search.h"
-#include "engine/system_text.h"
+#include "base/system_text.h"
 #include "engine/tool_job.h"
 #include "tests/bench/bench_support.h"
 
@@ -47,13 +47,13 @@ std::string MakeDocument(std::size_t bytes) {
 // The extended replace as the editor runs it over a selection of the whole
 // document: working copy, counting pass, result buffer, writing pass.
 double TimeReplaceAll(const std::u16string& text) {
-  quillet::Settings settings;
+  quillet::ToolSettings settings;
   settings.ErFind = u"the";
   settings.ErRepl = u"THE";
   return Best([&] {
     quillet::ToolJob job;
     job.op = quillet::kOpExtendedReplace;
-    job.settings = &settings;
+    job.settings = settings;
     job.keepFinalBreak = true;
     job.selEnd = static_cast<std::uint32_t>(text.size());
     return quillet::RunToolJobOnText(job, text) == nullptr && job.resultLength == text.size();

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tests/bench/bench_support.h"
-#include "tools/statistics.h"
+#include "engine/statistics.h"
 
 using namespace quillet::bench;
 

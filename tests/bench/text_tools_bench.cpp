@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/system_text.h"
+#include "base/system_text.h"
 #include "engine/tool_job.h"
 #include "tests/bench/bench_support.h"
 
@@ -17,7 +17,7 @@ namespace {
 using namespace quillet::bench;
 using quillet::ToolJob;
 
-double TimeEngine(int op, const std::u16string& text) {
+double TimeEngine(quillet::TextOp op, const std::u16string& text) {
   return Best([&] {
     ToolJob job;
     job.op = op;
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   const std::string lfArg = Quoted(lfFile), crlfArg = Quoted(crlfFile);
   struct Row {
     const char* what;
-    int op;
+    quillet::TextOp op;
     const std::u16string* text;
     const char* tool;
     std::string command;

@@ -2,7 +2,7 @@
 // keys through the accelerator table.
 #include <gtest/gtest.h>
 
-#include "res/resource.h"
+#include "base/resource.h"
 #include "tests/e2e/harness.h"
 
 namespace quillet_e2e {

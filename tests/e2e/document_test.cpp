@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
+#include "base/resource.h"
 #include "tests/e2e/harness.h"
 
 namespace quillet_e2e {
@@ -20,26 +20,6 @@ namespace {
 
 constexpr int kFileNameEdit = 0x480;   // edt1 of the common file dialogs
 constexpr int kFileNameCombo = 0x47c;  // cmb13, where the system shows a combo box instead
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  DWORD written = 0;
-  return bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                           written == bytes.size());
-}
-
-std::string ReadFileBytes(const std::wstring& path) {
-  Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return "<missing>";
-  std::string bytes(GetFileSize(file.get(), nullptr), '\0');
-  DWORD read = 0;
-  if (!bytes.empty()) ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  bytes.resize(read);
-  return bytes;
-}
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 

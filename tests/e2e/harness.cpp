@@ -373,4 +373,56 @@ std::optional<DWORD> QuilletProcess::WaitForExit(DWORD timeout_ms) {
   return code;
 }
 
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return bytes.empty() || (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                           written == bytes.size());
+}
+
+std::string ReadFileBytes(const std::wstring& path) {
+  Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return "<missing>";
+  std::string bytes(GetFileSize(file.get(), nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty()) ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  return bytes;
+}
+
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
+  const std::wstring units = L"\xFEFF" + text;
+  const auto* first = reinterpret_cast<const char*>(units.data());
+  return WriteFileBytes(path, std::string(first, first + units.size() * sizeof(wchar_t)));
+}
+
+Dialog WaitForDialogWith(const QuilletProcess& q, int control, int without, DWORD timeout_ms) {
+  Dialog found;
+  WaitUntil(
+      [&] {
+        for (HWND hwnd : q.Dialogs()) {
+          if (GetDlgItem(hwnd, control) && !GetDlgItem(hwnd, without)) {
+            found.hwnd = hwnd;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeout_ms);
+  return found;
+}
+
+bool PostClick(const Dialog& d, int id) {
+  return PostMessageW(d.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(d.Item(id)));
+}
+
+bool SetItemText(const Dialog& d, int id, const std::wstring& text) {
+  DWORD_PTR r = 0;
+  return SendMessageTimeoutW(d.Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000,
+                             &r) != 0;
+}
+
 }  // namespace quillet_e2e

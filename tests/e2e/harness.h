@@ -198,4 +198,19 @@ class QuilletProcess {
   std::wstring error_;
 };
 
+// Files the tests prepare and inspect, shared with the program while it
+// runs. ReadFileBytes gives "<missing>" for a file that cannot be opened.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadFileBytes(const std::wstring& path);
+// The text as UTF-16 LE with its byte order mark.
+bool WriteUtf16File(const std::wstring& path, const std::wstring& text);
+
+// The first dialog of the program that has the one control and not the
+// other.
+Dialog WaitForDialogWith(const QuilletProcess& q, int control, int without, DWORD timeout_ms = 5000);
+// A button of a modeless dialog, clicked through the program's own queue so
+// that a message box it opens does not block the test.
+bool PostClick(const Dialog& d, int id);
+bool SetItemText(const Dialog& d, int id, const std::wstring& text);
+
 }  // namespace quillet_e2e

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "res/resource.h"
+#include "base/resource.h"
 #include "tests/e2e/harness.h"
 
 namespace quillet_e2e {
@@ -55,17 +55,6 @@ TEST(Lines, TabIndentsSeveralLinesAndSelectsThem) {
   ASSERT_TRUE(q.SetSelection(5, 8));
   ASSERT_TRUE(q.PressKeys({VK_TAB}));
   EXPECT_TRUE(WaitUntil([&] { return q.Text() == L"one\r\n\t\r\nthree"; })) << "text: " << q.Text();
-}
-
-bool WriteUtf16File(const std::wstring& path, const std::wstring& text) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  const std::wstring bytes = L"\xFEFF" + text;
-  DWORD wrote = 0;
-  const DWORD size = static_cast<DWORD>(bytes.size() * sizeof(wchar_t));
-  const bool ok = WriteFile(f, bytes.data(), size, &wrote, nullptr) && wrote == size;
-  CloseHandle(f);
-  return ok;
 }
 
 TEST(Lines, LastToolRepeatsTheNumberingWithTheStoredMask) {

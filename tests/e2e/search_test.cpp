@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "res/resource.h"
+#include "base/resource.h"
 #include "tests/e2e/harness.h"
 
 namespace quillet_e2e {
@@ -22,23 +22,6 @@ constexpr int kReplaceText = 0x481;  // edt2
 constexpr int kReplaceButton = 0x400;
 constexpr int kReplaceAllButton = 0x401;
 
-// The first dialog of the program that has the one control and not the other.
-Dialog WaitForDialogWith(const QuilletProcess& q, int control, int without, DWORD timeout_ms = 5000) {
-  Dialog found;
-  WaitUntil(
-      [&] {
-        for (HWND hwnd : q.Dialogs()) {
-          if (GetDlgItem(hwnd, control) && !GetDlgItem(hwnd, without)) {
-            found.hwnd = hwnd;
-            return true;
-          }
-        }
-        return false;
-      },
-      timeout_ms);
-  return found;
-}
-
 // A message box keeps its text in static 0xFFFF; the Find and Replace
 // dialogs have labels with that id too, and a find text field besides.
 Dialog WaitForMessageBox(const QuilletProcess& q, DWORD timeout_ms = 5000) {
@@ -47,18 +30,6 @@ Dialog WaitForMessageBox(const QuilletProcess& q, DWORD timeout_ms = 5000) {
 Dialog WaitForFindDialog(const QuilletProcess& q) { return WaitForDialogWith(q, kFindText, 0); }
 
 bool NoMessageBoxFor(const QuilletProcess& q, DWORD timeout_ms) { return !WaitForMessageBox(q, timeout_ms); }
-
-// A button of the modeless dialog, clicked through the program's own queue
-// so that a message box it opens does not block the test.
-bool PostClick(const Dialog& d, int id) {
-  return PostMessageW(d.hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(d.Item(id)));
-}
-
-bool SetItemText(const Dialog& d, int id, const std::wstring& text) {
-  DWORD_PTR r = 0;
-  return SendMessageTimeoutW(d.Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000,
-                             &r) != 0;
-}
 
 // Makes the selected text the Find text without searching (往后查找).
 void TakeAsFindText(QuilletProcess& q, DWORD start, DWORD end) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "res/resource.h"
+#include "base/resource.h"
 #include "tests/e2e/harness.h"
 
 namespace quillet_e2e {

@@ -2,7 +2,7 @@
 // step per run, the empty-selection warning, Last tool and the swap.
 #include <gtest/gtest.h>
 
-#include "res/resource.h"
+#include "base/resource.h"
 #include "tests/e2e/harness.h"
 
 namespace quillet_e2e {

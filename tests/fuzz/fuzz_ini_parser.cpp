@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "doc/ini_file.h"
-#include "doc/settings_store.h"
+#include "document/ini_file.h"
+#include "document/settings_store.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace quillet;

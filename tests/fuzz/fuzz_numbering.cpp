@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   quillet::ToolJob job;
-  quillet::Settings settings;
-  job.settings = &settings;
+  quillet::ToolSettings settings;
+  job.settings = settings;
   job.op = quillet::kOpNumberLines;
   job.data.numbering = &n;
   job.keepFinalBreak = in.Byte() & 1;

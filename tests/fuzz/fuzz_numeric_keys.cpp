@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/sort.h"
+#include "engine/sort.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "doc/text_codec.h"
+#include "document/text_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;

@@ -32,7 +32,7 @@ struct Reader {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Reader in{data, size};
-  quillet::Settings settings;
+  quillet::ToolSettings settings;
   settings._word = in.Byte() & 1;
   settings.TrDel = in.Byte() & 1;
   settings.XmlEmpt = in.Byte() & 1;
@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   settings.XmlName = in.Text(4);
 
   quillet::ToolJob job;
-  job.settings = &settings;
-  job.op = in.Byte() % 200;
+  job.settings = settings;
+  job.op = quillet::TextOp{in.Byte() % 200};
   job.keepFinalBreak = in.Byte() & 1;
   char16_t preview[quillet::kPreviewBufferUnits];
   if (in.Byte() & 1) job.previewBuffer = preview;

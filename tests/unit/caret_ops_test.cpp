@@ -1,11 +1,11 @@
-#include "tools/caret_ops.h"
+#include "engine/caret_ops.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
-#include "doc/settings.h"
+#include "document/settings.h"
 
 namespace quillet {
 namespace {
@@ -38,7 +38,7 @@ void Play(Doc& d, const CaretEdit& e) {
   }
 }
 
-Doc Line(int op, std::u16string_view text, std::uint32_t start, std::uint32_t end, const Settings& settings = {}) {
+Doc Line(LineOp op, std::u16string_view text, std::uint32_t start, std::uint32_t end, const Settings& settings = {}) {
   Doc d;
   d.text = std::u16string(text);
   // The control holds its selection to the text.
@@ -46,8 +46,8 @@ Doc Line(int op, std::u16string_view text, std::uint32_t start, std::uint32_t en
   d.end = std::min<std::uint32_t>(end, static_cast<std::uint32_t>(text.size()));
   ToolJob job;
   job.family = kLineFamily;
-  job.op = op;
-  job.settings = &settings;
+  job.lineOp = op;
+  job.settings = settings;
   job.selStart = start;
   job.selEnd = end;
   job.data.caretEdit = &d.edit;
@@ -57,7 +57,7 @@ Doc Line(int op, std::u16string_view text, std::uint32_t start, std::uint32_t en
   return d;
 }
 
-Doc Line(int op, std::u16string_view text, std::uint32_t caret) { return Line(op, text, caret, caret); }
+Doc Line(LineOp op, std::u16string_view text, std::uint32_t caret) { return Line(op, text, caret, caret); }
 
 TEST(LineOps, SmartEnterRepeatsTheIndentBeforeTheCaret) {
   EXPECT_EQ(Line(kLineOpSmartEnter, u"    abc", 6).text, u"    ab\r\n    c");
@@ -149,10 +149,10 @@ TEST(LineOps, LogicalLineLookup) {
     info.line = line;
     ToolJob job;
     job.family = kLineFamily;
-    job.op = kLineOpLogicalLine;
+    job.lineOp = kLineOpLogicalLine;
     job.data.lineInfo = &info;
     Settings settings;
-    job.settings = &settings;
+    job.settings = settings;
     EXPECT_EQ(RunToolJobOnText(job, text), nullptr);
     return info;
   };
@@ -175,18 +175,18 @@ TEST(LineOps, LogicalLineLookup) {
 }
 
 TEST(LineOps, EdgesOfTheTextNeverReachOutside) {
-  const int ops[] = {kLineOpSmartEnter,  kLineOpRepeatLine, kLineOpCopyFromAbove,    kLineOpCopySimilarLine,
+  const LineOp ops[] = {kLineOpSmartEnter,  kLineOpRepeatLine, kLineOpCopyFromAbove,    kLineOpCopySimilarLine,
                      kLineOpCaretDown,   kLineOpCaretUp,    kLineOpDeleteLine,       kLineOpSelectLine,
                      kLineOpDeleteToLineEnd, kLineOpDeleteFromLineStart};
   const std::u16string long_line(5u << 20, u'w');
-  for (int op : ops) {
-    EXPECT_EQ(Line(op, u"", 0).message, nullptr) << op;
+  for (LineOp op : ops) {
+    EXPECT_EQ(Line(op, u"", 0).message, nullptr) << static_cast<int>(op);
     Line(op, u"ab\r\ncd", 6);            // end of a last line without a break
     Line(op, u"ab\r\n", 4);              // after a final break
     Line(op, u"ab\r\ncd", 3);            // between CR and LF
     Line(op, u"ab", 50, 99);             // bounds past the text
     Doc d = Line(op, long_line, 1u << 20);
-    EXPECT_LE(d.edit.end, long_line.size()) << op;
+    EXPECT_LE(d.edit.end, long_line.size()) << static_cast<int>(op);
   }
   EXPECT_EQ(Line(kLineOpDeleteLine, u"", 0).text, u"");
   EXPECT_EQ(Line(kLineOpSmartEnter, u"", 0).text, u"\r\n");
@@ -206,7 +206,7 @@ struct TestLine {
   }
 };
 
-CaretEdit Word(int op, std::u16string_view lineText, std::uint32_t S, std::uint32_t E, const Settings& s = {}) {
+CaretEdit Word(WordOp op, std::u16string_view lineText, std::uint32_t S, std::uint32_t E, const Settings& s = {}) {
   TestLine t(lineText, 10);  // the line starts at position 10 of its document
   return CaretWordEdit(op, t.line, S, E, s);
 }
@@ -293,9 +293,9 @@ TEST(WordCompletion, DistinctWordsNearestFirst) {
   std::u16string words;
   ToolJob job;
   job.family = kLineFamily;
-  job.op = kLineOpCollectCompletions;
+  job.lineOp = kLineOpCollectCompletions;
   Settings settings;
-  job.settings = &settings;
+  job.settings = settings;
   job.selStart = caret - 3;
   job.selEnd = caret;
   job.data.completions = &words;

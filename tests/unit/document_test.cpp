@@ -1,12 +1,12 @@
-#include "doc/document.h"
+#include "document/document.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "doc/settings.h"
-#include "shell/commands.h"
+#include "document/settings.h"
+#include "base/commands.h"
 
 namespace quillet {
 namespace {

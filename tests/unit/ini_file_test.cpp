@@ -1,4 +1,4 @@
-#include "doc/ini_file.h"
+#include "document/ini_file.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "engine/column_keys.h"
 #include "engine/tool_job.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {
@@ -130,12 +130,12 @@ TEST(Unwrap, ParagraphsBecomeLines) {
 }
 
 TEST(LineTools, RefuseAnEmptySelection) {
-  for (int op : {kOpPrefixLines, kOpAppendToLines, kOpNumberLines, kOpDeleteEmptyLines, kOpUniqueLines, kOpUnindent,
+  for (TextOp op : {kOpPrefixLines, kOpAppendToLines, kOpNumberLines, kOpDeleteEmptyLines, kOpUniqueLines, kOpUnindent,
                  kOpUnquote, kOpShiftLeft, kOpTrimTrailing, kOpTabify, kOpUntabify, kOpSortLines, kOpColumnKeyPreview,
                  kOpHardWrap, kOpUnwrap}) {
     auto run = RunTool(op, u"x\r\ny", 1, 3);
-    EXPECT_EQ(run.message, kMsgSelectionEmpty) << op;
-    EXPECT_FALSE(run.replaced) << op;
+    EXPECT_EQ(run.message, kMsgSelectionEmpty) << static_cast<int>(op);
+    EXPECT_FALSE(run.replaced) << static_cast<int>(op);
   }
 }
 

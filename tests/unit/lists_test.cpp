@@ -1,11 +1,11 @@
-#include "doc/lists.h"
+#include "document/lists.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "res/resource.h"
-#include "shell/clip_slots.h"
+#include "base/resource.h"
+#include "document/clip_slots.h"
 
 namespace quillet {
 namespace {

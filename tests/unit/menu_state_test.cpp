@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "res/resource.h"
+#include "base/resource.h"
 
 namespace quillet {
 namespace {

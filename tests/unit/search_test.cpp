@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/tool_job.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {

@@ -1,4 +1,4 @@
-#include "doc/settings_store.h"
+#include "document/settings_store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Sorting: text and numeric comparisons, the key chain with its stable
 // tie-break, and random line sets against a plain stable sort.
-#include "tools/sort.h"
+#include "engine/sort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "tools/statistics.h"
+#include "engine/statistics.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "tests/unit/tool_run.h"
-#include "tools/caret_ops.h"
+#include "engine/caret_ops.h"
 
 namespace quillet {
 namespace {
@@ -103,8 +103,8 @@ TEST(Statistics, SelectionAndDocumentJobs) {
   // The line job counts the whole document whatever is selected.
   ToolJob job;
   job.family = kLineFamily;
-  job.op = kLineOpStatistics;
-  job.settings = &options.settings;
+  job.lineOp = kLineOpStatistics;
+  job.settings = options.settings;
   job.data.stats = &stats;
   job.selStart = job.selEnd = 1;
   EXPECT_EQ(RunToolJobOnText(job, u"ab\r\ncd"), nullptr);

@@ -1,4 +1,4 @@
-#include "engine/system_text.h"
+#include "base/system_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The byte side of text files: detection, decoding, line ends and the bytes
 // written back. On the host "ANSI" is Latin-1; the same cases run under Wine
 // against code page 936.
-#include "doc/text_codec.h"
+#include "document/text_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "doc/document.h"
-#include "engine/system_text.h"
+#include "document/document.h"
+#include "base/system_text.h"
 
 namespace quillet {
 namespace {

@@ -38,12 +38,12 @@ TEST(CaseTools, UnderscoreJoinsWordsOnlyWhenSetSo) {
 TEST(CaseTools, SurrogatesAndNonCharactersPassThrough) {
   // Pairs, lone halves and U+FFFF: one unit in, one unit out, unchanged.
   const std::u16string text = u"a\U0001F600b\U00010428c\xD800x\xDC00y\uFFFFz";
-  for (int op : {kOpInvertCase, kOpUpperCase, kOpLowerCase, kOpWordCase, kOpSentenceCase}) {
+  for (TextOp op : {kOpInvertCase, kOpUpperCase, kOpLowerCase, kOpWordCase, kOpSentenceCase}) {
     const std::u16string out = Apply(op, text);
-    ASSERT_EQ(out.size(), text.size()) << op;
+    ASSERT_EQ(out.size(), text.size()) << static_cast<int>(op);
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (text[i] >= 0xD800 && text[i] <= 0xDFFF) {
-        EXPECT_EQ(out[i], text[i]) << op << " at " << i;
+        EXPECT_EQ(out[i], text[i]) << static_cast<int>(op) << " at " << i;
       }
     }
     EXPECT_EQ(out[text.size() - 2], u'\uFFFF');
@@ -74,10 +74,10 @@ TEST(Reversal, TwiceGivesBackTheText) {
     const int n = static_cast<int>(rng() % 12) + 1;
     for (int i = 0; i < n; ++i) text += kPieces[rng() % std::size(kPieces)];
     RunOptions keep{.keepFinalBreak = true};
-    for (int op : {kOpReverseText, kOpReverseWords, kOpReverseEachWord}) {
+    for (TextOp op : {kOpReverseText, kOpReverseWords, kOpReverseEachWord}) {
       const std::u16string once = Apply(op, text, keep);
       ASSERT_EQ(once.size(), text.size());
-      EXPECT_EQ(Apply(op, once, keep), text) << "op " << op << " round " << round;
+      EXPECT_EQ(Apply(op, once, keep), text) << "op " << static_cast<int>(op) << " round " << round;
     }
     // Each CR LF stays a CR LF, wherever it stood.
     EXPECT_EQ(CountBreaks(Apply(kOpReverseText, text, keep)), CountBreaks(text)) << "round " << round;

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/memory.h"
-#include "engine/system_calls.h"
-#include "shell/messages.h"
+#include "base/memory.h"
+#include "base/system_calls.h"
+#include "base/messages.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {
@@ -45,7 +45,7 @@ TEST(ToolJob, FinalLineBreakIsTakenOutAndPutBack) {
 }
 
 TEST(ToolJob, EmptySelectionRule) {
-  const std::vector<int> refusing = {kOpInvertCase,
+  const std::vector<TextOp> refusing = {kOpInvertCase,
                                      kOpUpperCase,
                                      kOpLowerCase,
                                      kOpWordCase,
@@ -63,32 +63,32 @@ TEST(ToolJob, EmptySelectionRule) {
                                      kOpTranslate,
                                      kOpPrefixLines,
                                      kOpSortLines,
-                                     999};
-  for (int op : refusing) {
+                                     TextOp{999}};
+  for (TextOp op : refusing) {
     ToolRun run = RunTool(op, u"abc", 1, 1);
-    EXPECT_EQ(run.message, kMsgSelectionEmpty) << op;
-    EXPECT_FALSE(run.replaced) << op;
+    EXPECT_EQ(run.message, kMsgSelectionEmpty) << static_cast<int>(op);
+    EXPECT_FALSE(run.replaced) << static_cast<int>(op);
     // A selection of nothing but a line break counts as empty too.
-    EXPECT_EQ(RunTool(op, u"a\r\nb", 1, 3).message, kMsgSelectionEmpty) << op;
+    EXPECT_EQ(RunTool(op, u"a\r\nb", 1, 3).message, kMsgSelectionEmpty) << static_cast<int>(op);
   }
   // ... unless the operation keeps the break.
   EXPECT_EQ(RunTool(kOpUpperCase, u"a\r\nb", 1, 3, {.keepFinalBreak = true}).result, u"\r\n");
 
-  for (int op : {kOpCopySelection, kOpSetWindowText, kOpMultiLineTest, kOpEnclose, kOpTag, kOpSwapClipboard,
+  for (TextOp op : {kOpCopySelection, kOpSetWindowText, kOpMultiLineTest, kOpEnclose, kOpTag, kOpSwapClipboard,
                  kOpExternalFilter}) {
-    EXPECT_EQ(RunTool(op, u"abc", 1, 1).message, nullptr) << op;
+    EXPECT_EQ(RunTool(op, u"abc", 1, 1).message, nullptr) << static_cast<int>(op);
   }
 }
 
 TEST(ToolJob, OperationsOfOtherToolsChangeNothingYet) {
-  for (int op : std::initializer_list<int>{kOpStatistics, kOpPrintSelection, 4, 192, 500}) {
+  for (TextOp op : {kOpStatistics, kOpPrintSelection, TextOp{4}, TextOp{192}, TextOp{500}}) {
     ToolRun run = RunTool(op, u"b\r\n\ta\r\n", 0, 7);
-    EXPECT_EQ(run.message, nullptr) << op;
-    EXPECT_FALSE(run.replaced) << op;
+    EXPECT_EQ(run.message, nullptr) << static_cast<int>(op);
+    EXPECT_FALSE(run.replaced) << static_cast<int>(op);
   }
   ToolJob line;
   line.family = kLineFamily;
-  line.op = 577;
+  line.lineOp = LineOp{577};
   EXPECT_EQ(RunToolJobOnText(line, u"x"), nullptr);
   EXPECT_EQ(line.result, nullptr);
 }
@@ -216,7 +216,7 @@ ToolRun Swap(std::u16string_view text, std::size_t start, std::size_t end) {
   run.job.keepFinalBreak = true;
   run.job.selStart = static_cast<std::uint32_t>(start);
   run.job.selEnd = static_cast<std::uint32_t>(end);
-  run.job.settings = &o.settings;
+  run.job.settings = o.settings;
   run.message = RunToolJobOnText(run.job, text);
   run.replaced = HasReplacement(run.job, run.message);
   if (run.job.result) run.result.assign(run.job.result, run.job.resultLength);
@@ -342,9 +342,9 @@ TEST(BadInput, EveryOperationSurvivesNastyText) {
     for (bool keep : {false, true}) {
       o.keepFinalBreak = keep;
       for (std::size_t start : {std::size_t{0}, std::size_t{3}, std::size_t{4}}) {
-        ToolRun run = RunTool(op, text, start, text.size(), o);
-        if (op >= kOpInvertCase && op <= kOpSentenceCase && run.replaced) {
-          EXPECT_EQ(run.result.size(), text.size() - start) << op;
+        ToolRun run = RunTool(TextOp{op}, text, start, text.size(), o);
+        if (TextOp{op} >= kOpInvertCase && TextOp{op} <= kOpSentenceCase && run.replaced) {
+          EXPECT_EQ(run.result.size(), text.size() - start) << static_cast<int>(op);
         }
       }
     }

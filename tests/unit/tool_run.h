@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "doc/settings.h"
+#include "document/settings.h"
 #include "engine/tool_job.h"
 
 namespace quillet::testing {
@@ -26,11 +26,11 @@ struct RunOptions {
   char16_t* preview = nullptr;
 };
 
-inline ToolRun RunTool(int op, std::u16string_view text, std::size_t start, std::size_t end,
+inline ToolRun RunTool(TextOp op, std::u16string_view text, std::size_t start, std::size_t end,
                        const RunOptions& options = {}) {
   ToolRun run;
   run.job.op = op;
-  run.job.settings = &options.settings;
+  run.job.settings = options.settings;
   run.job.keepFinalBreak = options.keepFinalBreak;
   run.job.data = options.data;
   run.job.previewBuffer = options.preview;
@@ -44,12 +44,12 @@ inline ToolRun RunTool(int op, std::u16string_view text, std::size_t start, std:
 }
 
 // The whole text selected.
-inline ToolRun RunTool(int op, std::u16string_view text, const RunOptions& options = {}) {
+inline ToolRun RunTool(TextOp op, std::u16string_view text, const RunOptions& options = {}) {
   return RunTool(op, text, 0, text.size(), options);
 }
 
 // The result of a run that must succeed and replace the selection.
-inline std::u16string Apply(int op, std::u16string_view text, const RunOptions& options = {}) {
+inline std::u16string Apply(TextOp op, std::u16string_view text, const RunOptions& options = {}) {
   ToolRun run = RunTool(op, text, options);
   if (run.message || !run.replaced) return u"<no replacement>";
   return run.result;

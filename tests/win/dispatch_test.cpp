@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "res/resource.h"
+#include "base/resource.h"
 #include "shell/dispatch_win.h"
 
 namespace quillet {

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "res/resource.h"
+#include "base/resource.h"
 
 namespace quillet {
 

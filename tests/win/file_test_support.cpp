@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "doc/identity_win.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
+#include "shell/identity_win.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
 
 namespace quillet::testing_support {
 namespace {

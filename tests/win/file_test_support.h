@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "doc/document.h"
-#include "doc/lists.h"
-#include "doc/settings.h"
+#include "document/document.h"
+#include "document/lists.h"
+#include "document/settings.h"
 #include "shell/app_win.h"
 
 namespace quillet::testing_support {

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <string>
 
-#include "doc/document.h"
-#include "doc/identity_win.h"
-#include "doc/settings.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
+#include "document/document.h"
+#include "shell/identity_win.h"
+#include "document/settings.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
 #include "tests/win/file_test_support.h"
 
 namespace quillet {

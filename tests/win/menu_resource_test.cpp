@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "res/resource.h"
+#include "base/resource.h"
 
 namespace {
 

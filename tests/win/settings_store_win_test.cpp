@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "doc/ini_file.h"
-#include "doc/lists.h"
-#include "doc/settings.h"
-#include "doc/settings_store_win.h"
-#include "engine/wide_win.h"
+#include "document/ini_file.h"
+#include "document/lists.h"
+#include "document/settings.h"
+#include "document/settings_store_win.h"
+#include "base/wide_win.h"
 #include "shell/app_win.h"
-#include "shell/clip_slots.h"
+#include "document/clip_slots.h"
 
 namespace quillet {
 namespace {
@@ -163,7 +163,7 @@ TEST_F(SettingsStoreWin, RegistryGroupsFollowTheirFlags) {
   s.Search = 0;
   s.Tools = 0;
   AddRecent(AppRecentFiles(), u"C:\\a.txt");
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_EQ(ValueNames(L"Save").size(), 9u);
   EXPECT_EQ(Raw(L"Save", L"过滤器").first, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(ValueNames(L"Opts"), (Names{L"Font", L"FulScr", L"Margin", L"OnTop", L"Status", L"WWrap"}));
@@ -180,13 +180,13 @@ TEST_F(SettingsStoreWin, RegistryGroupsFollowTheirFlags) {
   // "Save" off: only the flags, not even the recent files.
   RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
   s.Save = 0;
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_TRUE(KeyExists(L"Save"));
   EXPECT_FALSE(KeyExists(L"Recent"));
   EXPECT_FALSE(KeyExists(L"Opts"));
   // The settings dialog's forced save writes what the flags select.
   s.Setts = 1;
-  SaveSettings(true);
+  SaveSettings(nullptr, true);
   EXPECT_TRUE(KeyExists(L"Recent"));
   EXPECT_TRUE(KeyExists(L"Setts"));
   EXPECT_FALSE(KeyExists(L"Tools"));
@@ -198,7 +198,7 @@ TEST_F(SettingsStoreWin, RegistryGroupsFollowTheirFlags) {
   // Started with /ns: nothing at all.
   RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
   App().startup.noSaveSettings = 1;
-  SaveSettings(true);
+  SaveAppSettings(true);
   EXPECT_FALSE(KeyExists(nullptr));
 }
 
@@ -223,10 +223,10 @@ TEST_F(SettingsStoreWin, RegistryRoundTrip) {
   AppFavourites().changed = true;
   AddFilter(AppFilters(), u"upper", u"tr a-z A-Z", u"big letters");
   AppFilters().changed = true;
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
 
   ResetPersistentState();
-  LoadSettings();
+  LoadSettings(nullptr);
   const Settings& r = AppSettings();
   EXPECT_EQ(r.Top, 12);
   EXPECT_EQ(r.Left, -3);
@@ -262,7 +262,7 @@ TEST_F(SettingsStoreWin, RegistryValuesOfTheWrongTypeOrSizeAreMissing) {
   // No terminator stored: the text ends where the data ends.
   Put(L"Opts", L"Find", REG_SZ, L"abc", 6);
   PutDword(L"Opts", L"WWrap", 0);
-  LoadSettings();
+  LoadSettings(nullptr);
   const Settings& s = AppSettings();
   EXPECT_EQ(s.Tab, 8);
   EXPECT_EQ(s.Gutter, 10);
@@ -281,7 +281,7 @@ TEST_F(SettingsStoreWin, RegistryListsAndClipsAreRewrittenOnlyWhenChanged) {
   PutText(L"Filter", L"00", L"old");
   PutText(L"Filter\\Shell", L"oldc", L"cmd");
   PutText(L"Clips", L"01", L"from before");
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_EQ(Text(L"Favs", L"05"), L"stale.txt");
   EXPECT_EQ(Text(L"Filter", L"00"), L"old");
   EXPECT_EQ(Text(L"Clips", L"01"), L"from before");
@@ -291,7 +291,7 @@ TEST_F(SettingsStoreWin, RegistryListsAndClipsAreRewrittenOnlyWhenChanged) {
   AddFilter(AppFilters(), u"new", u"c", u"d");
   AppFilters().changed = true;
   ClearClips(AppClips());
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_EQ(ValueNames(L"Favs"), Names{L"00"});
   EXPECT_EQ(Text(L"Favs", L"00"), L"new.txt");
   EXPECT_EQ(ValueNames(L"Filter"), Names{L"00"});
@@ -303,19 +303,19 @@ TEST_F(SettingsStoreWin, RegistryListsAndClipsAreRewrittenOnlyWhenChanged) {
   // Filter flag off: the stored list stays as it is.
   AppSettings().Filters = 0;
   FreeFilters(AppFilters());
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_EQ(Text(L"Filter", L"00"), L"new");
 }
 
 TEST_F(SettingsStoreWin, AnEmptySettingsFileWinsAndLeavesTheRegistryAlone) {
   PutDword(L"Opts", L"WWrap", 0);
   WriteFileBytes({});
-  LoadSettings();
+  LoadSettings(nullptr);
   EXPECT_TRUE(UsingSettingsFile());
   EXPECT_EQ(AppSettings().WWrap, 1);
 
   AddRecent(AppRecentFiles(), u"C:\\x.txt");
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_FALSE(KeyExists(L"Save"));
   EXPECT_EQ(ValueNames(L"Opts"), Names{L"WWrap"});
   const std::vector<std::uint8_t> bytes = ReadFileBytes();
@@ -331,18 +331,18 @@ TEST_F(SettingsStoreWin, AnEmptySettingsFileWinsAndLeavesTheRegistryAlone) {
 TEST_F(SettingsStoreWin, FileWithoutTheMarkIsReplacedAndUnknownSectionsSurvive) {
   const std::string ansi = "[Opts]\r\nWWrap=0\r\n";
   WriteFileBytes(std::vector<std::uint8_t>(ansi.begin(), ansi.end()));
-  LoadSettings();
+  LoadSettings(nullptr);
   EXPECT_EQ(AppSettings().WWrap, 1);
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   IniDocument doc = ReadFileDoc();
   ASSERT_NE(FindSection(doc, u"Save"), nullptr);
   EXPECT_EQ(*FindValue(*FindSection(doc, u"Opts"), u"WWrap"), u"1");
 
   WriteFileText(u"\uFEFF[Mine]\r\nkeep=me\r\n[Opts]\r\nWWrap=0\r\nLater=yes\r\n");
   ResetPersistentState();
-  LoadSettings();
+  LoadSettings(nullptr);
   EXPECT_EQ(AppSettings().WWrap, 0);
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   doc = ReadFileDoc();
   EXPECT_EQ(doc.sections[0].name, u"Mine");
   EXPECT_EQ(*FindValue(doc.sections[0], u"keep"), u"me");
@@ -352,18 +352,18 @@ TEST_F(SettingsStoreWin, FileWithoutTheMarkIsReplacedAndUnknownSectionsSurvive) 
 
 TEST_F(SettingsStoreWin, TheBackEndChosenStaysForTheRun) {
   // Started with the registry; the file appearing later takes over.
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_TRUE(KeyExists(L"Save"));
   EXPECT_FALSE(UsingSettingsFile());
   RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
   WriteFileBytes({});
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_TRUE(UsingSettingsFile());
   EXPECT_FALSE(KeyExists(nullptr));
 
   // Deleted meanwhile: the next save writes the file again.
   ASSERT_TRUE(DeleteFileW(iniPath_.c_str()));
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   EXPECT_FALSE(KeyExists(nullptr));
   EXPECT_NE(FindSection(ReadFileDoc(), u"Recent"), nullptr);
 }
@@ -378,10 +378,10 @@ TEST_F(SettingsStoreWin, BrokenFilesGiveDefaultsAndAreWrittenWellFormed) {
   for (int i = 0; i < 3000; ++i) bytes.push_back(static_cast<std::uint8_t>((i * 2654435761u) >> 13));
   bytes.push_back(0x41);
   WriteFileBytes(bytes);
-  LoadSettings();
+  LoadSettings(nullptr);
   EXPECT_FALSE(AppSettings().fixLogLoaded);
   EXPECT_EQ(AppSettings().Tab, 3);
-  SaveSettings(false);
+  SaveSettings(nullptr, false);
   const std::vector<std::uint8_t> written = ReadFileBytes();
   const IniDocument doc = ParseIni(written.data(), written.size());
   EXPECT_NE(FindSection(doc, u"Save"), nullptr);
@@ -400,7 +400,7 @@ TEST_F(SettingsStoreWin, LoadAndSaveWaitForTheMutex) {
   while (!holding) Sleep(5);
   std::atomic<bool> saved{false};
   std::thread saver([&] {
-    SaveSettings(false);
+    SaveSettings(nullptr, false);
     saved = true;
   });
   Sleep(300);

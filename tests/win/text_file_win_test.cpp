@@ -6,15 +6,15 @@
 
 #include <string>
 
-#include "doc/document.h"
-#include "doc/lists.h"
-#include "doc/settings.h"
-#include "doc/text_codec.h"
-#include "doc/text_file_win.h"
-#include "engine/system_text.h"
-#include "engine/wide_win.h"
-#include "res/resource.h"
-#include "shell/messages.h"
+#include "document/document.h"
+#include "document/lists.h"
+#include "document/settings.h"
+#include "document/text_codec.h"
+#include "document/text_file_win.h"
+#include "base/system_text.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
+#include "base/messages.h"
 #include "tests/win/file_test_support.h"
 
 namespace quillet {
@@ -38,10 +38,10 @@ std::u16string NewestRecent() { return AppRecentFiles().slots[kRecentSlots - 1];
 class TextFileWin : public ::testing::Test {
  protected:
   const char16_t* Load(const std::u16string& name, bool insert = false) {
-    return LoadTextFile(window_.edit(), folder_.File(name), insert);
+    return LoadTextFile(window_.window(), window_.edit(), folder_.File(name), insert);
   }
   const char16_t* Save(const std::u16string& name, bool quiet = false) {
-    return SaveTextFile(window_.edit(), folder_.File(name), quiet);
+    return SaveTextFile(window_.window(), window_.edit(), folder_.File(name), quiet);
   }
   std::string Read(const std::u16string& name) { return ReadBytes(folder_.File(name)); }
   void Write(const std::u16string& name, const std::string& bytes) {
@@ -299,7 +299,7 @@ TEST_F(TextFileWin, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(folder_.Names(), std::vector<std::u16string>{u"held.txt"});
 
   window_.SetText(u"x");
-  EXPECT_EQ(SaveTextFile(window_.edit(), folder_.File(u"no such folder\\x.txt"), false), kMsgCannotSave);
+  EXPECT_EQ(SaveTextFile(window_.window(), window_.edit(), folder_.File(u"no such folder\\x.txt"), false), kMsgCannotSave);
 }
 
 // A file with a second name stays one file: both names see the new text.

@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "doc/settings.h"
-#include "engine/tool_job_win.h"
-#include "res/resource.h"
+#include "document/settings.h"
+#include "shell/tool_job_win.h"
+#include "base/resource.h"
 #include "shell/app_win.h"
 #include "shell/dispatch_win.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "tests/win/edit_fixture.h"
 
 namespace quillet {

@@ -1,0 +1,22 @@
+// Message boxes with the caption "Quillet". The owner is always given: the
+// layers below the shell do not know the main window.
+#pragma once
+
+#include <windows.h>
+
+namespace quillet {
+
+// OK box with the exclamation icon; true when OK was pressed. A null text
+// shows nothing and counts as not confirmed.
+bool ShowWarning(HWND owner, const char16_t* text);
+bool ShowWarningFmtName(HWND owner, const char16_t* format, const char16_t* name);
+bool ShowWarningFmtInt(HWND owner, const char16_t* format, long long n);
+
+// Yes/No box with the question icon; only Yes counts as consent.
+bool AskYesNo(HWND owner, const char16_t* text);
+bool AskYesNoFmtName(HWND owner, const char16_t* format, const char16_t* name);
+
+// Yes, No and Cancel with the question icon; returns IDYES, IDNO or IDCANCEL.
+int AskYesNoCancel(HWND owner, const char16_t* text);
+
+}  // namespace quillet

@@ -1,0 +1,370 @@
+#include "document/settings_store_win.h"
+
+#include <algorithm>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "document/settings_store.h"
+#include "base/handles_win.h"
+#include "base/memory.h"
+#include "base/wide_win.h"
+#include "base/message_box_win.h"
+#include "base/messages.h"
+
+namespace quillet {
+namespace {
+
+bool g_settingsFileChosen = false;
+
+// Holds the mutex "Quillet" for one whole load or save.
+class SettingsLock {
+ public:
+  SettingsLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Quillet")) {
+    if (!mutex_) return;
+    const DWORD got = WaitForSingleObject(mutex_, INFINITE);
+    // A copy that died holding it leaves it abandoned; the store is still ours now.
+    held_ = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
+  }
+  SettingsLock(const SettingsLock&) = delete;
+  SettingsLock& operator=(const SettingsLock&) = delete;
+  ~SettingsLock() {
+    if (held_) ReleaseMutex(mutex_);
+    if (mutex_) CloseHandle(mutex_);
+  }
+  bool held() const { return held_; }
+
+ private:
+  HANDLE mutex_;
+  bool held_ = false;
+};
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() {
+    if (ok()) CloseHandle(h_);
+  }
+  bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+  HANDLE get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+// ---- the registry ------------------------------------------------------
+
+std::wstring RegistryPath(std::u16string_view key) {
+  std::wstring path(key.begin(), key.end());
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
+
+std::wstring Name(std::u16string_view name) { return std::wstring(name.begin(), name.end()); }
+
+class RegistryBackend final : public SettingsBackend {
+ public:
+  RegistryBackend(const StoreLocation& where, bool forSaving) : forSaving_(forSaving) {
+    const std::wstring path = RegistryPath(where.registryPath);
+    LONG status;
+    if (forSaving) {
+      status = RegCreateKeyExW(where.registryRoot, path.c_str(), 0, nullptr, 0,
+                               KEY_READ | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, nullptr, root_.put(), nullptr);
+    } else {
+      status = RegOpenKeyExW(where.registryRoot, path.c_str(), 0, KEY_READ, root_.put());
+    }
+    if (status != ERROR_SUCCESS) root_.reset();
+  }
+  RegistryBackend(const RegistryBackend&) = delete;
+  RegistryBackend& operator=(const RegistryBackend&) = delete;
+  ~RegistryBackend() override = default;
+
+  bool ok() const { return static_cast<bool>(root_); }
+
+  bool HasKey(std::u16string_view key) override { return Key(key) != nullptr; }
+
+  std::optional<std::int32_t> ReadInt(std::u16string_view key, std::u16string_view name) override {
+    HKEY k = Key(key);
+    if (!k) return std::nullopt;
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (RegQueryValueExW(k, Name(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+      return std::nullopt;
+    return static_cast<std::int32_t>(value);
+  }
+
+  std::optional<std::u16string> ReadString(std::u16string_view key, std::u16string_view name,
+                                           std::size_t capacity) override {
+    HKEY k = Key(key);
+    if (!k) return std::nullopt;
+    std::u16string text;
+    if (!QueryString(k, Name(name).c_str(), text)) return std::nullopt;
+    CutText(text, capacity);
+    return text;
+  }
+
+  bool ReadBinary(std::u16string_view key, std::u16string_view name, std::uint8_t* out, std::size_t length) override {
+    HKEY k = Key(key);
+    if (!k) return false;
+    DWORD type = 0, size = 0;
+    const std::wstring valueName = Name(name);
+    if (RegQueryValueExW(k, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_BINARY ||
+        size != length)
+      return false;
+    std::vector<BYTE> block(length);
+    if (RegQueryValueExW(k, valueName.c_str(), nullptr, &type, block.data(), &size) != ERROR_SUCCESS ||
+        type != REG_BINARY || size != length)
+      return false;
+    std::copy(block.begin(), block.end(), out);
+    return true;
+  }
+
+  bool EnumValue(std::u16string_view key, std::uint32_t index, std::u16string& name, std::u16string& data,
+                 std::size_t capacity) override {
+    HKEY k = Key(key);
+    if (!k) return false;
+    DWORD maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData, nullptr,
+                         nullptr) != ERROR_SUCCESS)
+      return false;
+    std::vector<wchar_t> nameBuffer(maxName + 2);
+    std::vector<BYTE> dataBuffer(maxData + 4);
+    DWORD nameLength = static_cast<DWORD>(nameBuffer.size());
+    DWORD dataSize = static_cast<DWORD>(dataBuffer.size());
+    DWORD type = 0;
+    if (RegEnumValueW(k, index, nameBuffer.data(), &nameLength, nullptr, &type, dataBuffer.data(), &dataSize) !=
+        ERROR_SUCCESS)
+      return false;
+    name.assign(U(nameBuffer.data()), nameLength);
+    data.clear();
+    if (type == REG_SZ) {
+      const auto* text = reinterpret_cast<const char16_t*>(dataBuffer.data());
+      const std::size_t units = dataSize / 2;
+      data.assign(text, std::find(text, text + units, u'\0'));
+      CutText(data, capacity);
+    }
+    return true;
+  }
+
+  void WriteInt(std::u16string_view key, std::u16string_view name, std::int32_t value) override {
+    HKEY k = Key(key);
+    if (!k) return;
+    const DWORD v = static_cast<DWORD>(value);
+    RegSetValueExW(k, Name(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+  }
+
+  void WriteString(std::u16string_view key, std::u16string_view name, std::u16string_view value) override {
+    HKEY k = Key(key);
+    if (!k) return;
+    const std::u16string text(value);
+    RegSetValueExW(k, Name(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
+  }
+
+  void WriteBinary(std::u16string_view key, std::u16string_view name, const std::uint8_t* bytes,
+                   std::size_t size) override {
+    HKEY k = Key(key);
+    if (!k) return;
+    RegSetValueExW(k, Name(name).c_str(), 0, REG_BINARY, bytes, static_cast<DWORD>(size));
+  }
+
+  void DeleteAllValues(std::u16string_view key) override {
+    HKEY k = Key(key);
+    if (!k) return;
+    std::vector<wchar_t> name(16384);
+    for (;;) {
+      DWORD length = static_cast<DWORD>(name.size());
+      if (RegEnumValueW(k, 0, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      // A value that cannot be deleted would be enumerated again forever.
+      if (RegDeleteValueW(k, name.data()) != ERROR_SUCCESS) break;
+    }
+  }
+
+ private:
+  // The key, opened (or, when saving, created) once per run.
+  HKEY Key(std::u16string_view key) {
+    if (!root_) return nullptr;
+    for (auto& [name, handle] : keys_)
+      if (name == key) return handle.get();
+    UniqueKey handle;
+    const std::wstring path = RegistryPath(key);
+    const LONG status = forSaving_ ? RegCreateKeyExW(root_.get(), path.c_str(), 0, nullptr, 0, KEY_READ | KEY_SET_VALUE,
+                                                     nullptr, handle.put(), nullptr)
+                                   : RegOpenKeyExW(root_.get(), path.c_str(), 0, KEY_READ, handle.put());
+    if (status != ERROR_SUCCESS) handle.reset();
+    keys_.emplace_back(std::u16string(key), std::move(handle));
+    return keys_.back().second.get();
+  }
+
+  // A REG_SZ value of any length, up to its first zero unit.
+  static bool QueryString(HKEY k, const wchar_t* name, std::u16string& text) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD type = 0, size = 0;
+      if (RegQueryValueExW(k, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return false;
+      std::vector<char16_t> buffer(size / 2 + 2, u'\0');
+      DWORD got = static_cast<DWORD>(buffer.size() * 2);
+      const LONG status = RegQueryValueExW(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+      if (status == ERROR_MORE_DATA) continue;  // it grew in between
+      if (status != ERROR_SUCCESS || type != REG_SZ) return false;
+      const std::size_t units = std::min<std::size_t>(got / 2, buffer.size());
+      text.assign(buffer.data(), std::find(buffer.data(), buffer.data() + units, u'\0'));
+      return true;
+    }
+    return false;
+  }
+
+  bool forSaving_;
+  UniqueKey root_;
+  std::vector<std::pair<std::u16string, UniqueKey>> keys_;
+};
+
+// ---- the settings file -------------------------------------------------
+
+enum class FileRead { kMissing, kRead, kFailed, kOutOfMemory };
+
+FileRead ReadSettingsFile(const std::u16string& path, IniDocument& doc) {
+  FileHandle file(
+      CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.ok()) return FileRead::kMissing;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return FileRead::kFailed;
+  if (static_cast<unsigned long long>(size.QuadPart) > 0x7FFFFFFFull) return FileRead::kOutOfMemory;
+  const auto bytes = static_cast<std::size_t>(size.QuadPart);
+  HeapBlock<std::uint8_t> buffer = HeapBlock<std::uint8_t>::Allocate(bytes + 1);
+  if (!buffer) return FileRead::kOutOfMemory;
+  std::size_t got = 0;
+  while (got < bytes) {
+    DWORD chunk = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes - got, 1u << 20));
+    if (!ReadFile(file.get(), buffer.get() + got, want, &chunk, nullptr)) return FileRead::kFailed;
+    if (chunk == 0) break;  // it shrank in between: take what is there
+    got += chunk;
+  }
+  try {
+    doc = ParseIni(buffer.get(), got);
+  } catch (const std::bad_alloc&) {
+    doc = IniDocument{};
+    return FileRead::kOutOfMemory;
+  }
+  return FileRead::kRead;
+}
+
+void WriteSettingsFile(const std::u16string& path, const IniDocument& doc) {
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes = SerializeIni(doc);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  DWORD attributes = GetFileAttributesW(W(path));
+  constexpr DWORD kKept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY |
+                          FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  attributes = attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : (attributes & kKept);
+  if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
+  FileHandle file(CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+  if (!file.ok()) return;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD wrote = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    if (!WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) || wrote == 0) return;
+    done += wrote;
+  }
+}
+
+// Runs one load or save through the back end this run uses. Returns false
+// when the settings file could not be read for lack of memory.
+template <class Work>
+bool WithStore(bool forSaving, Work work) {
+  const std::u16string path = SettingsFilePath();
+  IniDocument doc;
+  const FileRead read = ReadSettingsFile(path, doc);
+  if (read != FileRead::kMissing) g_settingsFileChosen = true;
+  if (g_settingsFileChosen) {
+    // A file that is there but could not be read is left as it is rather
+    // than overwritten with what little this run knows.
+    if (forSaving && (read == FileRead::kFailed || read == FileRead::kOutOfMemory))
+      return read != FileRead::kOutOfMemory;
+    IniBackend backend(doc);
+    work(backend);
+    if (forSaving) WriteSettingsFile(path, doc);
+    return read != FileRead::kOutOfMemory;
+  }
+  RegistryBackend registry(SettingsLocation(), forSaving);
+  if (registry.ok()) work(registry);
+  return true;
+}
+
+// The window's normal rectangle and maximised state into the settings;
+// nothing in full screen, whose rectangle is the desktop's.
+void RecordPlacement(HWND window, Settings& s) {
+  if (!window || !IsWindow(window) || s.FulScr) return;
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (!GetWindowPlacement(window, &placement)) return;
+  const RECT& r = placement.rcNormalPosition;
+  s.Left = r.left;
+  s.Top = r.top;
+  s.Width = r.right - r.left;
+  s.Height = r.bottom - r.top;
+  s.Maxed = placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
+}
+
+}  // namespace
+
+StoreLocation& SettingsLocation() {
+  static StoreLocation location;
+  return location;
+}
+
+std::u16string SettingsFilePath() {
+  const StoreLocation& where = SettingsLocation();
+  if (!where.iniPath.empty()) return where.iniPath;
+  std::u16string path(1284, u'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, W(path.data()), static_cast<DWORD>(path.size()));
+  path.resize(n < path.size() ? n : 0);
+  const std::size_t slash = path.find_last_of(u"\\/");
+  // Without the program's folder there is no file to look for; a bare name
+  // would find one in whatever the current folder happens to be.
+  if (slash == std::u16string::npos) return {};
+  path.resize(slash + 1);
+  return path + u"Quillet.ini";
+}
+
+bool UsingSettingsFile() { return g_settingsFileChosen; }
+
+void ForgetSettingsFileChoice() { g_settingsFileChosen = false; }
+
+void LoadSettings(HWND owner) {
+  bool outOfMemory = false;
+  {
+    SettingsLock lock;
+    if (!lock.held()) return;
+    const bool fileRead = WithStore(false, [&](SettingsBackend& store) {
+      outOfMemory = LoadSettingsFrom(store, AppPersistentState()).outOfMemory;
+    });
+    outOfMemory = outOfMemory || !fileRead;
+  }
+  // Shown after the lock is gone, so other copies need not wait for the user.
+  if (outOfMemory) ShowWarning(owner, kMsgOutOfMemory);
+}
+
+void SaveSettings(HWND window, bool forced) {
+  const PersistentState state = AppPersistentState();
+  // Asked before the store is locked: other copies must not wait on a box.
+  for (int n : ClipsCutBySave(state, forced)) ShowWarningFmtInt(window, kMsgClipTruncated, n);
+  bool fileRead = true;
+  {
+    SettingsLock lock;
+    if (!lock.held()) return;
+    SaveHooks hooks;
+    hooks.recordPlacement = [window](Settings& settings) { RecordPlacement(window, settings); };
+    fileRead = WithStore(true, [&](SettingsBackend& store) { SaveSettingsTo(store, state, forced, hooks); });
+  }
+  if (!fileRead) ShowWarning(window, kMsgOutOfMemory);
+}
+
+}  // namespace quillet

@@ -1,0 +1,233 @@
+#include "document/text_codec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "engine/line_ends.h"
+#include "base/system_text.h"
+#include "base/messages.h"
+
+namespace quillet {
+namespace {
+
+constexpr std::size_t kMaxSuggestedName = 259;
+
+int NormalEncoding(int encoding) { return static_cast<int>(static_cast<unsigned>(encoding) % 4); }
+
+unsigned char ByteAt(std::string_view bytes, std::size_t i) {
+  return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0;
+}
+
+// UTF-16 data to units in one pass: byte order, and zero units to spaces.
+// An odd last byte cannot be half of anything; it is kept as a character
+// of its own so that nothing of the file silently disappears.
+void DecodeUtf16(std::string_view data, bool bigEndian, DecodedText* out) {
+  const std::size_t units = data.size() / 2;
+  const bool odd = data.size() % 2 != 0;
+  out->text.resize(units + (odd ? 1 : 0));
+  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+  char16_t* t = out->text.data();
+  bool zero = false;
+  for (std::size_t i = 0; i < units; ++i, p += 2) {
+    char16_t u = bigEndian ? static_cast<char16_t>((p[0] << 8) | p[1]) : static_cast<char16_t>(p[0] | (p[1] << 8));
+    if (u == 0) {
+      u = u' ';
+      zero = true;
+    }
+    t[i] = u;
+  }
+  if (odd) {
+    const char16_t last = p[0];
+    t[units] = last == 0 ? u' ' : last;
+    zero = zero || last == 0;
+    out->undecodable = true;
+  }
+  out->binary = zero;
+}
+
+void DecodeSingleBytes(std::string& bytes, std::size_t skip, int encoding, DecodedText* out) {
+  char* begin = bytes.data() + skip;
+  char* end = bytes.data() + bytes.size();
+  // The system converters take the data as a terminated string, so a zero
+  // byte would end the text early; it becomes a space and marks the file.
+  char* zero = std::find(begin, end, '\0');
+  if (zero != end) {
+    out->binary = true;
+    std::replace(zero, end, '\0', ' ');
+  }
+  const std::string_view data(begin, static_cast<std::size_t>(end - begin));
+  bool invalid = false;
+  out->text = DecodeBytes(encoding == kEncodingUtf8 ? kCodePageUtf8 : kCodePageAnsi, data, &invalid);
+  if (!data.empty() && out->text.empty()) throw std::bad_alloc();  // the system could not convert
+  out->undecodable = out->undecodable || invalid;
+}
+
+// LF-only text to CR LF, or CR-only text to CR LF, into a buffer of the
+// exact size.
+void ExpandLineEnds(std::u16string& text, std::size_t breaks, bool fromLf) {
+  std::u16string expanded(text.size() + breaks, u'\0');
+  const char16_t* end =
+      fromLf ? ExpandLfToCrLf(text.c_str(), expanded.data()) : ExpandCrToCrLf(text.c_str(), expanded.data());
+  expanded.resize(static_cast<std::size_t>(end - expanded.data()));
+  text = std::move(expanded);
+}
+
+}  // namespace
+
+int DetectEncoding(std::string_view bytes, int defaultEncoding, bool forceDefault, std::size_t* skip) {
+  *skip = 0;
+  const int fallback = NormalEncoding(defaultEncoding);
+  if (forceDefault || bytes.empty()) return fallback;
+  const unsigned first = ByteAt(bytes, 0), second = ByteAt(bytes, 1);
+  if (first == 0xEF && second == 0xBB) {
+    if (ByteAt(bytes, 2) != 0xBF) return fallback;
+    *skip = 3;
+    return kEncodingUtf8;
+  }
+  if (first == 0xFF && second == 0xFE) {
+    *skip = 2;
+    return kEncodingUtf16Le;
+  }
+  if (first == 0xFE && second == 0xFF) {
+    *skip = 2;
+    return kEncodingUtf16Be;
+  }
+  return kEncodingAnsi;
+}
+
+LineEndCounts CountLineEnds(std::u16string_view text) {
+  LineEndCounts counts;
+  for (const char16_t c : text) {
+    counts.cr += c == u'\r';
+    counts.lf += c == u'\n';
+  }
+  return counts;
+}
+
+const char16_t* DecodeFileBytes(std::string&& bytes, const LoadOptions& options, DecodedText* out) {
+  *out = DecodedText{};
+  try {
+    std::size_t skip = 0;
+    out->encoding = DetectEncoding(bytes, options.defaultEncoding, options.forceDefaultEncoding, &skip);
+    if (out->encoding == kEncodingUtf16Le || out->encoding == kEncodingUtf16Be) {
+      DecodeUtf16(std::string_view(bytes).substr(skip), out->encoding == kEncodingUtf16Be, out);
+    } else {
+      DecodeSingleBytes(bytes, skip, out->encoding, out);
+    }
+    // At most two whole-text buffers at a time: the bytes go before the
+    // line ends are converted.
+    std::string().swap(bytes);
+
+    const int defaultLineEnd = static_cast<int>(static_cast<unsigned>(options.defaultLineEnd) % 3);
+    out->lineEnd = options.useCrLf ? defaultLineEnd : kLineEndWin;
+    if (options.useCrLf && !out->binary) {
+      const LineEndCounts counts = CountLineEnds(out->text);
+      if (counts.lf && !counts.cr) {
+        ExpandLineEnds(out->text, counts.lf, true);
+        out->lineEnd = kLineEndUnix;
+      } else if (counts.cr && !counts.lf) {
+        ExpandLineEnds(out->text, counts.cr, false);
+        out->lineEnd = kLineEndMac;
+      } else if (counts.cr && counts.lf) {
+        out->lineEnd = kLineEndWin;  // mixed files stay as they are
+      }
+    }
+    return nullptr;
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  *out = DecodedText{};
+  return kMsgOutOfMemory;
+}
+
+std::string_view ByteOrderMark(int encoding) {
+  switch (NormalEncoding(encoding)) {
+    case kEncodingUtf16Le:
+      return std::string_view("\xFF\xFE", 2);
+    case kEncodingUtf16Be:
+      return std::string_view("\xFE\xFF", 2);
+    case kEncodingUtf8:
+      return std::string_view("\xEF\xBB\xBF", 3);
+    default:
+      return {};
+  }
+}
+
+std::string_view EncodedText::View() const {
+  if (!units.empty()) return std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+  return bytes;
+}
+
+const char16_t* EncodeForSave(std::u16string&& text, int encoding, int lineEnd, EncodedText* out) {
+  *out = EncodedText{};
+  // The converters work on a terminated string; the edit control's text
+  // never holds a zero unit.
+  switch (static_cast<unsigned>(lineEnd) % 3) {
+    case kLineEndUnix:
+      text.resize(static_cast<std::size_t>(CollapseCrLfToLf(text.data()) - text.data()));
+      break;
+    case kLineEndMac:
+      text.resize(static_cast<std::size_t>(CollapseCrLfToCr(text.data()) - text.data()));
+      break;
+    default:
+      break;
+  }
+  try {
+    switch (NormalEncoding(encoding)) {
+      case kEncodingUtf16Be:
+        for (char16_t& u : text) u = static_cast<char16_t>((u << 8) | (u >> 8));
+        [[fallthrough]];
+      case kEncodingUtf16Le:
+        out->units = std::move(text);
+        return nullptr;
+      case kEncodingUtf8:
+        out->bytes = EncodeText(kCodePageUtf8, text);
+        break;
+      default:
+        out->bytes = EncodeText(kCodePageAnsi, text, &out->lossy);
+        break;
+    }
+  } catch (const std::bad_alloc&) {
+    *out = EncodedText{};
+    return kMsgOutOfMemory;
+  }
+  if (!text.empty() && out->bytes.empty()) return kMsgCannotSave;
+  return nullptr;
+}
+
+bool StartsWithLogMark(std::u16string_view text) { return text.substr(0, 4) == u".LOG"; }
+
+std::u16string SuggestedFileName(std::u16string_view firstLine) {
+  std::u16string name(firstLine);
+  CutText(name, kMaxSuggestedName);
+  for (char16_t& c : name) {
+    if (c == u'\t') {
+      c = u' ';
+    } else if (c < 32 || c == 127 || std::u16string_view(u"\"*/:<>?\\|").find(c) != std::u16string_view::npos) {
+      c = u'-';
+    }
+  }
+  return name.empty() ? std::u16string(kUntitled) : name;
+}
+
+std::u16string StripPathQuotes(std::u16string_view path) {
+  if (path.empty() || path.front() != u'"') return std::u16string(path);
+  path.remove_prefix(1);
+  return std::u16string(path.substr(0, path.find(u'"')));
+}
+
+std::u16string DialogFilter(std::u16string_view setting) {
+  std::u16string filter(setting);
+  std::replace(filter.begin(), filter.end(), u'|', u'\0');
+  filter.append(2, u'\0');
+  return filter;
+}
+
+std::u16string FolderOf(std::u16string_view path) {
+  const std::size_t slash = path.rfind(u'\\');
+  return slash == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, slash));
+}
+
+}  // namespace quillet

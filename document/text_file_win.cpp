@@ -1,0 +1,235 @@
+#include "document/text_file_win.h"
+
+#include <cstdint>
+#include <new>
+#include <stdexcept>
+#include <string_view>
+
+#include "document/document.h"
+#include "base/handles_win.h"
+#include "document/lists.h"
+#include "document/settings.h"
+#include "document/text_codec.h"
+#include "base/system_calls.h"
+#include "base/wide_win.h"
+#include "base/resource.h"
+#include "base/message_box_win.h"
+#include "base/messages.h"
+
+namespace quillet {
+namespace {
+
+// Another program, or the change watcher, may keep the file open meanwhile.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+const wchar_t* Wide(const std::u16string& s) { return W(s); }
+
+// The memory question for a buffer larger than the free physical memory,
+// asked once before the file's bytes are taken.
+bool ConfirmMemory(std::uint64_t bytes) {
+  const SystemCalls& sys = System();
+  if (sys.freePhysicalMemory && bytes > sys.freePhysicalMemory()) return sys.askYesNo && sys.askYesNo(kMsgLowMemoryAsk);
+  return true;
+}
+
+UniqueHandle OpenForReading(const std::u16string& path, DWORD disposition) {
+  return UniqueHandle(
+      CreateFileW(Wide(path), GENERIC_READ, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// One open, one size, one read.
+const char16_t* ReadWholeFile(HWND owner, const std::u16string& path, std::string* bytes) {
+  UniqueHandle file = OpenForReading(path, OPEN_EXISTING);
+  if (!file) {
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return kMsgCannotRead;
+    if (!AskYesNoFmtName(owner, kMsgCannotFindCreate, path.c_str())) return kMsgCannotRead;
+    file = OpenForReading(path, OPEN_ALWAYS);
+    if (!file) return kMsgCannotRead;
+  }
+  DWORD high = 0;
+  const DWORD low = GetFileSize(file.get(), &high);
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return kMsgCannotRead;
+  if (high != 0) return kMsgOutOfMemory;  // no 32-bit process holds that text
+  if (!ConfirmMemory(std::uint64_t{low} + 10)) return kMsgOutOfMemory;
+  try {
+    bytes->resize(low);
+  } catch (const std::bad_alloc&) {
+    return kMsgOutOfMemory;
+  } catch (const std::length_error&) {
+    return kMsgOutOfMemory;
+  }
+  DWORD read = 0;
+  // A file that shrank since its size was taken reads short.
+  if (low != 0 && (!ReadFile(file.get(), bytes->data(), low, &read, nullptr) || read < low)) {
+    std::string().swap(*bytes);
+    return kMsgCannotRead;
+  }
+  return nullptr;
+}
+
+enum class WriteOutcome { kWritten, kNotOpened, kShortWrite };
+
+bool WriteAll(HANDLE file, std::string_view data) {
+  if (data.empty()) return true;
+  DWORD written = 0;
+  return WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) && written == data.size();
+}
+
+WriteOutcome WriteWholeFile(const wchar_t* path, DWORD disposition, DWORD attributes, std::string_view mark,
+                            std::string_view data, bool flush) {
+  UniqueHandle file(CreateFileW(path, GENERIC_WRITE, kShareAll, nullptr, disposition, attributes, nullptr));
+  if (!file) return WriteOutcome::kNotOpened;
+  if (!WriteAll(file.get(), mark) || !WriteAll(file.get(), data)) return WriteOutcome::kShortWrite;
+  if (flush && !FlushFileBuffers(file.get())) return WriteOutcome::kShortWrite;
+  // A close that fails may not have stored the data.
+  return CloseHandle(file.release()) ? WriteOutcome::kWritten : WriteOutcome::kShortWrite;
+}
+
+// The file that takes another's place keeps the other's creation time.
+void KeepCreationTime(const std::u16string& from, const wchar_t* to) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Wide(from), GetFileExInfoStandard, &data)) return;
+  UniqueHandle file(CreateFileW(to, FILE_WRITE_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (file) SetFileTime(file.get(), &data.ftCreationTime, nullptr, nullptr);
+}
+
+// The written way: the file itself is truncated and rewritten. Used for new
+// files, and for existing ones when they cannot be replaced as a whole.
+const char16_t* WriteInPlace(const std::u16string& path, DWORD attributes, std::string_view mark,
+                             std::string_view data) {
+  switch (WriteWholeFile(Wide(path), CREATE_ALWAYS, attributes, mark, data, false)) {
+    case WriteOutcome::kWritten:
+      return nullptr;
+    case WriteOutcome::kNotOpened:
+      SetFileAttributesW(Wide(path), attributes);
+      return kMsgCannotSave;
+    default:
+      return kMsgWriteIncomplete;
+  }
+}
+
+// An existing file is never truncated before its new contents are safely
+// on disk: they go into a new file beside it, which then takes its name in
+// one step. A full disk or a failed write leaves the old file as it was.
+const char16_t* ReplaceExisting(const std::u16string& path, DWORD attributes, std::string_view mark,
+                                std::string_view data) {
+  const std::u16string folder = FolderOf(path);
+  wchar_t temp[MAX_PATH + 1] = {};
+  if (GetTempFileNameW(folder.empty() ? L"." : Wide(folder), L"qlt", 0, temp) != 0) {
+    const WriteOutcome outcome = WriteWholeFile(temp, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, mark, data, true);
+    if (outcome == WriteOutcome::kShortWrite) {
+      DeleteFileW(temp);
+      SetFileAttributesW(Wide(path), attributes);
+      return kMsgCannotSave;
+    }
+    if (outcome == WriteOutcome::kWritten) {
+      KeepCreationTime(path, temp);
+      if (MoveFileExW(temp, Wide(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        SetFileAttributesW(Wide(path), attributes);
+        return nullptr;
+      }
+    }
+    DeleteFileW(temp);
+  }
+  // No file may be created beside it, or another program holds it open in a
+  // way that forbids replacing it: rewrite it where it is.
+  return WriteInPlace(path, attributes, mark, data);
+}
+
+// Files whose identity matters more than the file's contents: a link to
+// another file, a file with further names (hard links) or an encrypted
+// one. A new file taking their place would lose that, so they are
+// rewritten where they are.
+bool MustStayInPlace(const std::u16string& path, DWORD attributes) {
+  if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ENCRYPTED)) return true;
+  UniqueHandle file(CreateFileW(Wide(path), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  return file && GetFileInformationByHandle(file.get(), &info) && info.nNumberOfLinks > 1;
+}
+
+// Asks before a backup copy that failed for another reason than the file
+// being new; false when the user declines.
+bool MakeBackup(HWND owner, const std::u16string& path) {
+  const std::u16string backup = BackupPathFor(path);
+  SetFileAttributesW(Wide(backup), FILE_ATTRIBUTE_NORMAL);
+  if (CopyFileW(Wide(path), Wide(backup), FALSE)) return true;
+  if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+  return AskYesNo(owner, kMsgBackupFailedAsk);
+}
+
+}  // namespace
+
+const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert) {
+  const Settings& s = AppSettings();
+  // A failed open leaves an empty document, never a mix of old and new.
+  if (!insert) SetWindowTextW(edit, L"");
+
+  std::string bytes;
+  if (const char16_t* message = ReadWholeFile(owner, path, &bytes)) return message;
+
+  LoadOptions options;
+  options.defaultEncoding = s.Encode;
+  options.defaultLineEnd = s.CRLF;
+  options.useCrLf = s.UseCRLF != 0;
+  options.forceDefaultEncoding = s.FLDE != 0;
+  DecodedText decoded;
+  if (const char16_t* message = DecodeFileBytes(std::move(bytes), options, &decoded)) return message;
+
+  SetEncoding(Doc(), decoded.encoding);
+  if (insert) {
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(decoded.text)));
+  } else {
+    SetLineEnd(Doc(), decoded.lineEnd, s.UseCRLF != 0);
+    // A control that could not take the whole text must not pass for the
+    // file: saving it would cut the file short.
+    if (!SetWindowTextW(edit, W(decoded.text)) ||
+        static_cast<std::size_t>(GetWindowTextLengthW(edit)) != decoded.text.size()) {
+      SetWindowTextW(edit, L"");
+      return kMsgOutOfMemory;
+    }
+    if (StartsWithLogMark(decoded.text)) PostMessageW(owner, WM_COMMAND, IDM_LOG_STAMP, 0);
+  }
+  if (decoded.CharactersReplaced()) return kMsgBinaryFile;
+  if (!insert) AddRecent(AppRecentFiles(), path);
+  return nullptr;
+}
+
+const char16_t* SaveText(HWND owner, std::u16string text, const std::u16string& path, bool quiet) {
+  const Settings& s = AppSettings();
+  const DocumentState& doc = Doc();
+
+  // Everything that can fail without touching the disk comes first.
+  EncodedText encoded;
+  if (const char16_t* message = EncodeForSave(std::move(text), doc.encoding, doc.lineEnd, &encoded)) return message;
+  if (encoded.lossy && !quiet && !AskYesNo(owner, kMsgAnsiLoss)) return kMsgCannotSave;
+  if (!quiet && s.Backup && !MakeBackup(owner, path)) return kMsgCannotSave;
+
+  DWORD attributes = GetFileAttributesW(Wide(path));
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (!exists) attributes = FILE_ATTRIBUTE_ARCHIVE;
+  if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kMsgCannotSave;
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    if (!s.FSRO) return kMsgCannotSave;
+    // The remembered attributes keep the bit: the file stays read-only.
+    SetFileAttributesW(Wide(path), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+
+  const std::string_view mark = s.FSWBOM ? std::string_view() : ByteOrderMark(doc.encoding);
+  const std::string_view data = encoded.View();
+  const char16_t* message = exists && !MustStayInPlace(path, attributes) ? ReplaceExisting(path, attributes, mark, data)
+                                                                         : WriteInPlace(path, attributes, mark, data);
+  if (!message && !quiet) AddRecent(AppRecentFiles(), path);
+  return message;
+}
+
+const char16_t* SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet) {
+  std::u16string text;
+  try {
+    text = WindowText(edit);
+  } catch (const std::bad_alloc&) {
+    return kMsgOutOfMemory;
+  }
+  return SaveText(owner, std::move(text), path, quiet);
+}
+
+}  // namespace quillet

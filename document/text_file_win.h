@@ -1,0 +1,27 @@
+// Reading a text file into an edit control and writing one from it. Both
+// return null for success or a message of the message table, whose "%s"
+// the caller fills with the file's title. owner owns the questions and
+// receives the log stamp command.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quillet {
+
+// Open mode (insert false): the file becomes the whole text of edit; the
+// document's encoding and line-end style are set; the path enters the
+// recent files. Insert mode: the file replaces the selection as one
+// undoable edit and sets only the document's encoding.
+const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert);
+
+// Writes the text of edit in the document's encoding and line-end style.
+// Not quiet: backup copy (setting Backup), the ANSI loss question and the
+// recent files. Quiet (the periodic temporary copy): none of those.
+const char16_t* SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet);
+// The same for a text that is not in a control (a selection excluded to a
+// file).
+const char16_t* SaveText(HWND owner, std::u16string text, const std::u16string& path, bool quiet);
+
+}  // namespace quillet

@@ -1,0 +1,57 @@
+// The document's life: new, open, save, revert, insert and exclude, the
+// periodic temporary copy and dropped files. Each command returns a result
+// code or a message for the window to show; messages of the file codec are
+// shown here already, with the file's title.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/commands.h"
+
+namespace quillet {
+
+// IDM_FILE_NEW: after the save question, an empty untitled document in the
+// default encoding and line-end style.
+CommandResult NewDocument();
+
+// Opens the document's path to open; with askToSave the save question
+// comes first. Failures are shown here and give 21; a successful open may
+// still return the text-limit warning.
+CommandResult OpenPathToOpen(bool askToSave);
+
+// IDM_FILE_OPEN: the save question, then the Open dialog, then the chosen file.
+CommandResult OpenWithDialog();
+
+// IDM_FILE_SAVE: to the full path, or as Save As for an untitled document.
+CommandResult SaveDocument();
+// IDM_FILE_SAVE_AS: the Save dialog, then Save.
+CommandResult SaveDocumentAs();
+
+// IDM_FILE_REVERT (outsideChange false) and IDM_FILE_REVERT_CHANGED: reloads the file after a
+// question, keeping the selection and the scroll position.
+CommandResult RevertDocument(bool outsideChange);
+
+// Inserts the file named by the path to open at the selection.
+CommandResult InsertPathToOpen();
+// IDM_FILE_INSERT_FILE: the Open dialog (starting from the path to open), then insert.
+CommandResult InsertFileWithDialog();
+
+// IDM_FILE_EXCLUDE: writes the selection to a file chosen in the Save dialog, then
+// deletes it from the document.
+CommandResult ExcludeToFile();
+
+// The 5-minute timer: a copy of a modified, named document beside it
+// (path + ".$").
+void WriteTemporaryCopy();
+void DeleteTemporaryCopy();
+
+// The files of one drop, in order: the first is opened; the others are
+// appended after a question.
+void OpenDroppedFiles(const std::vector<std::u16string>& files);
+
+// The file title of a path (GetFileTitleW, or the part after the last
+// backslash when that fails).
+std::u16string FileTitleOf(const std::u16string& path);
+
+}  // namespace quillet

@@ -1,0 +1,31 @@
+// Runs a tool job against the edit control: reads the selection and the
+// whole text, runs the operation on a working copy and puts the result back
+// as one undoable replacement.
+#pragma once
+
+#include <windows.h>
+
+#include "engine/tool_job.h"
+
+namespace quillet {
+
+// Runs a prepared job (family, op, data, flags, preview buffer) on edit.
+// Returns null or a message of the message table.
+const char16_t* RunToolJob(HWND edit, ToolJob& job);
+
+// Text family on the program's edit control, selecting the result when the
+// setting Persist is on and taking a final line break out of the operation.
+const char16_t* RunTextTool(TextOp op, const ToolData& data = {});
+const char16_t* RunTextToolEx(TextOp op, const ToolData& data, bool selectResult, bool keepFinalBreak);
+// Line family (select 0, keep 0).
+const char16_t* RunLineTool(LineOp op, const ToolData& data = {});
+// Fills buffer (kPreviewBufferUnits units) with the result, or with the
+// message when the job fails; the document is not touched.
+const char16_t* PreviewTextTool(TextOp op, const ToolData& data, char16_t* buffer);
+
+// The memory question, the clipboard and window texts as the pure tools
+// reach them. Put in force when the program starts; calling it again is
+// harmless.
+void InstallWindowsSystemCalls();
+
+}  // namespace quillet
