@@ -52,6 +52,11 @@ inline constexpr char16_t kMsgCurrentLength[] = u"当前长度: %d。";
 inline constexpr char16_t kMsgCtrlTabHint[] = u"按下 Ctrl+Tab 来插入一个制表符到编辑框中。";
 inline constexpr char16_t kMsgPrintingFrom[] = u"正在打印来自 ...";
 
+// The status bar's caret parts: a 1-based place over a total.
+inline constexpr char16_t kStatusLineFormat[] = u"行: %d/%d";
+inline constexpr char16_t kStatusColumnFormat[] = u"列: %d/%d";
+inline constexpr char16_t kStatusPositionFormat[] = u"位置: %d/%d";
+
 // Page names of the sort dialog and the settings dialog.
 inline constexpr char16_t kPageFirst[] = u"首先...";
 inline constexpr char16_t kPageThen[] = u"然后...";

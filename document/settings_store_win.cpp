@@ -298,6 +298,8 @@ bool WithStore(bool forSaving, Work work) {
   return true;
 }
 
+}  // namespace
+
 // The window's normal rectangle and maximised state into the settings;
 // nothing in full screen, whose rectangle is the desktop's.
 void RecordPlacement(HWND window, Settings& s) {
@@ -313,7 +315,6 @@ void RecordPlacement(HWND window, Settings& s) {
   s.Maxed = placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
 }
 
-}  // namespace
 
 StoreLocation& SettingsLocation() {
   static StoreLocation location;

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "document/settings.h"
+
 namespace quillet {
 
 struct StoreLocation {
@@ -35,5 +37,9 @@ void LoadSettings(HWND owner);
 // placement of window. The caller skips it when the program was started
 // with /ns.
 void SaveSettings(HWND window, bool forced);
+
+// The window's normal rectangle and maximised state into the settings;
+// nothing in full screen, whose rectangle is the desktop's.
+void RecordPlacement(HWND window, Settings& s);
 
 }  // namespace quillet

@@ -7,7 +7,8 @@
 #include "document/settings_store_win.h"
 #include "base/wide_win.h"
 #include "base/resource.h"
-#include "shell/layout_win.h"
+#include "shell/document_win.h"
+#include "shell/view_win.h"
 #include "shell/list_menus_win.h"
 #include "base/message_box_win.h"
 #include "base/messages.h"
@@ -66,12 +67,17 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
     return -2;
   }
 
-  ShowWindow(hwnd, showCommand);
+  // A stored place or state wins over how the program was asked to show.
+  int show = showCommand;
+  if (s.Top != kUnsetPlacement || s.Width != kUnsetPlacement || s.Maxed == 1 || s.FulScr == 1) {
+    show = RestorePlacement(showCommand);
+  }
+  ShowWindow(hwnd, show);
   UpdateWindow(hwnd);
-  ApplyEditSettings();
+  ApplyViewSettings(false);
 
-  Doc().encoding = static_cast<int>(static_cast<unsigned>(s.Encode) % 4);
-  Doc().lineEnd = s.UseCRLF ? static_cast<int>(static_cast<unsigned>(s.CRLF) % 3) : kLineEndWin;
+  SetCurrentEncoding(s.Encode);
+  SetCurrentLineEnd(s.CRLF);
 
   RebuildFavouritesMenu(GetMenu(hwnd));
   SetTimer(hwnd, 0, kTempCopyPeriodMs, nullptr);

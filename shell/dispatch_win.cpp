@@ -12,8 +12,10 @@
 #include "shell/favourites_commands_win.h"
 #include "shell/file_commands_win.h"
 #include "shell/help_commands_win.h"
+#include "shell/options_commands_win.h"
 #include "shell/search_commands_win.h"
 #include "shell/startup_win.h"
+#include "shell/view_win.h"
 #include "shell/tools_commands_win.h"
 
 namespace quillet {
@@ -25,6 +27,7 @@ CommandResult NotAvailable(const CommandArgs&) { return kNotACommand; }
 CommandResult OnEditNotification(const CommandArgs& a) {
   switch (HIWORD(a.wParam)) {
     case EN_CHANGE:
+      InvalidateStatusCache();
       SetModified(true);
       return kDone;
     case EN_ERRSPACE:
@@ -77,7 +80,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_FILE_LINE_END, OnNextLineEnd},
     {IDM_FILE_PRINT, NotAvailable},
     {IDM_FILE_PROPERTIES, OnProperties},
-    {IDM_FILE_TO_TRAY, NotAvailable},
+    {IDM_FILE_TO_TRAY, OnMinimizeToTray},
     {IDM_FILE_NEW_WINDOW, OnNewWindow},
     {IDM_FILE_RECENT, NotAvailable},
     {IDM_FILE_EXIT, OnExit},
@@ -201,12 +204,12 @@ constexpr CommandRow kCommands[] = {
     {IDM_CLIPS_SHOW, OnShowClips},
     {IDM_CLIPS_CLEAR, OnClearClips},
     {IDM_CLIPS_ROSTER, NotAvailable},
-    {IDM_VIEW_STATUS_BAR, NotAvailable},
-    {IDM_VIEW_MARGIN_LINE, NotAvailable},
-    {IDM_VIEW_FULL_SCREEN, NotAvailable},
-    {IDM_VIEW_ON_TOP, NotAvailable},
-    {IDM_VIEW_WORD_WRAP, NotAvailable},
-    {IDM_VIEW_FIXED_FONT, NotAvailable},
+    {IDM_VIEW_STATUS_BAR, OnToggleStatusBar},
+    {IDM_VIEW_MARGIN_LINE, OnToggleMarginLine},
+    {IDM_VIEW_FULL_SCREEN, OnToggleFullScreen},
+    {IDM_VIEW_ON_TOP, OnToggleOnTop},
+    {IDM_VIEW_WORD_WRAP, OnToggleWordWrap},
+    {IDM_VIEW_FIXED_FONT, OnToggleFixedFont},
     {IDM_OPTIONS_SETTINGS, NotAvailable},
     {IDM_HELP_MANUAL, OnManual},
     {IDM_HELP_ONLINE_MANUAL, OnOnlineManual},

@@ -7,6 +7,7 @@
 #include "base/wide_win.h"
 #include "base/resource.h"
 #include "shell/app_win.h"
+#include "shell/view_win.h"
 #include "base/message_box_win.h"
 #include "base/messages.h"
 
@@ -23,11 +24,19 @@ void SetModified(bool modified) {
   if (doc.modified == modified) return;
   doc.modified = modified;
   UpdateWindowTitle();
+  ShowModifiedPart(modified ? kModifiedMark : u"");
+  InvalidateStatusCache();
 }
 
-void SetCurrentEncoding(int encoding) { SetEncoding(Doc(), encoding); }
+void SetCurrentEncoding(int encoding) {
+  SetEncoding(Doc(), encoding);
+  ShowEncodingPart(Doc().encoding);
+}
 
-void SetCurrentLineEnd(int lineEnd) { SetLineEnd(Doc(), lineEnd, AppSettings().UseCRLF != 0); }
+void SetCurrentLineEnd(int lineEnd) {
+  SetLineEnd(Doc(), lineEnd, AppSettings().UseCRLF != 0);
+  ShowLineEndPart(Doc().lineEnd);
+}
 
 bool AskToSave() {
   if (!Doc().modified) return true;

@@ -16,6 +16,7 @@
 #include "document/text_file_win.h"
 #include "base/wide_win.h"
 #include "shell/app_win.h"
+#include "shell/view_win.h"
 #include "shell/command_line.h"
 #include "shell/edit_ops_win.h"
 #include "base/message_box_win.h"
@@ -24,7 +25,6 @@
 namespace quillet {
 namespace {
 
-constexpr int kModifiedPart = 5;
 constexpr DWORD kTempCopyMarkMs = 300;
 
 enum class PathKind { kEmpty, kUsable, kTooLong };
@@ -75,9 +75,7 @@ CommandResult SaveToFullPath() {
   return kDone;
 }
 
-void SetStatusText(const char16_t* text) {
-  if (App().statusBar) SendMessageW(App().statusBar, SB_SETTEXTW, kModifiedPart, reinterpret_cast<LPARAM>(W(text)));
-}
+void SetStatusText(const char16_t* text) { ShowModifiedPart(text); }
 
 // The selection of the document, final line break included.
 std::u16string SelectedText() {

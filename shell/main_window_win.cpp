@@ -21,30 +21,25 @@
 #include "shell/dispatch_win.h"
 #include "shell/list_menus_win.h"
 #include "shell/menus_win.h"
+#include "shell/view_win.h"
 #include "base/message_box_win.h"
 #include "base/messages.h"
 
 namespace quillet {
 namespace {
 
-DWORD EditStyle(bool wordWrap) {
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                ES_NOHIDESEL;
-  if (!wordWrap) style |= WS_HSCROLL | ES_AUTOHSCROLL;
-  return style;
-}
-
 LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
   AppState& app = App();
   app.instance = create->hInstance;
   app.mainWindow = hwnd;
-  app.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"edit", nullptr, EditStyle(AppSettings().WWrap != 0), 0, 0, 0, 0,
+  app.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"edit", nullptr, EditControlStyle(AppSettings().WWrap != 0), 0, 0, 0, 0,
                              hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), app.instance, nullptr);
   if (!app.edit) {
     ShowWarning(hwnd, kMsgOutOfMemory);
     PostQuitMessage(-2);
     return 0;
   }
+  CreateViewWindows(hwnd);
   app.findMessage = RegisterWindowMessageW(L"commdlg_FindReplace");
   app.instanceMessage = RegisterWindowMessageW(L"quillet");
   app.trayMessage = RegisterWindowMessageW(L"nftray");
@@ -52,16 +47,6 @@ LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
   UpdateWindowTitle();
   PostMessageW(hwnd, WM_COMMAND, IDM_STARTUP, 0);
   return 0;
-}
-
-void OnSize(WPARAM, LPARAM lParam) {
-  AppState& app = App();
-  if (lParam != 0) app.lastClientSize = lParam;
-  const int width = LOWORD(app.lastClientSize);
-  const int height = HIWORD(app.lastClientSize);
-  if (app.statusBar) SendMessageW(app.statusBar, WM_SIZE, 0, 0);
-  const int statusHeight = app.statusBar ? AppSettings().Status : 0;
-  if (app.edit) MoveWindow(app.edit, 0, 0, width, height - statusHeight, TRUE);
 }
 
 // Whether closing (or ending the session) may go on.
@@ -81,6 +66,7 @@ void OnDestroy(HWND hwnd) {
   DestroyRecentMenu(GetMenu(hwnd));
   FreeClips(AppClips());
   FreeFilters(AppFilters());
+  DeleteViewFonts();
   PostQuitMessage(0);
 }
 
@@ -122,6 +108,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
   // Registered messages have no fixed number; 0 means not registered yet.
   if (App().findMessage && message == App().findMessage) return OnFindReport();
   if (App().instanceMessage && message == App().instanceMessage) return OnInstanceMessage(wParam, lParam);
+  if (App().trayMessage && message == App().trayMessage) return TrayCallback(lParam);
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
@@ -129,8 +116,13 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       OnDestroy(hwnd);
       return 0;
     case WM_SIZE:
-      OnSize(wParam, lParam);
+      LayoutMainWindow(wParam, lParam);
       return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && header->idFrom == IDC_STATUSBAR) OnStatusBarNotify(header);
+      return 0;
+    }
     case WM_SETFOCUS:
       if (App().edit) SetFocus(App().edit);
       return 0;

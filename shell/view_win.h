@@ -1,0 +1,66 @@
+// What the main window looks like around the document: the edit control's
+// view settings and fonts, the status bar, the margin line, full screen,
+// always on top, the tray, and the window's placement.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace quillet {
+
+struct LogicalLineInfo;
+
+// The edit control's window styles; word wrap takes the horizontal scrolling
+// away.
+DWORD EditControlStyle(bool wordWrap);
+
+// WM_CREATE: the fonts, the status bar and the margin line. WM_DESTROY: the
+// fonts go.
+void CreateViewWindows(HWND mainWindow);
+void DeleteViewFonts();
+
+// WM_SIZE, also sent by the program with wParam -1 and lParam 0.
+void LayoutMainWindow(WPARAM wParam, LPARAM lParam);
+
+// Re-creating the edit control applies the word wrap setting (a style the
+// control cannot change while it lives).
+void ApplyViewSettings(bool recreate);
+// False when memory was refused (already reported); the old control stays.
+bool RecreateEditControl(bool wrap);
+// Font, tab width, left margin and text limit of the edit control.
+void ApplyEditSettings();
+void SetEditFont(bool fixed);
+// The font the tool dialogs' text boxes use.
+HFONT FixedDefaultFont();
+bool ChooseEditFont(LOGFONTW& font, HWND owner);
+
+void ShowStatusBar(bool on);
+void ShowMarginLine(bool on);
+void SetFullScreen(bool on);
+void SetOnTop(bool on);
+
+// The placement kept in the settings (recorded when they are written),
+// applied at start-up and when full screen ends. Returns the show command
+// to use.
+int RestorePlacement(int showCommand);
+
+bool MinimizeToTray();
+LRESULT TrayCallback(LPARAM event);
+
+// The status bar: parts 0 to 2 follow the caret after every dispatched
+// message; the others show the encoding, the line-end style and the
+// modified mark.
+void RefreshStatusBar();
+void InvalidateStatusCache();
+void ShowEncodingPart(int encoding);
+void ShowLineEndPart(int lineEnd);
+void ShowModifiedPart(const char16_t* text);
+void OnStatusBarNotify(const NMHDR* header);
+
+// The line around info.position (or line info.line when it is not
+// negative): real lines when UnWrap is on, the control's display lines
+// otherwise. Only the real-line lookup can fail; it returns the message.
+const char16_t* GetCaretLineInfo(LogicalLineInfo& info);
+
+}  // namespace quillet

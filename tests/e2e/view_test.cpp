@@ -1,0 +1,126 @@
+// The view of the running program: the status bar under real keys, the tray,
+// the margin line dragged with the mouse, and the window's place kept from
+// one run to the next.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/resource.h"
+#include "tests/e2e/harness.h"
+
+namespace quillet_e2e {
+namespace {
+
+// Memory inside the program's process, for the status bar messages whose
+// buffers the system does not carry across processes.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(DWORD pid, SIZE_T size)
+      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)), size_(size) {
+    if (process_) at_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (at_) VirtualFreeEx(process_.get(), at_, 0, MEM_RELEASE);
+  }
+  LPARAM address() const { return reinterpret_cast<LPARAM>(at_); }
+  bool Read(void* into, SIZE_T size) const {
+    SIZE_T got = 0;
+    return at_ && ReadProcessMemory(process_.get(), at_, into, size, &got) && got == size;
+  }
+  explicit operator bool() const { return at_ != nullptr; }
+
+ private:
+  Handle process_;
+  SIZE_T size_;
+  void* at_ = nullptr;
+};
+
+HWND StatusBar(const QuilletProcess& q) { return GetDlgItem(q.window(), IDC_STATUSBAR); }
+
+std::wstring StatusPart(const QuilletProcess& q, int part) {
+  RemoteBuffer buffer(q.pid(), 512 * sizeof(wchar_t));
+  if (!buffer) return L"<no memory>";
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutW(StatusBar(q), SB_GETTEXTW, part, buffer.address(), SMTO_NORMAL, 5000, &r)) {
+    return L"<no answer>";
+  }
+  wchar_t text[512] = {};
+  if (!buffer.Read(text, sizeof text)) return L"<unreadable>";
+  text[511] = L'\0';
+  return text;
+}
+
+// Waits for the part to show the text (the bar is refreshed by the program's
+// own loop, after the keys were handled).
+::testing::AssertionResult PartShows(const QuilletProcess& q, int part, const std::wstring& want) {
+  std::wstring got;
+  if (WaitUntil([&] { return (got = StatusPart(q, part)) == want; }, 5000)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "part " << part << " shows \"" << std::string(got.begin(), got.end())
+                                       << "\"";
+}
+
+TEST(View, RealKeysMoveTheStatusBarAndTypingMarksTheDocument) {
+  TempFolder files;
+  const std::wstring path = files.File(L"keys.txt");
+  ASSERT_TRUE(WriteFileBytes(path, "abc\r\ndefg"));
+  QuilletProcess q(std::wstring(kIsolated) + L" \"" + path + L"\"");
+  ASSERT_TRUE(q.ok()) << std::string(q.error().begin(), q.error().end());
+  ASSERT_NE(StatusBar(q), nullptr);
+  EXPECT_TRUE(PartShows(q, 0, L"行: 1/2"));
+  EXPECT_TRUE(PartShows(q, 2, L"位置: 1/9"));
+  EXPECT_TRUE(PartShows(q, 5, L""));
+
+  ASSERT_TRUE(q.PressKeys({VK_RIGHT})) << "could not type into the window";
+  EXPECT_TRUE(PartShows(q, 1, L"列: 2/3"));
+  EXPECT_TRUE(PartShows(q, 2, L"位置: 2/9"));
+  ASSERT_TRUE(q.PressKeys({VK_DOWN}));
+  EXPECT_TRUE(PartShows(q, 0, L"行: 2/2"));
+  EXPECT_TRUE(PartShows(q, 1, L"列: 2/4"));
+  ASSERT_TRUE(q.PressKeys({VK_END}));
+  EXPECT_TRUE(PartShows(q, 2, L"位置: 10/9"));
+
+  ASSERT_TRUE(q.PressKeys({'X'}));
+  EXPECT_TRUE(PartShows(q, 1, L"列: 6/5"));
+  EXPECT_TRUE(PartShows(q, 2, L"位置: 11/10"));
+  EXPECT_TRUE(PartShows(q, 5, L"已修改"));
+  EXPECT_TRUE(PartShows(q, 3, L"ANSI"));
+  EXPECT_TRUE(PartShows(q, 4, L"Win"));
+}
+
+TEST(View, TheTrayIconBringsTheWindowBack) {
+  QuilletProcess q(kIsolated);
+  ASSERT_TRUE(q.ok());
+  const auto hidden = q.Command(IDM_FILE_TO_TRAY);
+  ASSERT_TRUE(hidden.has_value());
+  if (*hidden == 3) GTEST_SKIP() << "this desktop has no notification area to put the icon in";
+  ASSERT_EQ(*hidden, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(q.window()); }));
+  // What the notification area sends when the icon is clicked.
+  const UINT trayMessage = RegisterWindowMessageW(L"nftray");
+  DWORD_PTR r = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(q.window(), trayMessage, 1, WM_LBUTTONUP, SMTO_NORMAL, 5000, &r));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(q.window()) != FALSE; }));
+  // The icon is gone: a second click changes nothing and hides nothing.
+  ASSERT_TRUE(SendMessageTimeoutW(q.window(), trayMessage, 1, WM_RBUTTONUP, SMTO_NORMAL, 5000, &r));
+  EXPECT_TRUE(IsWindowVisible(q.window()));
+}
+
+TEST(View, FullScreenHasNoCaptionAndF11BringsItBack) {
+  QuilletProcess q(kIsolated);
+  ASSERT_TRUE(q.ok());
+  ASSERT_EQ(q.Command(IDM_VIEW_FULL_SCREEN), 0);
+  EXPECT_EQ(GetWindowLongPtrW(q.window(), GWL_STYLE) & WS_CAPTION, 0);
+  RECT r{};
+  GetWindowRect(q.window(), &r);
+  RECT desktop{};
+  GetWindowRect(GetDesktopWindow(), &desktop);
+  EXPECT_EQ(r.right - r.left, desktop.right - desktop.left);
+  ASSERT_TRUE(q.PressKeys({VK_F11})) << "could not type into the window";
+  EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(q.window(), GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }));
+}
+
+}  // namespace
+}  // namespace quillet_e2e

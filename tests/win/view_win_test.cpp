@@ -1,0 +1,338 @@
+// The view against the real main window, made hidden in this process: the
+// status bar's parts as the system control holds them, word wrap, the margin
+// line, fonts and placement from settings that make no sense.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "base/resource.h"
+#include "document/document.h"
+#include "document/settings.h"
+#include "engine/caret_ops.h"
+#include "shell/app_win.h"
+#include "shell/document_win.h"
+#include "shell/view_win.h"
+
+namespace quillet {
+namespace {
+
+class ViewWin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    savedSettings_ = AppSettings();
+    ResetSettings(AppSettings());
+    App() = AppState{};
+    Doc() = DocumentState{};
+    App().instance = GetModuleHandleW(nullptr);
+    RegisterMainWindowClass(App().instance);  // fails harmlessly after the first test
+  }
+  void TearDown() override {
+    if (main_) DestroyWindow(main_);
+    // The start-up command and the quit message of WM_DESTROY are not for
+    // the test runner's queue.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    App() = AppState{};
+    App().startup.noSaveSettings = 1;
+    AppSettings() = savedSettings_;
+  }
+
+  // The main window as start-up makes it, not shown; settings written by
+  // its destruction are kept out of the store.
+  void MakeMain() {
+    App().startup.noSaveSettings = 1;
+    main_ = CreateWindowExW(0, kMainWindowClass, kMainWindowClass, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 700,
+                            500, nullptr, nullptr, App().instance, nullptr);
+    ASSERT_NE(main_, nullptr);
+    ASSERT_NE(App().edit, nullptr);
+    ASSERT_NE(App().statusBar, nullptr);
+    ApplyViewSettings(false);
+    SetCurrentEncoding(AppSettings().Encode);
+    SetCurrentLineEnd(AppSettings().CRLF);
+  }
+
+  HWND Edit() const { return App().edit; }
+  void SetText(const std::wstring& text) {
+    SetWindowTextW(Edit(), text.c_str());
+    SetModified(false);
+  }
+  void Caret(DWORD at) {
+    SendMessageW(Edit(), EM_SETSEL, at, at);
+    RefreshStatusBar();
+  }
+  std::wstring Part(int n) const {
+    wchar_t text[256] = {};
+    const LRESULT length = SendMessageW(App().statusBar, SB_GETTEXTLENGTHW, n, 0);
+    if (LOWORD(length) >= 256) return L"<too long>";
+    SendMessageW(App().statusBar, SB_GETTEXTW, n, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+
+  HWND main_ = nullptr;
+  Settings savedSettings_;
+};
+
+TEST_F(ViewWin, StatusBarFollowsTheCaretAndTheText) {
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  SetText(L"ab\r\ncde\r\n");
+  Caret(5);
+  EXPECT_EQ(Part(0), L"行: 2/3");
+  EXPECT_EQ(Part(1), L"列: 2/3");
+  EXPECT_EQ(Part(2), L"位置: 6/9");
+  EXPECT_EQ(Part(3), L"ANSI");
+  EXPECT_EQ(Part(4), L"Win");
+  EXPECT_EQ(Part(5), L"");
+
+  // Typing changes the totals without moving the caret's line, and marks
+  // the document.
+  SendMessageW(Edit(), WM_CHAR, L'x', 1);
+  RefreshStatusBar();
+  EXPECT_EQ(Part(1), L"列: 3/4");
+  EXPECT_EQ(Part(2), L"位置: 7/10");
+  EXPECT_EQ(Part(5), L"已修改");
+
+  // A caret on the last, empty line.
+  Caret(10);
+  EXPECT_EQ(Part(0), L"行: 3/3");
+  EXPECT_EQ(Part(1), L"列: 1/0");
+}
+
+TEST_F(ViewWin, DoubleClickingTheEncodingPartCyclesItAndLineEndsFollowUseCrLf) {
+  AppSettings().UseCRLF = 0;
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  auto doubleClick = [&](int part) {
+    NMMOUSE mouse{};
+    mouse.hdr.hwndFrom = App().statusBar;
+    mouse.hdr.idFrom = IDC_STATUSBAR;
+    mouse.hdr.code = NM_DBLCLK;
+    mouse.dwItemSpec = static_cast<DWORD_PTR>(part);
+    SendMessageW(main_, WM_NOTIFY, IDC_STATUSBAR, reinterpret_cast<LPARAM>(&mouse));
+  };
+  const wchar_t* expected[] = {L"Unicode", L"Unicode, Big Endian", L"UTF-8", L"ANSI"};
+  for (const wchar_t* name : expected) {
+    doubleClick(3);
+    EXPECT_EQ(Part(3), name);
+  }
+  doubleClick(4);
+  doubleClick(4);
+  EXPECT_EQ(Part(4), L"Win");
+  EXPECT_EQ(Doc().lineEnd, kLineEndWin);
+  // The modified part does nothing.
+  doubleClick(5);
+  EXPECT_EQ(Part(3), L"ANSI");
+}
+
+TEST_F(ViewWin, UnWrapCountsRealLinesNotDisplayLines) {
+  AppSettings().WWrap = 1;
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  ASSERT_TRUE(RecreateEditControl(true));
+  SendMessageW(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 400));
+  std::wstring paragraph;
+  for (int i = 0; i < 60; ++i) paragraph += L"word ";
+  SetText(paragraph);
+  AppSettings().UnWrap = 0;
+  Caret(static_cast<DWORD>(paragraph.size()));
+  const std::wstring display = Part(0);
+  EXPECT_NE(display, L"行: 1/1") << "the paragraph should wrap in a 300-pixel window";
+
+  AppSettings().UnWrap = 1;
+  InvalidateStatusCache();
+  RefreshStatusBar();
+  EXPECT_EQ(Part(0), L"行: 1/1");
+  EXPECT_EQ(Part(2), L"位置: 301/300");
+}
+
+TEST_F(ViewWin, WordWrapKeepsTextSelectionFirstLineAndModifiedMark) {
+  AppSettings().WWrap = 0;
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  SendMessageW(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(600, 200));
+  std::wstring text;
+  for (int i = 0; i < 200; ++i) text += L"line " + std::to_wstring(i) + L"\r\n";
+  SetText(text);
+  SetModified(true);
+  SendMessageW(Edit(), EM_SETSEL, 700, 720);
+  SendMessageW(Edit(), EM_LINESCROLL, 0, 90);
+  const LRESULT firstLine = SendMessageW(Edit(), EM_GETFIRSTVISIBLELINE, 0, 0);
+  ASSERT_GT(firstLine, 0);
+  HWND before = Edit();
+
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_WORD_WRAP, 0), 0);
+  EXPECT_NE(Edit(), before);
+  EXPECT_FALSE(IsWindow(before));
+  EXPECT_EQ(GetDlgCtrlID(Edit()), IDC_EDIT);
+  EXPECT_EQ(AppSettings().WWrap, 1);
+  EXPECT_EQ(GetWindowLongPtrW(Edit(), GWL_STYLE) & WS_HSCROLL, 0);
+  wchar_t got[4096] = {};
+  GetWindowTextW(Edit(), got, 4096);
+  EXPECT_EQ(std::wstring(got), text);
+  DWORD s = 0, e = 0;
+  SendMessageW(Edit(), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+  EXPECT_EQ(s, 700u);
+  EXPECT_EQ(e, 720u);
+  EXPECT_EQ(SendMessageW(Edit(), EM_GETFIRSTVISIBLELINE, 0, 0), firstLine);
+  EXPECT_TRUE(Doc().modified);
+  // The margin line came along, inside the new control.
+  ASSERT_NE(App().marginLine, nullptr);
+  EXPECT_EQ(GetParent(App().marginLine), Edit());
+
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_WORD_WRAP, 0), 0);
+  EXPECT_EQ(AppSettings().WWrap, 0);
+  EXPECT_NE(GetWindowLongPtrW(Edit(), GWL_STYLE) & WS_HSCROLL, 0);
+}
+
+TEST_F(ViewWin, MarginLineStandsAtTenTabsAndHidesAtTheLeftEdge) {
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  ASSERT_EQ(AppSettings().Margin, 0);
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_MARGIN_LINE, 0), 0);
+  EXPECT_NE(GetWindowLongPtrW(App().marginLine, GWL_STYLE) & WS_VISIBLE, 0);
+
+  HDC dc = GetDC(App().marginLine);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(Edit(), WM_GETFONT, 0, 0)));
+  const int tab = LOWORD(GetTabbedTextExtentW(dc, L"\t", 1, 0, nullptr));
+  SelectObject(dc, old);
+  ReleaseDC(App().marginLine, dc);
+  ASSERT_GT(tab, 0);
+  EXPECT_EQ(AppSettings().Margin, 10 * tab);
+
+  // The line sits that far right of the text's left edge.
+  RECT line{};
+  GetWindowRect(App().marginLine, &line);
+  POINT origin{0, 0};
+  ClientToScreen(Edit(), &origin);
+  const int gutter = LOWORD(SendMessageW(Edit(), EM_GETMARGINS, 0, 0));
+  EXPECT_EQ(line.left - origin.x, gutter + 10 * tab + 2);
+
+  // Dragged past the left edge and let go: hidden, and 0 to be stored.
+  SendMessageW(App().marginLine, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 5));
+  SendMessageW(App().marginLine, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-(10 * tab + 50)), 5));
+  SendMessageW(App().marginLine, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-(10 * tab + 50)), 5));
+  EXPECT_EQ(AppSettings().Margin, 0);
+  EXPECT_EQ(GetWindowLongPtrW(App().marginLine, GWL_STYLE) & WS_VISIBLE, 0);
+}
+
+TEST_F(ViewWin, StatusBarAndViewSwitchesFollowTheirCommands) {
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  ShowWindow(main_, SW_SHOWNORMAL);
+  ASSERT_NE(AppSettings().Status, 0);
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_STATUS_BAR, 0), 0);
+  EXPECT_EQ(AppSettings().Status, 0);
+  EXPECT_EQ(GetWindowLongPtrW(App().statusBar, GWL_STYLE) & WS_VISIBLE, 0);
+  // Without the bar the edit control takes the whole client area.
+  RECT client{}, edit{};
+  GetClientRect(main_, &client);
+  GetWindowRect(Edit(), &edit);
+  EXPECT_EQ(edit.bottom - edit.top, client.bottom);
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_STATUS_BAR, 0), 0);
+  EXPECT_GT(AppSettings().Status, 0);
+
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_ON_TOP, 0), 0);
+  EXPECT_EQ(AppSettings().OnTop, 1);
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_ON_TOP, 0), 0);
+  EXPECT_EQ(AppSettings().OnTop, 0);
+
+  HFONT before = reinterpret_cast<HFONT>(SendMessageW(Edit(), WM_GETFONT, 0, 0));
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_FIXED_FONT, 0), 0);
+  EXPECT_EQ(AppSettings().Font, 0);
+  HFONT after = reinterpret_cast<HFONT>(SendMessageW(Edit(), WM_GETFONT, 0, 0));
+  EXPECT_NE(after, nullptr);
+  EXPECT_NE(after, before);
+}
+
+TEST_F(ViewWin, FullScreenDropsTheCaptionAndComesBackToTheStoredPlace) {
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  ShowWindow(main_, SW_SHOWNORMAL);
+  SetWindowPos(main_, nullptr, 40, 50, 640, 480, SWP_NOZORDER);
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_FULL_SCREEN, 0), 0);
+  EXPECT_EQ(AppSettings().FulScr, 1);
+  EXPECT_EQ(GetWindowLongPtrW(main_, GWL_STYLE) & WS_CAPTION, 0);
+  ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_FULL_SCREEN, 0), 0);
+  EXPECT_EQ(AppSettings().FulScr, 0);
+  EXPECT_EQ(GetWindowLongPtrW(main_, GWL_STYLE) & WS_CAPTION, static_cast<LONG_PTR>(WS_CAPTION));
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  GetWindowPlacement(main_, &wp);
+  EXPECT_EQ(wp.rcNormalPosition.left, 40);
+  EXPECT_EQ(wp.rcNormalPosition.top, 50);
+  EXPECT_EQ(wp.rcNormalPosition.right - wp.rcNormalPosition.left, 640);
+  // Applying the view again (after the settings dialog) moves nothing.
+  SetWindowPos(main_, nullptr, 60, 70, 500, 400, SWP_NOZORDER);
+  ApplyViewSettings(false);
+  RECT r{};
+  GetWindowRect(main_, &r);
+  EXPECT_EQ(r.left, 60);
+  EXPECT_EQ(r.right - r.left, 500);
+}
+
+TEST_F(ViewWin, SettingsThatMakeNoSenseStillGiveAUsableWindow) {
+  Settings& s = AppSettings();
+  s.Left = -30000;
+  s.Top = 40000;
+  s.Width = -5;
+  s.Height = 0;
+  s.Status = 100000;
+  s.Margin = -7;
+  s.Tab = -5;
+  s.Gutter = -3;
+  s.FixFont = 1;
+  s.FixLog.fill(0xFF);  // no font the system can make: a face name without an end
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  RestorePlacement(SW_SHOWNORMAL);
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  GetWindowPlacement(main_, &wp);
+  const RECT& r = wp.rcNormalPosition;
+  EXPECT_GE(r.right - r.left, 200);
+  EXPECT_GE(r.bottom - r.top, 120);
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  EXPECT_GE(r.left, screen.left);
+  EXPECT_LE(r.right, screen.right);
+  EXPECT_GE(r.top, screen.top);
+  EXPECT_LE(r.bottom, screen.bottom);
+
+  EXPECT_GT(s.Status, 0);
+  EXPECT_LT(s.Status, 1000) << "the bar's real height is what is kept";
+  EXPECT_GT(s.Margin, 0) << "a negative distance is worked out anew";
+  EXPECT_NE(SendMessageW(Edit(), WM_GETFONT, 0, 0), 0);
+  // The document still takes text.
+  SetText(L"still here");
+  Caret(3);
+  EXPECT_EQ(Part(2), L"位置: 4/10");
+}
+
+TEST_F(ViewWin, StatusRefreshAfterOneCaretMoveIsCheapInALongDocument) {
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  std::wstring text;
+  text.reserve(200000 * 12);
+  for (int i = 0; i < 200000; ++i) text += L"line " + std::to_wstring(i) + L"\r\n";
+  SetText(text);
+  const DWORD middle = static_cast<DWORD>(text.size() / 2);
+  Caret(middle);
+  auto timeOneMove = [&](DWORD to) {
+    SendMessageW(Edit(), EM_SETSEL, to, to);
+    const auto start = std::chrono::steady_clock::now();
+    RefreshStatusBar();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  };
+  double displayLines = 1e9;
+  for (int i = 1; i <= 5; ++i) displayLines = std::min(displayLines, timeOneMove(middle + i));
+  AppSettings().UnWrap = 1;
+  double realLines = 1e9;
+  for (int i = 1; i <= 3; ++i) realLines = std::min(realLines, timeOneMove(middle + 10 + i));
+  std::printf("status refresh, 200000 lines: %.3f ms by display lines, %.3f ms by real lines\n", displayLines,
+              realLines);
+  RecordProperty("display_lines_ms", std::to_string(displayLines));
+  RecordProperty("real_lines_ms", std::to_string(realLines));
+  EXPECT_LT(displayLines, 5.0);
+  const std::wstring line = Part(0);
+  EXPECT_EQ(line.rfind(L"行: ", 0), 0u);
+  EXPECT_EQ(line.substr(line.size() - 7), L"/200001");
+}
+
+}  // namespace
+}  // namespace quillet
