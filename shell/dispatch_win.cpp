@@ -30,6 +30,11 @@ CommandResult OnEditNotification(const CommandArgs& a) {
       InvalidateStatusCache();
       SetModified(true);
       return kDone;
+    case EN_UPDATE:
+    case EN_VSCROLL:
+    case EN_HSCROLL:
+      RepaintMarginLine();
+      return kDone;
     case EN_ERRSPACE:
       return kMsgEditOutOfSpace;
     case EN_MAXTEXT:

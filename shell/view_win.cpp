@@ -245,6 +245,7 @@ void LayoutMainWindow(WPARAM wParam, LPARAM lParam) {
   if (app.marginLine && app.edit) {
     const long long x = static_cast<long long>(EffectiveGutter(app.edit)) + S().Margin + 2;
     MoveWindow(app.marginLine, static_cast<int>(std::clamp<long long>(x, -32768, 32767)), 0, 1, height, TRUE);
+    RepaintMarginLine();
   }
   if (S().FulScr && wParam == SIZE_RESTORED) SetFullScreen(false);
 }
@@ -385,6 +386,15 @@ void ShowMarginLine(bool on) {
     S().Margin = on ? MarginDefault() : 0;
   }
   if (App().marginLine) ShowWindow(App().marginLine, on ? SW_SHOW : SW_HIDE);
+  RepaintMarginLine();
+}
+
+void RepaintMarginLine() {
+  // Some edit controls draw their text over the whole client area, child
+  // windows included, and scroll the line's pixels along with the text; the
+  // line paints itself again after every such change.
+  HWND line = App().marginLine;
+  if (line && IsWindowVisible(line)) InvalidateRect(line, nullptr, TRUE);
 }
 
 void SetFullScreen(bool on) {

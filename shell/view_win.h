@@ -37,6 +37,8 @@ bool ChooseEditFont(LOGFONTW& font, HWND owner);
 
 void ShowStatusBar(bool on);
 void ShowMarginLine(bool on);
+// After the edit control redrew or scrolled its text.
+void RepaintMarginLine();
 void SetFullScreen(bool on);
 void SetOnTop(bool on);
 

@@ -124,3 +124,25 @@ TEST(View, FullScreenHasNoCaptionAndF11BringsItBack) {
 
 }  // namespace
 }  // namespace quillet_e2e
+
+namespace quillet_e2e {
+namespace {
+
+TEST(View, TheMarginLineShowsInsideTheTextAndHidesWhenDraggedToTheLeftEdge) {
+  QuilletProcess q(kIsolated);
+  ASSERT_TRUE(q.ok());
+  ASSERT_TRUE(q.SetText(L"some text to stand beside the line"));
+  ASSERT_EQ(q.Command(IDM_VIEW_MARGIN_LINE), 0);
+  HWND line = GetDlgItem(q.edit(), IDC_MARGINLINE);
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(IsWindowVisible(line));
+  RECT at{}, edit{};
+  GetWindowRect(line, &at);
+  GetWindowRect(q.edit(), &edit);
+  EXPECT_EQ(at.right - at.left, 1);
+  EXPECT_GT(at.left, edit.left + 100) << "ten tab widths from the text's left edge";
+  EXPECT_LT(at.right, edit.right) << "line at " << at.left << ", text " << edit.left << "-" << edit.right;
+}
+
+}  // namespace
+}  // namespace quillet_e2e

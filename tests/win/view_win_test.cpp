@@ -208,6 +208,18 @@ TEST_F(ViewWin, MarginLineStandsAtTenTabsAndHidesAtTheLeftEdge) {
   const int gutter = LOWORD(SendMessageW(Edit(), EM_GETMARGINS, 0, 0));
   EXPECT_EQ(line.left - origin.x, gutter + 10 * tab + 2);
 
+  // And it can be seen: the pixels there are the grey of disabled text.
+  ShowWindow(main_, SW_SHOWNORMAL);
+  SetWindowPos(main_, nullptr, 0, 0, 1200, 600, SWP_NOZORDER);
+  SetText(L"some text\r\nover two lines");
+  UpdateWindow(main_);
+  RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  GetWindowRect(App().marginLine, &line);
+  HDC screen = GetDC(nullptr);
+  const COLORREF seen = GetPixel(screen, line.left, (line.top + line.bottom) / 2);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(seen, GetSysColor(COLOR_GRAYTEXT)) << "at " << line.left << "," << line.top << "-" << line.bottom;
+
   // Dragged past the left edge and let go: hidden, and 0 to be stored.
   SendMessageW(App().marginLine, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 5));
   SendMessageW(App().marginLine, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-(10 * tab + 50)), 5));
