@@ -128,7 +128,7 @@ TEST(View, FullScreenHasNoCaptionAndF11BringsItBack) {
 namespace quillet_e2e {
 namespace {
 
-TEST(View, TheMarginLineShowsInsideTheTextAndHidesWhenDraggedToTheLeftEdge) {
+TEST(View, TheMarginLineShowsInsideTheText) {
   QuilletProcess q(kIsolated);
   ASSERT_TRUE(q.ok());
   ASSERT_TRUE(q.SetText(L"some text to stand beside the line"));
@@ -142,6 +142,114 @@ TEST(View, TheMarginLineShowsInsideTheTextAndHidesWhenDraggedToTheLeftEdge) {
   EXPECT_EQ(at.right - at.left, 1);
   EXPECT_GT(at.left, edit.left + 100) << "ten tab widths from the text's left edge";
   EXPECT_LT(at.right, edit.right) << "line at " << at.left << ", text " << edit.left << "-" << edit.right;
+}
+
+}  // namespace
+}  // namespace quillet_e2e
+
+namespace quillet_e2e {
+namespace {
+
+// A copy of the program with a Quillet.ini beside it, so that its settings
+// are read and written there and nowhere else.
+class CopyWithIni {
+ public:
+  explicit CopyWithIni(const std::wstring& ini) : exe_(home_.File(L"quillet.exe")) {
+    ok_ = CopyFileW(ProgramPath().c_str(), exe_.c_str(), FALSE) && WriteUtf16File(Ini(), ini);
+  }
+  bool ok() const { return ok_; }
+  std::wstring Ini() const { return home_.File(L"Quillet.ini"); }
+  QuilletProcess::Options Options() const {
+    QuilletProcess::Options o;
+    o.program = exe_;
+    return o;
+  }
+  // The value as the program wrote it, or "<none>".
+  std::wstring Value(const std::wstring& name) const {
+    const std::string bytes = ReadFileBytes(Ini());
+    std::wstring text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    }
+    const std::wstring key = L"\n" + name + L"=";
+    const std::size_t at = text.find(key);
+    if (at == std::wstring::npos) return L"<none>";
+    const std::size_t from = at + key.size();
+    return text.substr(from, text.find_first_of(L"\r\n", from) - from);
+  }
+
+ private:
+  TempFolder home_;
+  std::wstring exe_;
+  bool ok_ = false;
+};
+
+constexpr wchar_t kSavePlacement[] = L"[Save]\r\nSave=1\r\nPlace=1\r\nSize=1\r\nOpts=1\r\n";
+
+void CloseNormally(QuilletProcess& q) {
+  ASSERT_TRUE(q.PostCommand(IDM_FILE_EXIT));
+  ASSERT_EQ(q.WaitForExit(), 0u);
+}
+
+TEST(View, TheWindowComesBackWhereItWasAndMaximisedWhenItWas) {
+  CopyWithIni copy(kSavePlacement);
+  ASSERT_TRUE(copy.ok());
+  {
+    QuilletProcess q(L"", copy.Options());
+    ASSERT_TRUE(q.ok());
+    ASSERT_TRUE(SetWindowPos(q.window(), nullptr, 90, 70, 700, 450, SWP_NOZORDER));
+    CloseNormally(q);
+  }
+  EXPECT_EQ(copy.Value(L"Left"), L"90");
+  EXPECT_EQ(copy.Value(L"Width"), L"700");
+  {
+    QuilletProcess q(L"", copy.Options());
+    ASSERT_TRUE(q.ok());
+    RECT r{};
+    GetWindowRect(q.window(), &r);
+    EXPECT_EQ(r.left, 90);
+    EXPECT_EQ(r.top, 70);
+    EXPECT_EQ(r.right - r.left, 700);
+    EXPECT_EQ(r.bottom - r.top, 450);
+    ShowWindowAsync(q.window(), SW_MAXIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(q.window()) != FALSE; }));
+    CloseNormally(q);
+  }
+  EXPECT_EQ(copy.Value(L"Maxed"), L"1");
+  {
+    QuilletProcess q(L"", copy.Options());
+    ASSERT_TRUE(q.ok());
+    EXPECT_TRUE(WaitUntil([&] { return IsZoomed(q.window()) != FALSE; }));
+    // Restored, it takes the place it had before it was maximised.
+    ShowWindowAsync(q.window(), SW_RESTORE);
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(q.window()) == FALSE; }));
+    RECT r{};
+    GetWindowRect(q.window(), &r);
+    EXPECT_EQ(r.left, 90);
+    EXPECT_EQ(r.right - r.left, 700);
+  }
+}
+
+TEST(View, AMarginLineDraggedToTheLeftEdgeIsStoredAsNone) {
+  CopyWithIni copy(kSavePlacement);
+  ASSERT_TRUE(copy.ok());
+  QuilletProcess q(L"", copy.Options());
+  ASSERT_TRUE(q.ok());
+  ASSERT_EQ(q.Command(IDM_VIEW_MARGIN_LINE), 0);
+  HWND line = GetDlgItem(q.edit(), IDC_MARGINLINE);
+  ASSERT_TRUE(line && IsWindowVisible(line));
+  RECT at{}, edit{};
+  GetWindowRect(line, &at);
+  GetWindowRect(q.edit(), &edit);
+  // Pressed on the line, moved to the control's left edge, let go.
+  const int to = static_cast<int>(edit.left - at.left);
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(line, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 10), SMTO_NORMAL, 5000, &r);
+  SendMessageTimeoutW(line, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(to), 10), SMTO_NORMAL, 5000, &r);
+  SendMessageTimeoutW(line, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(to), 10), SMTO_NORMAL, 5000, &r);
+  EXPECT_FALSE(IsWindowVisible(line));
+  CloseNormally(q);
+  EXPECT_EQ(copy.Value(L"Margin"), L"0");
 }
 
 }  // namespace
