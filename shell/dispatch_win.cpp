@@ -14,6 +14,7 @@
 #include "shell/clipboards_win.h"
 #include "shell/edit_ops_win.h"
 #include "shell/file_commands_win.h"
+#include "shell/filter_run_win.h"
 #include "shell/line_commands_win.h"
 #include "shell/list_commands_win.h"
 #include "base/messages.h"
@@ -322,7 +323,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_WRAP_UNWRAP, OnUnwrap, kTool},
     {IDM_FILTERS, NotAvailable},
     {IDM_FILTERS_MANAGE, NotAvailable},
-    {IDM_FILTER_RUN, NotAvailable},
+    {IDM_FILTER_RUN, OnRunFilter},
     {IDM_FAVOURITES, NotAvailable},
     {IDM_FAVOURITES_ADD, OnAddFavourite},
     {IDM_FAVOURITES_MANAGE, NotAvailable},
@@ -348,7 +349,7 @@ constexpr CommandRange kRanges[] = {
     {IDM_FAVOURITE_FIRST, IDM_FAVOURITE_LAST, OnOpenFavourite},
     {IDM_CLIP_COPY_FIRST, IDM_CLIP_COPY_LAST, OnCopyToClip},
     {IDM_CLIP_PASTE_FIRST, IDM_CLIP_PASTE_LAST, OnPasteClip},
-    {IDM_FILTER_FIRST, IDM_FILTER_LAST, NotAvailable},
+    {IDM_FILTER_FIRST, IDM_FILTER_LAST, OnFilterCommand},
 };
 
 constexpr bool TableIsSorted() {
