@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -357,6 +358,42 @@ TEST(Filters, CharactersTheAnsiCodePageLacksAreLostOnlyWithConsent) {
   ASSERT_TRUE(box.Press(IDYES));
   EXPECT_EQ(answer.get(), 0);
   EXPECT_EQ(q.Text(), L"A? b");
+}
+
+// The first line of the window, read with EM_GETLINE.
+std::wstring FirstLine(HWND edit) {
+  std::wstring line(256, L'\0');
+  line[0] = static_cast<wchar_t>(line.size());
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(edit, EM_GETLINE, 0, reinterpret_cast<LPARAM>(line.data()), SMTO_NORMAL, 60000, &got))
+    return L"<no answer>";
+  line.resize(got);
+  return line;
+}
+
+TEST(Filters, TenMegabytesThroughTheUpperCasingChild) {
+  // The program fills itself (a long text cannot be handed to it across
+  // processes in one message), then the run over all of it is timed.
+  constexpr DWORD kSize = 10u << 20;
+  FilterProgram program({{L"Fill", Child(L"bytes 10485760")}, {L"Upper", Child(L"upper")}});
+  QuilletProcess q(L"/ns", program.Options());
+  ASSERT_TRUE(q.ok()) << q.error();
+  ASSERT_EQ(q.CommandAsync(FilterId(0), 300000).get(), 0);
+  DWORD_PTR length = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(q.edit(), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length));
+  ASSERT_EQ(length, kSize);
+  ASSERT_TRUE(q.SetSelection(0, kSize));
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(q.CommandAsync(FilterId(1), 300000).get(), 0);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("[ timing ] 10 MB through the upper-casing child: %.2f s\n", seconds);
+  ASSERT_TRUE(SendMessageTimeoutW(q.edit(), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length));
+  EXPECT_EQ(length, kSize);
+  // The line as the window shows it, which word wrap may have cut short.
+  const std::wstring first = FirstLine(q.edit());
+  EXPECT_FALSE(first.empty());
+  EXPECT_EQ(first.find_first_not_of(L'X'), std::wstring::npos) << first;
 }
 
 TEST(Filters, HundredMegabytesOfOutputAreCollectedWithoutHarm) {
