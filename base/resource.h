@@ -223,4 +223,18 @@
 #define IDC_STAT_DOC_CRC 3470
 #define IDC_STAT_SELECTION_OFFSET 100
 
+/* Waiting window: a heading line, a body text and "取消" (IDCANCEL) */
+#define IDD_WAIT 110
+#define IDC_WAIT_BODY 2010
+#define IDC_WAIT_HEADING 2020
+
+/* Filter parameter dialog: name, description, the expanded command and the
+   nine parameters %1 to %9 */
+#define IDD_FILTER 190
+#define IDC_FILTER_NAME 3810
+#define IDC_FILTER_DESCRIPTION 3830
+#define IDC_FILTER_COMMAND 3840
+#define IDC_FILTER_PARAM_FIRST 3851
+#define IDC_FILTER_PARAM_LAST 3859
+
 #endif

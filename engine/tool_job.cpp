@@ -13,6 +13,7 @@
 #include "base/messages.h"
 #include "engine/caret_ops.h"
 #include "engine/statistics.h"
+#include "engine/filter_output.h"
 
 namespace quillet {
 namespace {
@@ -115,6 +116,18 @@ void SwapWithClipboard(ToolJob& job) {
   if (sys.copySelection) sys.copySelection(job.control);
 }
 
+// The child's output becomes the result; a run that declined, failed or
+// had nothing to put back leaves the selection alone.
+const char16_t* RunFilter(ToolJob& job) {
+  FilterRun* filter = job.data.filter;
+  if (!filter || !filter->run) return nullptr;
+  const char16_t* message = filter->run(*filter, {job.sel, job.selLength});
+  if (message || filter->code != 0 || !filter->output) return message;
+  job.resultBuffer = std::move(filter->output);
+  SetResult(job, job.resultBuffer.get(), job.resultBuffer.get() + filter->outputLength);
+  return nullptr;
+}
+
 // The operations that only report on the selection or hand it elsewhere.
 void ReportSelection(ToolJob& job, std::size_t lineCount) {
   char16_t* sel = job.sel;
@@ -178,8 +191,7 @@ void RewriteSelection(ToolJob& job, const LineRecord* lines, std::size_t lineCou
     case kOpReverseEachLine: return SetResult(job, out, ReverseEachLine(lines, lineCount, out));
     case kOpReverseLineWords: return SetResult(job, out, ReverseLineWords(lines, lineCount, out, word));
     default:
-      // The filters and printing arrive with their own parts; until then
-      // they change nothing.
+      // Printing arrives with its own part; until then it changes nothing.
       return;
   }
 }
@@ -203,6 +215,8 @@ const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t 
     case kOpSwapClipboard:
       SwapWithClipboard(job);
       return nullptr;
+    case kOpExternalFilter:
+      return RunFilter(job);
     default:
       RewriteSelection(job, lines, lineCount);
       return nullptr;

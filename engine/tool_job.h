@@ -107,6 +107,7 @@ struct SortKey;
 struct LogicalLineInfo;
 struct CaretEdit;
 struct TextStats;
+struct FilterRun;
 
 // The operation's parameter; which member counts depends on the code.
 struct ToolData {
@@ -126,6 +127,7 @@ struct ToolData {
   LogicalLineInfo* lineInfo = nullptr;
   std::u16string* completions = nullptr;
   CaretEdit* caretEdit = nullptr;
+  FilterRun* filter = nullptr;  // kOpExternalFilter: the child that rewrites the selection
 };
 
 struct ToolJob {

@@ -11,6 +11,7 @@
 #include "shell/edit_commands_win.h"
 #include "shell/favourites_commands_win.h"
 #include "shell/file_commands_win.h"
+#include "shell/filter_run_win.h"
 #include "shell/help_commands_win.h"
 #include "shell/options_commands_win.h"
 #include "shell/search_commands_win.h"
@@ -55,6 +56,9 @@ struct CommandRow {
   std::uint16_t id;
   CommandHandler handler;
   bool lastTool = false;
+  // When the handler succeeds, the command goes on as this one, which is
+  // recorded as the last tool (a filter entry runs the current filter).
+  std::uint16_t continueAs = 0;
 };
 
 constexpr bool kTool = true;
@@ -63,6 +67,7 @@ struct CommandRange {
   std::uint16_t first;
   std::uint16_t last;
   CommandHandler handler;
+  std::uint16_t continueAs = 0;
 };
 
 // Sorted by id, which the static_assert below checks, so that a lookup is
@@ -202,7 +207,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_WRAP_UNWRAP, OnUnwrap, kTool},
     {IDM_FILTERS, NotAvailable},
     {IDM_FILTERS_MANAGE, NotAvailable},
-    {IDM_FILTER_RUN, NotAvailable},
+    {IDM_FILTER_RUN, OnRunFilter},
     {IDM_FAVOURITES, NotAvailable},
     {IDM_FAVOURITES_ADD, OnAddFavourite},
     {IDM_FAVOURITES_MANAGE, NotAvailable},
@@ -228,7 +233,7 @@ constexpr CommandRange kRanges[] = {
     {IDM_FAVOURITE_FIRST, IDM_FAVOURITE_LAST, OnOpenFavourite},
     {IDM_CLIP_COPY_FIRST, IDM_CLIP_COPY_LAST, OnCopyToClip},
     {IDM_CLIP_PASTE_FIRST, IDM_CLIP_PASTE_LAST, OnPasteClip},
-    {IDM_FILTER_FIRST, IDM_FILTER_LAST, NotAvailable},
+    {IDM_FILTER_FIRST, IDM_FILTER_LAST, OnFilterCommand, IDM_FILTER_RUN},
 };
 
 constexpr bool TableIsSorted() {
@@ -244,7 +249,7 @@ CommandRow FindCommand(std::uint16_t id) {
                                      [](const CommandRow& r, std::uint16_t key) { return r.id < key; });
   if (row != std::end(kCommands) && row->id == id) return *row;
   for (const CommandRange& range : kRanges) {
-    if (id >= range.first && id <= range.last) return CommandRow{id, range.handler};
+    if (id >= range.first && id <= range.last) return CommandRow{id, range.handler, false, range.continueAs};
   }
   return CommandRow{id, nullptr};
 }
@@ -258,7 +263,10 @@ CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam) {
   const CommandRow command = FindCommand(id);
   if (!command.handler) return kNotACommand;
   if (command.lastTool) App().lastToolCommand = id;
-  return command.handler(CommandArgs{id, wParam, lParam});
+  const CommandResult result = command.handler(CommandArgs{id, wParam, lParam});
+  if (!command.continueAs || result.IsMessage() || result.code != kDone) return result;
+  App().lastToolCommand = command.continueAs;
+  return DispatchCommand(command.continueAs, lParam);
 }
 
 }  // namespace quillet
