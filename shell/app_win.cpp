@@ -70,8 +70,8 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   UpdateWindow(hwnd);
   ApplyEditSettings();
 
-  Doc().encoding = static_cast<int>(static_cast<unsigned>(s.Encode) % 4);
-  Doc().lineEnd = s.UseCRLF ? static_cast<int>(static_cast<unsigned>(s.CRLF) % 3) : kLineEndWin;
+  Doc().encoding = EncodingFromCode(s.Encode);
+  Doc().lineEnd = s.UseCRLF ? LineEndFromCode(s.CRLF) : kLineEndWin;
 
   RebuildFavouritesMenu(GetMenu(hwnd));
   SetTimer(hwnd, 0, kTempCopyPeriodMs, nullptr);

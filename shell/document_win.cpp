@@ -25,9 +25,9 @@ void SetModified(bool modified) {
   UpdateWindowTitle();
 }
 
-void SetCurrentEncoding(int encoding) { SetEncoding(Doc(), encoding); }
+void SetCurrentEncoding(int code) { SetEncoding(Doc(), code); }
 
-void SetCurrentLineEnd(int lineEnd) { SetLineEnd(Doc(), lineEnd, AppSettings().UseCRLF != 0); }
+void SetCurrentLineEnd(int code) { SetLineEnd(Doc(), code, AppSettings().UseCRLF != 0); }
 
 bool AskToSave() {
   if (!Doc().modified) return true;
