@@ -4,14 +4,14 @@
 
 namespace quillet {
 
-const char16_t* EncodingName(int encoding) {
+const char16_t* EncodingName(TextEncoding encoding) {
   static const char16_t* const kNames[] = {u"ANSI", u"Unicode", u"Unicode, Big Endian", u"UTF-8"};
-  return kNames[static_cast<unsigned>(encoding) % 4];
+  return kNames[EncodingFromCode(encoding)];
 }
 
-const char16_t* LineEndName(int lineEnd) {
+const char16_t* LineEndName(LineEndStyle lineEnd) {
   static const char16_t* const kNames[] = {u"Win", u"UNIX", u"Mac"};
-  return kNames[static_cast<unsigned>(lineEnd) % 3];
+  return kNames[LineEndFromCode(lineEnd)];
 }
 
 DocumentState& Doc() {
@@ -19,10 +19,10 @@ DocumentState& Doc() {
   return doc;
 }
 
-void SetEncoding(DocumentState& doc, int encoding) { doc.encoding = static_cast<int>(static_cast<unsigned>(encoding) % 4); }
+void SetEncoding(DocumentState& doc, int code) { doc.encoding = EncodingFromCode(code); }
 
-void SetLineEnd(DocumentState& doc, int lineEnd, bool useCrLf) {
-  doc.lineEnd = useCrLf ? static_cast<int>(static_cast<unsigned>(lineEnd) % 3) : kLineEndWin;
+void SetLineEnd(DocumentState& doc, int code, bool useCrLf) {
+  doc.lineEnd = useCrLf ? LineEndFromCode(code) : kLineEndWin;
 }
 
 std::u16string WindowTitle(const DocumentState& doc, bool showFullPath) {

@@ -9,8 +9,14 @@ namespace quillet {
 enum TextEncoding : int { kEncodingAnsi = 0, kEncodingUtf16Le = 1, kEncodingUtf16Be = 2, kEncodingUtf8 = 3 };
 enum LineEndStyle : int { kLineEndWin = 0, kLineEndUnix = 1, kLineEndMac = 2 };
 
-const char16_t* EncodingName(int encoding);   // "ANSI", "Unicode", ...
-const char16_t* LineEndName(int lineEnd);     // "Win", "UNIX", "Mac"
+// The settings store the encoding and style as plain numbers, and the "next"
+// commands step them by one; any such code comes into range here, so that
+// stepping cycles through all four encodings and all three styles.
+constexpr TextEncoding EncodingFromCode(int code) { return static_cast<TextEncoding>(static_cast<unsigned>(code) % 4); }
+constexpr LineEndStyle LineEndFromCode(int code) { return static_cast<LineEndStyle>(static_cast<unsigned>(code) % 3); }
+
+const char16_t* EncodingName(TextEncoding encoding);  // "ANSI", "Unicode", ...
+const char16_t* LineEndName(LineEndStyle lineEnd);    // "Win", "UNIX", "Mac"
 
 struct DocumentState {
   std::u16string fullPath;      // empty while untitled
@@ -19,17 +25,18 @@ struct DocumentState {
   std::u16string pathToOpen;    // what the next Open or Insert works on
   std::u16string tempCopyPath;  // the periodic temporary copy, if any
   bool modified = false;
-  int encoding = kEncodingAnsi;
-  int lineEnd = kLineEndWin;
+  TextEncoding encoding = kEncodingAnsi;
+  LineEndStyle lineEnd = kLineEndWin;
 };
 
 DocumentState& Doc();
 
-// Every assignment keeps the codes in range, so stepping to the next one
-// cycles: encodings through all four; line-end styles through all three
-// while UseCRLF is on, and always "Win" while it is off.
-void SetEncoding(DocumentState& doc, int encoding);
-void SetLineEnd(DocumentState& doc, int lineEnd, bool useCrLf);
+// Take a code (stored, or the current one plus one) and keep it in range, so
+// stepping to the next one cycles: encodings through all four; line-end
+// styles through all three while UseCRLF is on, and always "Win" while it is
+// off.
+void SetEncoding(DocumentState& doc, int code);
+void SetLineEnd(DocumentState& doc, int code, bool useCrLf);
 
 // "%s%c - %s": the name (full path or title, "未命名" when empty), "*" when
 // modified or a space, and the program's name.

@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::size_t kMaxSuggestedName = 259;
 
-int NormalEncoding(int encoding) { return static_cast<int>(static_cast<unsigned>(encoding) % 4); }
+// The enums hold any int; a value cast in from outside still picks one of
+// the known encodings and styles.
+TextEncoding NormalEncoding(TextEncoding encoding) { return EncodingFromCode(encoding); }
 
 unsigned char ByteAt(std::string_view bytes, std::size_t i) {
   return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0;
@@ -47,7 +49,7 @@ void DecodeUtf16(std::string_view data, bool bigEndian, DecodedText* out) {
   out->binary = zero;
 }
 
-void DecodeSingleBytes(std::string& bytes, std::size_t skip, int encoding, DecodedText* out) {
+void DecodeSingleBytes(std::string& bytes, std::size_t skip, TextEncoding encoding, DecodedText* out) {
   char* begin = bytes.data() + skip;
   char* end = bytes.data() + bytes.size();
   // The system converters take the data as a terminated string, so a zero
@@ -76,9 +78,9 @@ void ExpandLineEnds(std::u16string& text, std::size_t breaks, bool fromLf) {
 
 }  // namespace
 
-int DetectEncoding(std::string_view bytes, int defaultEncoding, bool forceDefault, std::size_t* skip) {
+TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding, bool forceDefault, std::size_t* skip) {
   *skip = 0;
-  const int fallback = NormalEncoding(defaultEncoding);
+  const TextEncoding fallback = NormalEncoding(defaultEncoding);
   if (forceDefault || bytes.empty()) return fallback;
   const unsigned first = ByteAt(bytes, 0), second = ByteAt(bytes, 1);
   if (first == 0xEF && second == 0xBB) {
@@ -120,7 +122,7 @@ const char16_t* DecodeFileBytes(std::string&& bytes, const LoadOptions& options,
     // line ends are converted.
     std::string().swap(bytes);
 
-    const int defaultLineEnd = static_cast<int>(static_cast<unsigned>(options.defaultLineEnd) % 3);
+    const LineEndStyle defaultLineEnd = LineEndFromCode(options.defaultLineEnd);
     out->lineEnd = options.useCrLf ? defaultLineEnd : kLineEndWin;
     if (options.useCrLf && !out->binary) {
       const LineEndCounts counts = CountLineEnds(out->text);
@@ -142,7 +144,7 @@ const char16_t* DecodeFileBytes(std::string&& bytes, const LoadOptions& options,
   return kMsgOutOfMemory;
 }
 
-std::string_view ByteOrderMark(int encoding) {
+std::string_view ByteOrderMark(TextEncoding encoding) {
   switch (NormalEncoding(encoding)) {
     case kEncodingUtf16Le:
       return std::string_view("\xFF\xFE", 2);
@@ -160,11 +162,12 @@ std::string_view EncodedText::View() const {
   return bytes;
 }
 
-const char16_t* EncodeForSave(std::u16string&& text, int encoding, int lineEnd, EncodedText* out) {
+const char16_t* EncodeForSave(std::u16string&& text, TextEncoding encoding, LineEndStyle lineEnd,
+                              EncodedText* out) {
   *out = EncodedText{};
   // The converters work on a terminated string; the edit control's text
   // never holds a zero unit.
-  switch (static_cast<unsigned>(lineEnd) % 3) {
+  switch (LineEndFromCode(lineEnd)) {
     case kLineEndUnix:
       text.resize(static_cast<std::size_t>(CollapseCrLfToLf(text.data()) - text.data()));
       break;

@@ -15,16 +15,16 @@ namespace quillet {
 
 // What loading needs from the settings.
 struct LoadOptions {
-  int defaultEncoding = kEncodingAnsi;  // Encode
-  int defaultLineEnd = kLineEndWin;     // CRLF
+  TextEncoding defaultEncoding = kEncodingAnsi;  // Encode
+  LineEndStyle defaultLineEnd = kLineEndWin;     // CRLF
   bool useCrLf = true;                  // UseCRLF: detect and convert UNIX and Mac files
   bool forceDefaultEncoding = false;    // FLDE!: no byte-order-mark detection
 };
 
 struct DecodedText {
   std::u16string text;  // CR LF line ends unless the file mixed its styles
-  int encoding = kEncodingAnsi;
-  int lineEnd = kLineEndWin;
+  TextEncoding encoding = kEncodingAnsi;
+  LineEndStyle lineEnd = kLineEndWin;
   // Zero bytes (or zero units) were turned into spaces; such a file keeps the
   // default line-end style and is not converted.
   bool binary = false;
@@ -40,7 +40,7 @@ struct DecodedText {
 // a mark (or with FLDE!, or for no bytes at all) the answer is ANSI, except
 // that FLDE!, an empty file and a broken UTF-8 mark (EF BB not followed by
 // BF) keep the default.
-int DetectEncoding(std::string_view bytes, int defaultEncoding, bool forceDefault, std::size_t* skip);
+TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding, bool forceDefault, std::size_t* skip);
 
 // The whole load path after the read: detection, byte order, the binary
 // check, decoding and line ends. Consumes bytes (its buffer is reused or
@@ -55,7 +55,7 @@ struct LineEndCounts {
 LineEndCounts CountLineEnds(std::u16string_view text);
 
 // The byte-order mark written before a file in that encoding (none for ANSI).
-std::string_view ByteOrderMark(int encoding);
+std::string_view ByteOrderMark(TextEncoding encoding);
 
 // The bytes to write for the edit control's text, without the mark.
 struct EncodedText {
@@ -72,7 +72,8 @@ struct EncodedText {
 // and LFs stay) and the encoding. Takes the text over to reuse its buffer.
 // Returns null, "内存不足！" or, when the system could not convert the text,
 // "无法保存文件 %s！".
-const char16_t* EncodeForSave(std::u16string&& text, int encoding, int lineEnd, EncodedText* out);
+const char16_t* EncodeForSave(std::u16string&& text, TextEncoding encoding, LineEndStyle lineEnd,
+                              EncodedText* out);
 
 // ".LOG" as the first four characters, exactly; more may follow.
 bool StartsWithLogMark(std::u16string_view text);

@@ -168,8 +168,8 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
   if (const char16_t* message = ReadWholeFile(owner, path, &bytes)) return message;
 
   LoadOptions options;
-  options.defaultEncoding = s.Encode;
-  options.defaultLineEnd = s.CRLF;
+  options.defaultEncoding = EncodingFromCode(s.Encode);
+  options.defaultLineEnd = LineEndFromCode(s.CRLF);
   options.useCrLf = s.UseCRLF != 0;
   options.forceDefaultEncoding = s.FLDE != 0;
   DecodedText decoded;

@@ -234,13 +234,15 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
   const ToolSettings& settings = SettingsOf(job);
 
   if (job.lineOp == kLineOpStatistics) {
-    if (job.data.stats) *job.data.stats = CountTextStats({job.text, job.textLength}, settings._word != 0);
+    if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
+      *given->stats = CountTextStats({job.text, job.textLength}, settings._word != 0);
     return nullptr;
   }
   if (job.lineOp == kLineOpCollectCompletions) {
-    if (!job.data.completions) return nullptr;
+    const auto* given = ParamsOf<CompletionParams>(job);
+    if (!given || !given->completions) return nullptr;
     return CollectCompletions({job.text, job.textLength}, job.selStart, job.selEnd, settings.CWCase != 0,
-                              settings._word != 0, *job.data.completions)
+                              settings._word != 0, *given->completions)
                ? nullptr
                : kMsgOutOfMemory;
   }
@@ -255,14 +257,15 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
   const LineRecord* lines = table.get();
 
   if (job.lineOp == kLineOpLogicalLine) {
-    if (job.data.lineInfo) LookUpLine(lines, count, job.textLength, *job.data.lineInfo);
+    if (const auto* given = ParamsOf<LineLookupParams>(job); given && given->lineInfo)
+      LookUpLine(lines, count, job.textLength, *given->lineInfo);
     return nullptr;
   }
 
   const CaretPlace at = PlaceOf(job, lines, count);
   CaretEdit edit = IsTypingOp(job.lineOp) ? TypingEdit(job, at, MakeWordChars(settings._word != 0))
                                       : SelectingEdit(job, at);
-  if (job.data.caretEdit) *job.data.caretEdit = std::move(edit);
+  if (job.caretEdit) *job.caretEdit = std::move(edit);
   return nullptr;
 }
 

@@ -54,9 +54,9 @@ struct CaretEdit {
 };
 
 // The line-family switch over job.text (the whole document) with the
-// selection job.selStart/selEnd. Edits go to job.data.caretEdit, the line
-// lookup to job.data.lineInfo, the completion words to
-// job.data.completions, the statistics to job.data.stats. Returns null or
+// selection job.selStart/selEnd. Edits go to job.caretEdit; the line
+// lookup, the completion words and the statistics to the records of the
+// job's LineLookupParams, CompletionParams and StatsParams. Returns null or
 // the out-of-memory message.
 const char16_t* RunLineFamilyOp(ToolJob& job);
 

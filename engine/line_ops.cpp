@@ -36,8 +36,8 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
   plan.tabSize = settings.Tab;
   switch (job.op) {
     case kOpPrefixLines:
-      if (job.data.prefix) {
-        plan.prefix = *job.data.prefix;
+      if (const auto* given = ParamsOf<PrefixParams>(job); given && given->prefix) {
+        plan.prefix = *given->prefix;
       } else {
         plan.prefixText = settings.QtText;
         plan.prefix = PrefixSpec{plan.prefixText, settings.QtEmpty != 0, settings.QtSpace != 0};
@@ -51,13 +51,21 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.closeText.size()) * count;
       break;
     case kOpNumberLines:
-      plan.numbering = job.data.numbering ? *job.data.numbering : NumberingFromSettings(settings, ColumnKeys{});
+      if (const auto* given = ParamsOf<NumberingParams>(job); given && given->numbering) {
+        plan.numbering = *given->numbering;
+      } else {
+        plan.numbering = NumberingFromSettings(settings, ColumnKeys{});
+      }
       for (int k = 0; k < kColumnKeyCount; ++k) ExtractColumnKeys(lines, count, plan.numbering.keys[k], k);
       plan.numberingPlan = PlanNumbering(plan.numbering, lines, count);
       plan.capacity = plan.numberingPlan.capacity;
       break;
     case kOpUniqueLines:
-      plan.unique = job.data.unique ? *job.data.unique : UniqueFromSettings(settings);
+      if (const auto* given = ParamsOf<UniqueParams>(job); given && given->unique) {
+        plan.unique = *given->unique;
+      } else {
+        plan.unique = UniqueFromSettings(settings);
+      }
       plan.capacity = UniqueLinesCapacity(lines, count, n);
       break;
     case kOpUntabify:
@@ -65,8 +73,8 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
           n + CountChar(job.sel, job.selLength, kTab) * static_cast<std::uint64_t>(std::max(plan.tabSize, 1));
       break;
     case kOpSortLines:
-      if (job.data.sortKeys) {
-        std::copy_n(job.data.sortKeys, kSortKeyCount, plan.sort.begin());
+      if (const auto* given = ParamsOf<SortParams>(job); given && given->sortKeys) {
+        std::copy_n(given->sortKeys, kSortKeyCount, plan.sort.begin());
       } else {
         plan.sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
       }
@@ -77,7 +85,7 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       plan.capacity = n;
       break;
     case kOpColumnKeyPreview:
-      if (job.data.columnKey) plan.columnKey = *job.data.columnKey;
+      if (const auto* given = ParamsOf<ColumnKeyParams>(job); given && given->columnKey) plan.columnKey = *given->columnKey;
       ExtractColumnKeys(lines, count, plan.columnKey, 0);
       plan.capacity = n;
       break;

@@ -119,7 +119,8 @@ void SwapWithClipboard(ToolJob& job) {
 // The child's output becomes the result; a run that declined, failed or
 // had nothing to put back leaves the selection alone.
 const char16_t* RunFilter(ToolJob& job) {
-  FilterRun* filter = job.data.filter;
+  const FilterParams* params = ParamsOf<FilterParams>(job);
+  FilterRun* filter = params ? params->filter : nullptr;
   if (!filter || !filter->run) return nullptr;
   const char16_t* message = filter->run(*filter, {job.sel, job.selLength});
   if (message || filter->code != 0 || !filter->output) return message;
@@ -133,16 +134,20 @@ void ReportSelection(ToolJob& job, std::size_t lineCount) {
   char16_t* sel = job.sel;
   switch (job.op) {
     case kOpCopySelection:
-      if (job.data.copy && job.data.copy->buffer) CopyLimited(job.data.copy->buffer, sel, job.data.copy->capacity);
+      if (const auto* given = ParamsOf<CopyParams>(job); given && given->copy && given->copy->buffer)
+        CopyLimited(given->copy->buffer, sel, given->copy->capacity);
       break;
     case kOpSetWindowText:
-      if (job.data.window && System().setWindowText) System().setWindowText(job.data.window, sel);
+      if (const auto* given = ParamsOf<WindowTextParams>(job); given && given->window && System().setWindowText)
+        System().setWindowText(given->window, sel);
       break;
     case kOpMultiLineTest:
-      if (job.data.multiLine) *job.data.multiLine = lineCount > 1 ? 1 : 0;
+      if (const auto* given = ParamsOf<MultiLineParams>(job); given && given->multiLine)
+        *given->multiLine = lineCount > 1 ? 1 : 0;
       break;
     case kOpStatistics:
-      if (job.data.stats) *job.data.stats = CountTextStats({sel, job.selLength}, SettingsOf(job)._word != 0);
+      if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
+        *given->stats = CountTextStats({sel, job.selLength}, SettingsOf(job)._word != 0);
       break;
     default:
       break;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "engine/tool_settings.h"
 #include "base/memory.h"
@@ -109,35 +110,60 @@ struct CaretEdit;
 struct TextStats;
 struct FilterRun;
 
-// The operation's parameter; which member counts depends on the code.
-struct ToolData {
-  SelectionCopy* copy = nullptr;  // kOpCopySelection
-  void* window = nullptr;         // kOpSetWindowText: the window whose text becomes the selection
-  int* multiLine = nullptr;       // kOpMultiLineTest: set to 1 when the selection spans lines, else 0
-  // The line tools' records; null takes the record the settings hold.
-  const PrefixSpec* prefix = nullptr;           // kOpPrefixLines (QtText, QtEmpty, QtSpace)
-  const UniqueSpec* unique = nullptr;           // kOpUniqueLines (UniJob, UniIC, UniDup, UniEmpt)
-  const NumberingSettings* numbering = nullptr; // kOpNumberLines (CutMask... with the dialog's keys)
-  const SortKey* sortKeys = nullptr;            // kOpSortLines: three keys (default keys, stored lists)
-  const ColumnKeySpec* columnKey = nullptr;     // kOpColumnKeyPreview: required
-  TextStats* stats = nullptr;                   // kOpStatistics and kLineOpStatistics: the figures
-  // The line family: kLineOpLogicalLine's lookup, the words of
-  // kLineOpCollectCompletions, and what the caret commands have the edit
-  // control do.
-  LogicalLineInfo* lineInfo = nullptr;
-  std::u16string* completions = nullptr;
-  CaretEdit* caretEdit = nullptr;
-  FilterRun* filter = nullptr;  // kOpExternalFilter: the child that rewrites the selection
+// The parameters of each operation, one record per kind; an operation reads
+// only its own kind (ParamsOf), and a job without one uses the record the
+// settings hold where there is one.
+struct CopyParams {  // kOpCopySelection
+  SelectionCopy* copy = nullptr;
 };
+struct WindowTextParams {  // kOpSetWindowText: the window whose text becomes the selection
+  void* window = nullptr;  // opaque here: only the system seam knows it is a window
+};
+struct MultiLineParams {  // kOpMultiLineTest: set to 1 when the selection spans lines, else 0
+  int* multiLine = nullptr;
+};
+struct StatsParams {  // kOpStatistics and kLineOpStatistics: the figures
+  TextStats* stats = nullptr;
+};
+struct PrefixParams {  // kOpPrefixLines (QtText, QtEmpty, QtSpace)
+  const PrefixSpec* prefix = nullptr;
+};
+struct UniqueParams {  // kOpUniqueLines (UniJob, UniIC, UniDup, UniEmpt)
+  const UniqueSpec* unique = nullptr;
+};
+struct NumberingParams {  // kOpNumberLines (CutMask... with the dialog's keys)
+  const NumberingSettings* numbering = nullptr;
+};
+struct SortParams {  // kOpSortLines: three keys (default keys, stored lists)
+  const SortKey* sortKeys = nullptr;
+};
+struct ColumnKeyParams {  // kOpColumnKeyPreview: required
+  const ColumnKeySpec* columnKey = nullptr;
+};
+struct LineLookupParams {  // kLineOpLogicalLine: the caret's logical line
+  LogicalLineInfo* lineInfo = nullptr;
+};
+struct CompletionParams {  // kLineOpCollectCompletions: the words found
+  std::u16string* completions = nullptr;
+};
+struct FilterParams {  // kOpExternalFilter: the child that rewrites the selection
+  FilterRun* filter = nullptr;
+};
+
+using ToolParams = std::variant<std::monostate, CopyParams, WindowTextParams, MultiLineParams, StatsParams,
+                                PrefixParams, UniqueParams, NumberingParams, SortParams, ColumnKeyParams,
+                                LineLookupParams, CompletionParams, FilterParams>;
 
 struct ToolJob {
   ToolFamily family = kTextFamily;
   TextOp op{};      // the text family's operation
   LineOp lineOp{};  // the line family's operation
-  ToolData data;
+  ToolParams params;
   // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...),
   // always given by the caller: the pure code never looks at the program's.
   ToolSettings settings;
+  // The line family: what the caret commands have the edit control do.
+  CaretEdit* caretEdit = nullptr;
   // The edit control, for the operations that talk to it (the swap's WM_COPY).
   void* control = nullptr;
   bool selectResult = false;
@@ -160,6 +186,14 @@ struct ToolJob {
   HeapBlock<char16_t> working;
   HeapBlock<char16_t> resultBuffer;
 };
+
+// The job's parameters when they are of kind P, else null. This is the one
+// place a wrong kind is caught: an operation handed another operation's
+// record runs as if it had been given none.
+template <class P>
+const P* ParamsOf(const ToolJob& job) {
+  return std::get_if<P>(&job.params);
+}
 
 // The working buffer for a text of length units: max(length + 2, 65535)
 // units, unit 0 a terminator and job.text pointing at unit 1. Returns the

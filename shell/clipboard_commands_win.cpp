@@ -62,8 +62,7 @@ CommandResult OnCopyToClip(const CommandArgs& a) {
   if (!buffer) return kMsgOutOfMemory;
   buffer[0] = 0;
   SelectionCopy copy{buffer.get(), static_cast<std::uint32_t>(length + 1)};
-  ToolData data;
-  data.copy = &copy;
+  const ToolParams data = CopyParams{&copy};
   if (const char16_t* message = RunTextToolEx(kOpCopySelection, data, false, true)) return message;
   // An empty selection leaves the slot's old text in place.
   if (!StoreClip(AppClips(), n, buffer.get())) return kMsgOutOfMemory;

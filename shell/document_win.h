@@ -8,8 +8,8 @@ void SetModified(bool modified);
 
 // The document's encoding and line-end style as the settings allow them;
 // the status bar shows them from the document state.
-void SetCurrentEncoding(int encoding);
-void SetCurrentLineEnd(int lineEnd);
+void SetCurrentEncoding(int code);
+void SetCurrentLineEnd(int code);
 
 // Asks "保存当前更改到 %s？" for a modified document. Returns true when the
 // caller may go on (not modified, No, or Yes with a successful save) and

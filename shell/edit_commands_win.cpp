@@ -60,8 +60,7 @@ CommandResult OnEnter(const CommandArgs& a) {
 
 CommandResult OnTabKey(const CommandArgs&) {
   int multiLine = 0;
-  ToolData data;
-  data.multiLine = &multiLine;
+  const ToolParams data = MultiLineParams{&multiLine};
   // A test that could not be made counts as several lines. The indent goes
   // through the dispatcher, so that Last tool repeats it as Indent.
   if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return DispatchCommand(IDM_LINES_INDENT, 0);

@@ -366,8 +366,7 @@ CommandResult OnRunFilter(const CommandArgs&) {
   FilterRun run;
   run.run = RunChild;
   run.context = &child;
-  ToolData data;
-  data.filter = &run;
+  const ToolParams data = FilterParams{&run};
   if (const char16_t* message = RunTextToolEx(kOpExternalFilter, data, AppSettings().Persist != 0, true))
     return message;
   return run.code ? CommandResult(static_cast<ResultCode>(run.code)) : kDone;

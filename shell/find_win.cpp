@@ -139,8 +139,7 @@ CommandResult FindNext(PatternSlot slot, bool reverse) {
 CommandResult FindSelected(PatternSlot slot, bool search) {
   std::u16string selection(kSearchTextUnits, u'\0');
   SelectionCopy copy{selection.data(), static_cast<std::uint32_t>(kSearchTextUnits)};
-  ToolData data;
-  data.copy = &copy;
+  const ToolParams data = CopyParams{&copy};
   if (const char16_t* message = RunTextToolEx(kOpCopySelection, data, false, true)) return message;
   selection.resize(std::char_traits<char16_t>::length(selection.c_str()));
   // The stored pattern stays as it was when there is nothing to take.
@@ -224,8 +223,7 @@ bool OpenFindDialog(bool replace) {
   if (HasSelection()) {
     std::u16string selection(kSearchTextUnits, u'\0');
     SelectionCopy copy{selection.data(), static_cast<std::uint32_t>(kSearchTextUnits)};
-    ToolData data;
-    data.copy = &copy;
+    const ToolParams data = CopyParams{&copy};
     if (!RunTextToolEx(kOpCopySelection, data, false, false)) {
       selection.resize(std::char_traits<char16_t>::length(selection.c_str()));
       find = std::move(selection);

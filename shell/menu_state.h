@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "document/document.h"
+
 namespace quillet {
 
 enum MenuPosition : int {
@@ -30,8 +32,8 @@ struct MenuContext {
   bool findTextEmpty = true;
   bool lookForEmpty = true;
   bool lastToolSet = false;
-  int encoding = 0;
-  int lineEnd = 0;
+  TextEncoding encoding = kEncodingAnsi;
+  LineEndStyle lineEnd = kLineEndWin;
   // Settings that the popups show.
   int useCrLf = 1;
   int wordWrap = 1;

@@ -36,8 +36,7 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_INITDIALOG: {
       TextStats stats;
-      ToolData data;
-      data.stats = &stats;
+      const ToolParams data = StatsParams{&stats};
       if (const char16_t* failed = RunLineTool(kLineOpStatistics, data)) {
         ShowWarning(dialog, failed);
       } else {

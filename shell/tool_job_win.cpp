@@ -66,10 +66,10 @@ class SoftBreaksShown {
   HWND edit_;
 };
 
-ToolJob MakeJob(const ToolData& data, bool selectResult, bool keepFinalBreak) {
+ToolJob MakeJob(const ToolParams& params, bool selectResult, bool keepFinalBreak) {
   ToolJob job;
   job.settings = AppSettings();
-  job.data = data;
+  job.params = params;
   job.selectResult = selectResult;
   job.keepFinalBreak = keepFinalBreak;
   return job;
@@ -130,32 +130,31 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   return message;
 }
 
-const char16_t* RunTextTool(TextOp op, const ToolData& data) {
-  return RunTextToolEx(op, data, AppSettings().Persist != 0, false);
+const char16_t* RunTextTool(TextOp op, const ToolParams& params) {
+  return RunTextToolEx(op, params, AppSettings().Persist != 0, false);
 }
 
-const char16_t* RunTextToolEx(TextOp op, const ToolData& data, bool selectResult, bool keepFinalBreak) {
-  ToolJob job = MakeJob(data, selectResult, keepFinalBreak);
+const char16_t* RunTextToolEx(TextOp op, const ToolParams& params, bool selectResult, bool keepFinalBreak) {
+  ToolJob job = MakeJob(params, selectResult, keepFinalBreak);
   job.op = op;
   return RunToolJob(App().edit, job);
 }
 
-const char16_t* RunLineTool(LineOp op, const ToolData& data) {
+const char16_t* RunLineTool(LineOp op, const ToolParams& params) {
   // The caret commands change the document through the control itself,
   // after the job: what they type joins the control's undo as if typed.
   CaretEdit edit;
-  ToolData withEdit = data;
-  if (!withEdit.caretEdit) withEdit.caretEdit = &edit;
-  ToolJob job = MakeJob(withEdit, false, false);
+  ToolJob job = MakeJob(params, false, false);
+  job.caretEdit = &edit;
   job.family = kLineFamily;
   job.lineOp = op;
   const char16_t* message = RunToolJob(App().edit, job);
-  if (!message && !data.caretEdit) PlayCaretEdit(App().edit, edit);
+  if (!message) PlayCaretEdit(App().edit, edit);
   return message;
 }
 
-const char16_t* PreviewTextTool(TextOp op, const ToolData& data, char16_t* buffer) {
-  ToolJob job = MakeJob(data, false, false);
+const char16_t* PreviewTextTool(TextOp op, const ToolParams& params, char16_t* buffer) {
+  ToolJob job = MakeJob(params, false, false);
   job.op = op;
   job.previewBuffer = buffer;
   return RunToolJob(App().edit, job);

@@ -15,13 +15,13 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job);
 
 // Text family on the program's edit control, selecting the result when the
 // setting Persist is on and taking a final line break out of the operation.
-const char16_t* RunTextTool(TextOp op, const ToolData& data = {});
-const char16_t* RunTextToolEx(TextOp op, const ToolData& data, bool selectResult, bool keepFinalBreak);
+const char16_t* RunTextTool(TextOp op, const ToolParams& params = {});
+const char16_t* RunTextToolEx(TextOp op, const ToolParams& params, bool selectResult, bool keepFinalBreak);
 // Line family (select 0, keep 0).
-const char16_t* RunLineTool(LineOp op, const ToolData& data = {});
+const char16_t* RunLineTool(LineOp op, const ToolParams& params = {});
 // Fills buffer (kPreviewBufferUnits units) with the result, or with the
 // message when the job fails; the document is not touched.
-const char16_t* PreviewTextTool(TextOp op, const ToolData& data, char16_t* buffer);
+const char16_t* PreviewTextTool(TextOp op, const ToolParams& params, char16_t* buffer);
 
 // The memory question, the clipboard and window texts as the pure tools
 // reach them. Put in force when the program starts; calling it again is

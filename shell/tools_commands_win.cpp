@@ -21,18 +21,17 @@
 namespace quillet {
 namespace {
 
-CommandResult TextTool(const CommandArgs&, TextOp op, const ToolData& data = {}) { return RunTextTool(op, data); }
+CommandResult TextTool(const CommandArgs&, TextOp op, const ToolParams& data = {}) { return RunTextTool(op, data); }
 
 // The tools that act on whole lines and leave them selected.
-CommandResult LineTool(TextOp op, const ToolData& data = {}) { return RunTextToolEx(op, data, true, false); }
+CommandResult LineTool(TextOp op, const ToolParams& data = {}) { return RunTextToolEx(op, data, true, false); }
 
 CommandResult Indent() {
   const Settings& s = AppSettings();
   // The record's text field holds at most 511 characters.
   const std::u16string text = s.NoTabs ? std::u16string(std::clamp(s.Tab, 1, int(kLineTextLimit)), u' ') : u"\t";
   const PrefixSpec prefix{text, true, false};
-  ToolData data;
-  data.prefix = &prefix;
+  const ToolParams data = PrefixParams{&prefix};
   return LineTool(kOpPrefixLines, data);
 }
 
@@ -40,14 +39,12 @@ CommandResult Unindent() { return LineTool(kOpUnindent); }
 
 CommandResult Unique(const CommandArgs& a, bool ignoreCase) {
   const UniqueSpec spec{kUniqueRemoveDuplicates, ignoreCase, false, false};
-  ToolData data;
-  data.unique = &spec;
+  const ToolParams data = UniqueParams{&spec};
   return TextTool(a, kOpUniqueLines, data);
 }
 
 CommandResult Sort(const CommandArgs& a, const SortSettings& keys) {
-  ToolData data;
-  data.sortKeys = keys.data();
+  const ToolParams data = SortParams{keys.data()};
   return TextTool(a, kOpSortLines, data);
 }
 
@@ -73,8 +70,7 @@ CommandResult OnUnindent(const CommandArgs&) { return Unindent(); }
 
 CommandResult OnMailQuote(const CommandArgs&) {
   static const PrefixSpec kMailQuote{u"> ", false, false};
-  ToolData data;
-  data.prefix = &kMailQuote;
+  const ToolParams data = PrefixParams{&kMailQuote};
   return LineTool(kOpPrefixLines, data);
 }
 
@@ -89,8 +85,7 @@ CommandResult OnTrim(const CommandArgs& a) { return TextTool(a, kOpTrimTrailing)
 
 CommandResult OnNumberRun(const CommandArgs& a) {
   const NumberingSettings numbering = NumberingFromSettings(AppSettings(), NumberingKeys());
-  ToolData data;
-  data.numbering = &numbering;
+  const ToolParams data = NumberingParams{&numbering};
   return TextTool(a, kOpNumberLines, data);
 }
 
@@ -99,8 +94,7 @@ CommandResult OnUniqueIgnoreCase(const CommandArgs& a) { return Unique(a, true);
 
 CommandResult OnDuplicatesRun(const CommandArgs& a) {
   const UniqueSpec spec = UniqueFromSettings(AppSettings());
-  ToolData data;
-  data.unique = &spec;
+  const ToolParams data = UniqueParams{&spec};
   return TextTool(a, kOpUniqueLines, data);
 }
 

@@ -514,9 +514,9 @@ void RefreshStatusBar() {
   MeasureStatusParts();
 }
 
-void ShowEncodingPart(int encoding) { SetStatusPart(kStatusEncoding, EncodingName(encoding)); }
+void ShowEncodingPart(TextEncoding encoding) { SetStatusPart(kStatusEncoding, EncodingName(encoding)); }
 
-void ShowLineEndPart(int lineEnd) { SetStatusPart(kStatusLineEnd, LineEndName(lineEnd)); }
+void ShowLineEndPart(LineEndStyle lineEnd) { SetStatusPart(kStatusLineEnd, LineEndName(lineEnd)); }
 
 void ShowModifiedPart(const char16_t* text) { SetStatusPart(kStatusModified, text ? text : u""); }
 
@@ -544,9 +544,7 @@ void OnStatusBarNotify(const NMHDR* header) {
 
 const char16_t* GetCaretLineInfo(LogicalLineInfo& info) {
   if (S().UnWrap) {
-    ToolData data;
-    data.lineInfo = &info;
-    return RunLineTool(kLineOpLogicalLine, data);
+    return RunLineTool(kLineOpLogicalLine, LineLookupParams{&info});
   }
   HWND edit = App().edit;
   if (info.line < 0) info.line = static_cast<std::int32_t>(SendMessageW(edit, EM_LINEFROMCHAR, info.position, 0));

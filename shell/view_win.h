@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "document/document.h"
+
 namespace quillet {
 
 struct LogicalLineInfo;
@@ -55,8 +57,8 @@ LRESULT TrayCallback(LPARAM event);
 // modified mark.
 void RefreshStatusBar();
 void InvalidateStatusCache();
-void ShowEncodingPart(int encoding);
-void ShowLineEndPart(int lineEnd);
+void ShowEncodingPart(TextEncoding encoding);
+void ShowLineEndPart(LineEndStyle lineEnd);
 void ShowModifiedPart(const char16_t* text);
 void OnStatusBarNotify(const NMHDR* header);
 

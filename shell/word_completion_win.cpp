@@ -71,8 +71,7 @@ bool Start(HWND dialog, Completion& c) {
 
   SetSelection(static_cast<long>(c.caret - prefix.size()), static_cast<long>(c.caret));
   std::u16string collected;
-  ToolData data;
-  data.completions = &collected;
+  const ToolParams data = CompletionParams{&collected};
   if (const char16_t* message = RunLineTool(kLineOpCollectCompletions, data)) {
     PutCaretBack(c);
     ShowWarning(dialog, message);

@@ -40,7 +40,7 @@ double TimeOpen(const fs::path& file, std::u16string* text) {
 }
 
 // Save: one conversion, one write (mark and text).
-double TimeSave(const std::u16string& text, int encoding, const fs::path& out) {
+double TimeSave(const std::u16string& text, quillet::TextEncoding encoding, const fs::path& out) {
   return Best([&] {
     quillet::EncodedText encoded;
     if (quillet::EncodeForSave(std::u16string(text), encoding, quillet::kLineEndWin, &encoded)) return false;

@@ -63,11 +63,11 @@ std::string MakeNumbers(std::size_t lines) {
   return doc;
 }
 
-double TimeEngine(quillet::TextOp op, const std::u16string& text, const quillet::ToolData& data) {
+double TimeEngine(quillet::TextOp op, const std::u16string& text, const quillet::ToolParams& params) {
   return Best([&] {
     ToolJob job;
     job.op = op;
-    job.data = data;
+    job.params = params;
     job.selStart = 0;
     job.selEnd = static_cast<std::uint32_t>(text.size());
     return quillet::RunToolJobOnText(job, text) == nullptr && job.result != nullptr;
@@ -101,19 +101,16 @@ int main(int argc, char** argv) {
   numbering.mask = u"%>d\t%0";  // what nl writes
 
   auto sortData = [](const quillet::SortSettings& s) {
-    quillet::ToolData d;
-    d.sortKeys = s.data();
-    return d;
+    return quillet::ToolParams(quillet::SortParams{s.data()});
   };
-  quillet::ToolData uniqueData, numberingData;
-  uniqueData.unique = &unique;
-  numberingData.numbering = &numbering;
+  const quillet::ToolParams uniqueData = quillet::UniqueParams{&unique};
+  const quillet::ToolParams numberingData = quillet::NumberingParams{&numbering};
 
   struct Row {
     const char* what;
     quillet::TextOp op;
     const std::u16string* text;
-    quillet::ToolData data;
+    quillet::ToolParams data;
     const char* tool;
     std::string command;
   } rows[] = {

@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   quillet::ToolSettings settings;
   job.settings = settings;
   job.op = quillet::kOpNumberLines;
-  job.data.numbering = &n;
+  job.params = quillet::NumberingParams{&n};
   job.keepFinalBreak = in.Byte() & 1;
   char16_t preview[quillet::kPreviewBufferUnits];
   if (in.Byte() % 4 == 0) job.previewBuffer = preview;

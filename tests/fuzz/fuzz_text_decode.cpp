@@ -11,8 +11,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   quillet::LoadOptions options;
-  options.defaultEncoding = data[0] & 3;
-  options.defaultLineEnd = (data[0] >> 2) & 3;  // 3 is out of range on purpose
+  options.defaultEncoding = static_cast<quillet::TextEncoding>(data[0] & 3);
+  options.defaultLineEnd = static_cast<quillet::LineEndStyle>((data[0] >> 2) & 3);  // 3 is out of range on purpose
   options.useCrLf = (data[0] & 0x10) != 0;
   options.forceDefaultEncoding = (data[0] & 0x20) != 0;
   const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);

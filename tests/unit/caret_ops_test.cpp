@@ -50,7 +50,7 @@ Doc Line(LineOp op, std::u16string_view text, std::uint32_t start, std::uint32_t
   job.settings = settings;
   job.selStart = start;
   job.selEnd = end;
-  job.data.caretEdit = &d.edit;
+  job.caretEdit = &d.edit;
   d.message = RunToolJobOnText(job, text);
   EXPECT_EQ(job.result, nullptr) << "line ops never replace the selection themselves";
   Play(d, d.edit);
@@ -150,7 +150,7 @@ TEST(LineOps, LogicalLineLookup) {
     ToolJob job;
     job.family = kLineFamily;
     job.lineOp = kLineOpLogicalLine;
-    job.data.lineInfo = &info;
+    job.params = LineLookupParams{&info};
     Settings settings;
     job.settings = settings;
     EXPECT_EQ(RunToolJobOnText(job, text), nullptr);
@@ -298,7 +298,7 @@ TEST(WordCompletion, DistinctWordsNearestFirst) {
   job.settings = settings;
   job.selStart = caret - 3;
   job.selEnd = caret;
-  job.data.completions = &words;
+  job.params = CompletionParams{&words};
   EXPECT_EQ(RunToolJobOnText(job, text), nullptr);
   EXPECT_EQ(words, u"prefix prepare preview");
 }

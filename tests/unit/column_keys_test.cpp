@@ -30,7 +30,7 @@ ColumnKeySpec Columns(int from, int to, std::u16string delimiters = u"\t") {
 // Each line's key, joined by CR LF.
 std::u16string Keys(const std::u16string& text, const ColumnKeySpec& spec) {
   RunOptions o;
-  o.data.columnKey = &spec;
+  o.params = ColumnKeyParams{&spec};
   return Apply(kOpColumnKeyPreview, text, o);
 }
 
@@ -81,7 +81,7 @@ TEST(ColumnKeys, WalkFromTheRightStopsAtTheSelection) {
   ColumnKeySpec k = Columns(1, 1);
   k.columnsFromRight = true;
   RunOptions o;
-  o.data.columnKey = &k;
+  o.params = ColumnKeyParams{&k};
   EXPECT_EQ(RunTool(kOpColumnKeyPreview, u"ab\tcd", 3, 5, o).result, u"");
   k = Columns(0, 0);
   k.columnsFromRight = true;
@@ -147,7 +147,7 @@ TEST(ColumnKeys, LongDelimiterLists) {
 
 RunOptions Numbering(const NumberingSettings& n) {
   RunOptions o;
-  o.data.numbering = &n;
+  o.params = NumberingParams{&n};
   return o;
 }
 

@@ -24,11 +24,11 @@ TEST(WindowTitle, NameMarkAndProgram) {
 }
 
 TEST(Names, EncodingsAndLineEndsWrapAround) {
-  EXPECT_STREQ(reinterpret_cast<const char*>(EncodingName(3)), reinterpret_cast<const char*>(u"UTF-8"));
-  EXPECT_EQ(std::u16string(EncodingName(2)), u"Unicode, Big Endian");
-  EXPECT_EQ(std::u16string(EncodingName(4)), u"ANSI");
-  EXPECT_EQ(std::u16string(LineEndName(-1 + 3)), u"Mac");
-  EXPECT_EQ(std::u16string(LineEndName(1)), u"UNIX");
+  EXPECT_STREQ(reinterpret_cast<const char*>(EncodingName(kEncodingUtf8)), reinterpret_cast<const char*>(u"UTF-8"));
+  EXPECT_EQ(std::u16string(EncodingName(kEncodingUtf16Be)), u"Unicode, Big Endian");
+  EXPECT_EQ(std::u16string(EncodingName(EncodingFromCode(4))), u"ANSI");
+  EXPECT_EQ(std::u16string(LineEndName(LineEndFromCode(-1 + 3))), u"Mac");
+  EXPECT_EQ(std::u16string(LineEndName(kLineEndUnix)), u"UNIX");
 }
 
 TEST(Settings, ResetRestoresDefaultsAndFieldNamesAreUnique) {

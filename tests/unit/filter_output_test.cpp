@@ -105,7 +105,7 @@ TEST(FilterJob, OutputReplacesTheWholeSelectionFinalBreakIncluded) {
   run.context = &seen;
   testing::RunOptions options;
   options.keepFinalBreak = true;
-  options.data.filter = &run;
+  options.params = FilterParams{&run};
   testing::ToolRun r = testing::RunTool(kOpExternalFilter, u"x b\r\na\r\ny", 2, 8, options);
   EXPECT_EQ(seen, u"b\r\na\r\n");
   EXPECT_TRUE(r.replaced);
@@ -115,7 +115,7 @@ TEST(FilterJob, OutputReplacesTheWholeSelectionFinalBreakIncluded) {
   FilterRun empty;
   empty.run = GiveBack;
   empty.context = &seen;
-  options.data.filter = &empty;
+  options.params = FilterParams{&empty};
   r = testing::RunTool(kOpExternalFilter, u"xy", 1, 1, options);
   EXPECT_EQ(seen, u"");
   EXPECT_TRUE(r.replaced);
@@ -134,7 +134,7 @@ TEST(FilterJob, AFailedOrDeclinedRunLeavesTheSelection) {
     run.run = how;
     testing::RunOptions options;
     options.keepFinalBreak = true;
-    options.data.filter = &run;
+    options.params = FilterParams{&run};
     testing::ToolRun r = testing::RunTool(kOpExternalFilter, u"abc", 0, 3, options);
     EXPECT_FALSE(r.replaced);
     EXPECT_EQ(r.message, how == Fails ? kMsgExecutableNotFound : nullptr);

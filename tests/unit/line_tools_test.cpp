@@ -20,7 +20,7 @@ using testing::RunTool;
 
 RunOptions WithPrefix(const PrefixSpec& p) {
   RunOptions o;
-  o.data.prefix = &p;
+  o.params = PrefixParams{&p};
   return o;
 }
 
@@ -154,7 +154,7 @@ TEST(LineTools, PreviewSeesTwentyLines) {
   RunOptions o;
   o.preview = preview;
   const PrefixSpec p{u">", false, false};
-  o.data.prefix = &p;
+  o.params = PrefixParams{&p};
   auto run = RunTool(kOpPrefixLines, text, o);
   EXPECT_EQ(run.message, nullptr);
   EXPECT_FALSE(run.replaced);
@@ -188,7 +188,7 @@ TEST(LineTools, HugeSelections) {
   key.mode = 1;
   key.fromColumn = key.toColumn = 2;
   o = {};
-  o.data.columnKey = &key;
+  o.params = ColumnKeyParams{&key};
   EXPECT_EQ(Apply(kOpColumnKeyPreview, line, o), u"xx");
   key.columnsFromRight = true;
   EXPECT_EQ(Apply(kOpColumnKeyPreview, line, o), u"xxxxx");

@@ -17,8 +17,8 @@ const MenuChange* Find(const std::vector<MenuChange>& changes, std::uint16_t id,
 
 TEST(MenuState, FileMenuShowsEncodingAndLineEnd) {
   MenuContext c;
-  c.encoding = 2;
-  c.lineEnd = 1;
+  c.encoding = kEncodingUtf16Be;
+  c.lineEnd = kLineEndUnix;
   auto changes = MenuChangesFor(kMenuFile, c);
   const MenuChange* enc = Find(changes, IDM_FILE_ENCODING, MenuAction::kSetText);
   ASSERT_NE(enc, nullptr);

@@ -22,7 +22,7 @@ using testing::RunOptions;
 
 std::u16string Sorted(const std::u16string& text, const SortSettings& keys) {
   RunOptions o;
-  o.data.sortKeys = keys.data();
+  o.params = SortParams{keys.data()};
   return Apply(kOpSortLines, text, o);
 }
 
@@ -223,7 +223,7 @@ TEST(SortChain, MatchesAPlainStableSort) {
     for (int i = 0; i < n; ++i) expected += (i ? u"\r\n" : u"") + lines[order[i]];
     // A final empty line is a cut-off break, not a line; keep the text whole.
     RunOptions o{.keepFinalBreak = true};
-    o.data.sortKeys = k.data();
+    o.params = SortParams{k.data()};
     EXPECT_EQ(testing::RunTool(kOpSortLines, text, o).result, expected) << "round " << round;
   }
 }

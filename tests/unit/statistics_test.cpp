@@ -88,7 +88,7 @@ TEST(Statistics, SelectionAndDocumentJobs) {
   using testing::RunTool;
   TextStats stats;
   RunOptions options;
-  options.data.stats = &stats;
+  options.params = StatsParams{&stats};
   // The selection's final break is not counted; nothing is replaced.
   testing::ToolRun run = RunTool(kOpStatistics, u"xx abc\r\nyy", 3, 8, options);
   EXPECT_EQ(run.message, nullptr);
@@ -105,7 +105,7 @@ TEST(Statistics, SelectionAndDocumentJobs) {
   job.family = kLineFamily;
   job.lineOp = kLineOpStatistics;
   job.settings = options.settings;
-  job.data.stats = &stats;
+  job.params = StatsParams{&stats};
   job.selStart = job.selEnd = 1;
   EXPECT_EQ(RunToolJobOnText(job, u"ab\r\ncd"), nullptr);
   EXPECT_EQ(job.result, nullptr);

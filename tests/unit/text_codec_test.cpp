@@ -25,7 +25,7 @@ DecodedText Decode(std::string bytes, LoadOptions options = {}) {
   return out;
 }
 
-std::string Encode(std::u16string text, int encoding, int lineEnd, bool* lossy = nullptr) {
+std::string Encode(std::u16string text, TextEncoding encoding, LineEndStyle lineEnd, bool* lossy = nullptr) {
   EncodedText out;
   EXPECT_EQ(EncodeForSave(std::move(text), encoding, lineEnd, &out), nullptr);
   if (lossy) *lossy = out.lossy;
@@ -53,7 +53,7 @@ TEST(TextCodecDetect, MarksDecideAndEverythingElseIsAnsi) {
   EXPECT_EQ(DetectEncoding(Bytes({0xFF, 0xFE, 'A', 0}), kEncodingAnsi, true, &skip), kEncodingAnsi);
   EXPECT_EQ(skip, 0u);
   // A stored default out of range still names one of the four.
-  EXPECT_EQ(DetectEncoding("", 7, true, &skip), kEncodingUtf8);
+  EXPECT_EQ(DetectEncoding("", static_cast<TextEncoding>(7), true, &skip), kEncodingUtf8);
 }
 
 TEST(TextCodecDecode, Utf16BothByteOrders) {
@@ -183,10 +183,12 @@ TEST(TextCodecEncode, LineEndsMarksAndLoss) {
 TEST(TextCodecRoundTrip, EveryEncodingStyleAndMark) {
   // Text every "ANSI" can hold: Latin-1 here, code page 936 under Wine.
   const std::u16string ansiSafe = EncodeText(kCodePageAnsi, u"中文") == "??" ? u"caf\u00e9 ok" : u"中文 ok";
-  for (int encoding = 0; encoding < 4; ++encoding) {
+  for (int code = 0; code < 4; ++code) {
+    const TextEncoding encoding = EncodingFromCode(code);
     const std::u16string sample =
         (encoding == kEncodingAnsi ? ansiSafe : std::u16string(u"中文 \U0001F600 é")) + u"\r\nline two\r\n\r\nend";
-    for (int lineEnd = 0; lineEnd < 3; ++lineEnd) {
+    for (int style = 0; style < 3; ++style) {
+      const LineEndStyle lineEnd = LineEndFromCode(style);
       for (const bool withMark : {true, false}) {
         SCOPED_TRACE(::testing::Message() << "encoding " << encoding << ", style " << lineEnd << ", mark " << withMark);
         const std::string body = Encode(sample, encoding, lineEnd);

@@ -127,7 +127,7 @@ TEST(ToolJob, CopyIntoACallerBuffer) {
   char16_t buffer[8];
   SelectionCopy copy{buffer, 4};
   RunOptions o{.keepFinalBreak = true};
-  o.data.copy = &copy;
+  o.params = CopyParams{&copy};
   ToolRun run = RunTool(kOpCopySelection, u"xhello", 1, 6, o);
   EXPECT_EQ(run.message, nullptr);
   EXPECT_FALSE(run.replaced);
@@ -150,7 +150,7 @@ TEST(ToolJob, CopyIntoACallerBuffer) {
 TEST(ToolJob, MultiLineTest) {
   int multi = -1;
   RunOptions o{.keepFinalBreak = true};
-  o.data.multiLine = &multi;
+  o.params = MultiLineParams{&multi};
   RunTool(kOpMultiLineTest, u"a\r\nb", o);
   EXPECT_EQ(multi, 1);
   RunTool(kOpMultiLineTest, u"a\rb\nc", o);
@@ -254,7 +254,7 @@ TEST_F(WithFakeSystem, SwapWithoutClipboardTextOnlyCopies) {
 TEST_F(WithFakeSystem, SelectionIntoAnotherWindow) {
   int window = 0;
   RunOptions o;
-  o.data.window = &window;
+  o.params = WindowTextParams{&window};
   ToolRun run = RunTool(kOpSetWindowText, u"xyz\r\n", o);
   EXPECT_FALSE(run.replaced);
   EXPECT_EQ(system.textWindow, &window);

@@ -22,7 +22,7 @@ struct ToolRun {
 struct RunOptions {
   Settings settings{};
   bool keepFinalBreak = false;
-  ToolData data{};
+  ToolParams params{};
   char16_t* preview = nullptr;
 };
 
@@ -32,7 +32,7 @@ inline ToolRun RunTool(TextOp op, std::u16string_view text, std::size_t start, s
   run.job.op = op;
   run.job.settings = options.settings;
   run.job.keepFinalBreak = options.keepFinalBreak;
-  run.job.data = options.data;
+  run.job.params = options.params;
   run.job.previewBuffer = options.preview;
   run.job.selStart = static_cast<std::uint32_t>(start);
   run.job.selEnd = static_cast<std::uint32_t>(end);

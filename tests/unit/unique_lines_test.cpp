@@ -47,7 +47,7 @@ TEST(UniqueLines, ThreeJobs) {
   // the job's data wins over it.
   RunOptions o = Job(2);
   const UniqueSpec spec{kUniqueOnlyUnique, false, true, false};
-  o.data.unique = &spec;
+  o.params = UniqueParams{&spec};
   EXPECT_EQ(Apply(kOpUniqueLines, u"x\r\ny\r\nx", o), u"(1) y\r\n");
 }
 

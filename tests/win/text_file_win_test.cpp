@@ -57,10 +57,12 @@ class TextFileWin : public ::testing::Test {
 TEST_F(TextFileWin, OpenThenSaveGivesTheSameBytes) {
   Settings& s = AppSettings();
   const std::u16string ansiText = EncodeText(kCodePageAnsi, u"中文") == "??" ? u"caf\u00e9" : u"中文，编辑";
-  for (int encoding = 0; encoding < 4; ++encoding) {
+  for (int code = 0; code < 4; ++code) {
+    const TextEncoding encoding = EncodingFromCode(code);
     const std::u16string sample =
         (encoding == kEncodingAnsi ? ansiText : std::u16string(u"中文 \U0001F600 é")) + u"\r\nx\r\n\r\nend\r\n";
-    for (int lineEnd = 0; lineEnd < 3; ++lineEnd) {
+    for (int style = 0; style < 3; ++style) {
+      const LineEndStyle lineEnd = LineEndFromCode(style);
       for (const bool withMark : {true, false}) {
         SCOPED_TRACE(::testing::Message() << "encoding " << encoding << ", style " << lineEnd << ", mark " << withMark);
         EncodedText encoded;

@@ -212,8 +212,7 @@ TEST_F(ToolJobWin, CommandsRememberTheToolAndLastToolRepeatsIt) {
 TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
   SetText(L"first\r\nsecond");
   HWND other = CreateWindowExW(0, L"STATIC", L"old", WS_CHILD, 0, 0, 10, 10, host_, nullptr, nullptr, nullptr);
-  ToolData data;
-  data.window = other;
+  const ToolParams data = WindowTextParams{other};
   Select(7, 13);
   EXPECT_EQ(RunTextToolEx(kOpSetWindowText, data, false, true), nullptr);
   wchar_t got[32] = {};
