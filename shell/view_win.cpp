@@ -183,26 +183,25 @@ int MarginDefault() {
 
 void Relayout() { SendMessageW(App().mainWindow, WM_SIZE, static_cast<WPARAM>(-1), 0); }
 
+BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    auto* list = reinterpret_cast<std::vector<ScreenRect>*>(param);
+    const ScreenRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    // The primary monitor first: a lost window goes there.
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+      list->insert(list->begin(), area);
+    } else {
+      list->push_back(area);
+    }
+  }
+  return TRUE;
+}
+
 std::vector<ScreenRect> WorkAreas() {
   std::vector<ScreenRect> areas;
-  EnumDisplayMonitors(
-      nullptr, nullptr,
-      [](HMONITOR monitor, HDC, LPRECT, LPARAM param) -> BOOL {
-        MONITORINFO info{};
-        info.cbSize = sizeof info;
-        if (GetMonitorInfoW(monitor, &info)) {
-          auto* list = reinterpret_cast<std::vector<ScreenRect>*>(param);
-          const ScreenRect area{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
-          // The primary monitor first: a lost window goes there.
-          if (info.dwFlags & MONITORINFOF_PRIMARY) {
-            list->insert(list->begin(), area);
-          } else {
-            list->push_back(area);
-          }
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&areas));
+  EnumDisplayMonitors(nullptr, nullptr, CollectWorkArea, reinterpret_cast<LPARAM>(&areas));
   return areas;
 }
 

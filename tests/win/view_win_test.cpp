@@ -9,8 +9,10 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "base/resource.h"
+#include "base/system_calls.h"
 #include "document/document.h"
 #include "document/settings.h"
 #include "engine/caret_ops.h"
@@ -344,6 +346,45 @@ TEST_F(ViewWin, StatusRefreshAfterOneCaretMoveIsCheapInALongDocument) {
   const std::wstring line = Part(0);
   EXPECT_EQ(line.rfind(L"行: ", 0), 0u);
   EXPECT_EQ(line.substr(line.size() - 7), L"/200001");
+}
+
+
+TEST_F(ViewWin, RefusedMemoryKeepsTheOldControlAndItsText) {
+  AppSettings().WWrap = 1;
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  SetText(L"keep me whole");
+  SendMessageW(Edit(), EM_SETSEL, 2, 6);
+  HWND before = Edit();
+  // Every large request is above the free memory, and the user declines.
+  SystemCalls calls = System();
+  calls.freePhysicalMemory = []() -> std::uint64_t { return 0; };
+  calls.askYesNo = [](const char16_t*) { return false; };
+  ScopedSystemCalls scoped(calls);
+  std::wstring seen;
+  const DWORD thread = GetWindowThreadProcessId(main_, nullptr);
+  std::thread closer([&] {
+    for (int i = 0; i < 500; ++i) {
+      HWND box = FindWindowW(L"#32770", nullptr);
+      if (box && GetWindowThreadProcessId(box, nullptr) == thread) {
+        wchar_t text[256] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 256);
+        seen = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(10);
+    }
+  });
+  SendMessageW(main_, WM_COMMAND, IDM_VIEW_WORD_WRAP, 0);
+  closer.join();
+  EXPECT_EQ(seen, L"内存不足！");
+  EXPECT_EQ(Edit(), before);
+  EXPECT_TRUE(IsWindow(before));
+  EXPECT_EQ(GetDlgCtrlID(before), IDC_EDIT);
+  EXPECT_EQ(AppSettings().WWrap, 1);
+  wchar_t text[64] = {};
+  GetWindowTextW(before, text, 64);
+  EXPECT_STREQ(text, L"keep me whole");
 }
 
 }  // namespace
