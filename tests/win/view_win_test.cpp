@@ -364,10 +364,11 @@ TEST_F(ViewWin, RefusedMemoryKeepsTheOldControlAndItsText) {
   const DWORD thread = GetWindowThreadProcessId(main_, nullptr);
   std::thread closer([&] {
     for (int i = 0; i < 500; ++i) {
+      // The box is found before it is filled in: wait for its text.
       HWND box = FindWindowW(L"#32770", nullptr);
-      if (box && GetWindowThreadProcessId(box, nullptr) == thread) {
-        wchar_t text[256] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 256);
+      wchar_t text[256] = {};
+      if (box && GetWindowThreadProcessId(box, nullptr) == thread && IsWindowVisible(box) &&
+          GetDlgItemTextW(box, 0xFFFF, text, 256) > 0) {
         seen = text;
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         return;
