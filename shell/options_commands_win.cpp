@@ -8,12 +8,6 @@
 #include "shell/view_win.h"
 
 namespace quillet {
-namespace {
-
-void Relayout() { SendMessageW(App().mainWindow, WM_SIZE, static_cast<WPARAM>(-1), 0); }
-
-}  // namespace
-
 CommandResult OnToggleStatusBar(const CommandArgs&) {
   ShowStatusBar(AppSettings().Status == 0);
   Relayout();

@@ -144,7 +144,7 @@ LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       if (wParam & MK_LBUTTON) {
         // The line follows the cursor, so the start stays where it was.
         S().Margin += static_cast<short>(LOWORD(lParam)) - View().dragStartX;
-        SendMessageW(App().mainWindow, WM_SIZE, static_cast<WPARAM>(-1), 0);
+        Relayout();
       }
       break;
     case WM_LBUTTONUP:
@@ -181,8 +181,6 @@ int MarginDefault() {
   return DefaultMarginDistance(tab, WindowDpi(line));
 }
 
-void Relayout() { SendMessageW(App().mainWindow, WM_SIZE, static_cast<WPARAM>(-1), 0); }
-
 BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
@@ -213,6 +211,8 @@ RECT ToRect(const ScreenRect& r) {
 }  // namespace
 
 // --- creation and layout ---
+
+void Relayout() { SendMessageW(App().mainWindow, WM_SIZE, static_cast<WPARAM>(-1), 0); }
 
 DWORD EditControlStyle(bool wordWrap) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |

@@ -24,6 +24,8 @@ void DeleteViewFonts();
 
 // WM_SIZE, also sent by the program with wParam -1 and lParam 0.
 void LayoutMainWindow(WPARAM wParam, LPARAM lParam);
+// Runs the layout again with the last client size.
+void Relayout();
 
 // Re-creating the edit control applies the word wrap setting (a style the
 // control cannot change while it lives).
