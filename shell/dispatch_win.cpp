@@ -56,12 +56,15 @@ struct CommandRow {
   std::uint16_t id;
   CommandHandler handler;
   bool lastTool = false;
+  // Menu preparation greys the item while this says no.
+  Availability available = nullptr;
   // When the handler succeeds, the command goes on as this one, which is
   // recorded as the last tool (a filter entry runs the current filter).
   std::uint16_t continueAs = 0;
 };
 
 constexpr bool kTool = true;
+constexpr bool kCommand = false;
 
 struct CommandRange {
   std::uint16_t first;
@@ -84,12 +87,12 @@ constexpr CommandRow kCommands[] = {
     {IDM_FILE_OPEN, OnOpen},
     {IDM_FILE_SAVE, OnSave},
     {IDM_FILE_SAVE_AS, OnSaveAs},
-    {IDM_FILE_REVERT, OnRevert},
+    {IDM_FILE_REVERT, OnRevert, kCommand, NeedsFullPath},
     {IDM_FILE_REVERT_CHANGED, OnRevertChanged},
     {IDM_FILE_ENCODING, OnNextEncoding},
-    {IDM_FILE_LINE_END, OnNextLineEnd},
+    {IDM_FILE_LINE_END, OnNextLineEnd, kCommand, NeedsLineEndChoice},
     {IDM_FILE_PRINT, NotAvailable},
-    {IDM_FILE_PROPERTIES, OnProperties},
+    {IDM_FILE_PROPERTIES, OnProperties, kCommand, NeedsFullPath},
     {IDM_FILE_TO_TRAY, OnMinimizeToTray},
     {IDM_FILE_NEW_WINDOW, OnNewWindow},
     {IDM_FILE_RECENT, NotAvailable},
@@ -97,12 +100,12 @@ constexpr CommandRow kCommands[] = {
     {IDM_KEY_ESC, OnEsc},
     {IDM_KEY_SHIFT_ESC, OnShiftEsc},
     {IDM_FILE_SAVE_EXIT, OnSaveAndExit},
-    {IDM_EDIT_UNDO, OnUndo},
+    {IDM_EDIT_UNDO, OnUndo, kCommand, NeedsUndo},
     {IDM_EDIT_REDO, NotAvailable},  // redo is no command of this program
-    {IDM_EDIT_CUT, OnCut},
-    {IDM_EDIT_COPY, OnCopy},
-    {IDM_EDIT_PASTE, OnPaste},
-    {IDM_EDIT_SWAP, OnSwapClipboard},
+    {IDM_EDIT_CUT, OnCut, kCommand, NeedsSelection},
+    {IDM_EDIT_COPY, OnCopy, kCommand, NeedsSelection},
+    {IDM_EDIT_PASTE, OnPaste, kCommand, NeedsClipboardText},
+    {IDM_EDIT_SWAP, OnSwapClipboard, kCommand, NeedsClipboardText},
     {IDM_EDIT_GOTO, NotAvailable},
     {IDM_EDIT_SELECT_ALL, OnSelectAll},
     {IDM_EDIT_SELECT_LINE, OnSelectLine},
@@ -114,21 +117,21 @@ constexpr CommandRow kCommands[] = {
     {IDM_EDIT_DELETE_LINE_AFTER, OnDeleteLineAfter},
     {IDM_EDIT_DELETE_LINE_BEFORE, OnDeleteLineBefore},
     {IDM_EDIT_SMART_ENTER, OnSmartEnter},
-    {IDM_EDIT_DUPLICATE_ENTER, OnDuplicateEnter},
+    {IDM_EDIT_DUPLICATE_ENTER, OnDuplicateEnter, kCommand, NeedsNoSelection},
     {IDM_EDIT_COPY_WORDS, OnCopyWords},
     {IDM_EDIT_COPY_SIMILAR_LINE, OnCopySimilarLine},
-    {IDM_EDIT_COMPLETE_WORD, OnCompleteWord},
-    {IDM_SEARCH_FIND, OnFind},
+    {IDM_EDIT_COMPLETE_WORD, OnCompleteWord, kCommand, NeedsNoSelection},
+    {IDM_SEARCH_FIND, OnFind, kCommand, NeedsFindDialogClosed},
     {IDM_SEARCH_FIND_NEXT, OnFindNext},
     {IDM_SEARCH_FIND_PREVIOUS, OnFindPrevious},
-    {IDM_SEARCH_FIND_SELECTION, OnFindSelection},
-    {IDM_SEARCH_REPLACE, OnReplace},
-    {IDM_SEARCH_SELECT_NEXT, OnSelectNext},
-    {IDM_SEARCH_SELECT_PREVIOUS, OnSelectPrevious},
-    {IDM_SEARCH_TAKE_SELECTION, OnTakeSelection},
-    {IDM_SEARCH_LOOK_FOR, OnLookFor},
-    {IDM_SEARCH_LOOK_NEXT, OnLookNext},
-    {IDM_SEARCH_LOOK_PREVIOUS, OnLookPrevious},
+    {IDM_SEARCH_FIND_SELECTION, OnFindSelection, kCommand, NeedsSelection},
+    {IDM_SEARCH_REPLACE, OnReplace, kCommand, NeedsFindDialogClosed},
+    {IDM_SEARCH_SELECT_NEXT, OnSelectNext, kCommand, NeedsFindText},
+    {IDM_SEARCH_SELECT_PREVIOUS, OnSelectPrevious, kCommand, NeedsFindText},
+    {IDM_SEARCH_TAKE_SELECTION, OnTakeSelection, kCommand, NeedsSelection},
+    {IDM_SEARCH_LOOK_FOR, OnLookFor, kCommand, NeedsSelection},
+    {IDM_SEARCH_LOOK_NEXT, OnLookNext, kCommand, NeedsLookForText},
+    {IDM_SEARCH_LOOK_PREVIOUS, OnLookPrevious, kCommand, NeedsLookForText},
     {IDM_KEY_CTRL_DOWN, OnCaretDown},
     {IDM_KEY_CTRL_UP, OnCaretUp},
     {IDM_SCROLL_UP, OnScroll},
@@ -144,7 +147,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_SCROLL_TOP, OnScroll},
     {IDM_SCROLL_BOTTOM, OnScroll},
     {IDM_SCROLL_TO_CARET, OnScroll},
-    {IDM_TOOL_LAST, OnLastTool},
+    {IDM_TOOL_LAST, OnLastTool, kCommand, NeedsLastTool},
     {IDM_CASE_INVERT, OnInvertCase, kTool},
     {IDM_CASE_UPPER, OnUpperCase, kTool},
     {IDM_CASE_LOWER, OnLowerCase, kTool},
@@ -183,8 +186,8 @@ constexpr CommandRow kCommands[] = {
     {IDM_TEXT_TAG_RUN, OnTagRun, kTool},
     {IDM_TEXT_COMPARE, NotAvailable},
     {IDM_TEXT_STATISTICS, OnStatistics, kTool},
-    {IDM_FILE_INSERT_PATH, OnInsertFullPath, kTool},
-    {IDM_FILE_INSERT_TITLE, OnInsertTitle, kTool},
+    {IDM_FILE_INSERT_PATH, OnInsertFullPath, kTool, NeedsFullPath},
+    {IDM_FILE_INSERT_TITLE, OnInsertTitle, kTool, NeedsTitle},
     {IDM_FILE_INSERT_FILE, OnInsertFile},
     {IDM_FILE_EXCLUDE, OnExcludeToFile},
     {IDM_SORT_DIALOG, NotAvailable},
@@ -203,13 +206,13 @@ constexpr CommandRow kCommands[] = {
     {IDM_DATE_LONG_DATE_TIME, OnInsertDateTime, kTool},
     {IDM_DATE_DATE, OnInsertDateTime, kTool},
     {IDM_DATE_LONG_DATE, OnInsertDateTime, kTool},
-    {IDM_WRAP_HARD, OnHardWrap, kTool},
+    {IDM_WRAP_HARD, OnHardWrap, kTool, NeedsWordWrap},
     {IDM_WRAP_UNWRAP, OnUnwrap, kTool},
     {IDM_FILTERS, NotAvailable},
     {IDM_FILTERS_MANAGE, NotAvailable},
     {IDM_FILTER_RUN, OnRunFilter},
     {IDM_FAVOURITES, NotAvailable},
-    {IDM_FAVOURITES_ADD, OnAddFavourite},
+    {IDM_FAVOURITES_ADD, OnAddFavourite, kCommand, NeedsFullPath},
     {IDM_FAVOURITES_MANAGE, NotAvailable},
     {IDM_CLIPS_SHOW, OnShowClips},
     {IDM_CLIPS_CLEAR, OnClearClips},
@@ -249,7 +252,7 @@ CommandRow FindCommand(std::uint16_t id) {
                                      [](const CommandRow& r, std::uint16_t key) { return r.id < key; });
   if (row != std::end(kCommands) && row->id == id) return *row;
   for (const CommandRange& range : kRanges) {
-    if (id >= range.first && id <= range.last) return CommandRow{id, range.handler, false, range.continueAs};
+    if (id >= range.first && id <= range.last) return CommandRow{id, range.handler, false, nullptr, range.continueAs};
   }
   return CommandRow{id, nullptr};
 }
@@ -257,6 +260,12 @@ CommandRow FindCommand(std::uint16_t id) {
 }  // namespace
 
 bool IsKnownCommand(std::uint16_t id) { return FindCommand(id).handler != nullptr; }
+
+std::optional<bool> CommandAvailable(std::uint16_t id, const MenuContext& context) {
+  const CommandRow command = FindCommand(id);
+  if (!command.available) return std::nullopt;
+  return command.available(context);
+}
 
 CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam) {
   const auto id = static_cast<std::uint16_t>(LOWORD(wParam));

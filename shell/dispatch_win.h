@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "base/commands.h"
+#include "shell/menu_state.h"
 
 namespace quillet {
 
@@ -21,5 +23,9 @@ CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam);
 
 // Whether the id belongs to the program's vocabulary (single ids and ranges).
 bool IsKnownCommand(std::uint16_t id);
+
+// Whether the command can run in the given state, from its row of the
+// table; nothing when it always can.
+std::optional<bool> CommandAvailable(std::uint16_t id, const MenuContext& context);
 
 }  // namespace quillet

@@ -44,7 +44,7 @@ struct MenuContext {
   int fixedFont = 1;
 };
 
-enum class MenuAction { kEnable, kGrey, kCheck, kUncheck, kRemove, kSetText };
+enum class MenuAction { kCheck, kUncheck, kRemove, kSetText };
 
 struct MenuChange {
   std::uint16_t id;
@@ -52,6 +52,25 @@ struct MenuChange {
   std::u16string text;  // for kSetText
 };
 
+// Checks, retitles and removals of a popup. Grey or not is each command's
+// availability, kept with it in the command table.
 std::vector<MenuChange> MenuChangesFor(int position, const MenuContext& context);
+
+// Whether a command can run in the given state; a command without one is
+// always available.
+using Availability = bool (*)(const MenuContext&);
+
+bool NeedsFullPath(const MenuContext& c);
+bool NeedsTitle(const MenuContext& c);
+bool NeedsUndo(const MenuContext& c);
+bool NeedsClipboardText(const MenuContext& c);
+bool NeedsSelection(const MenuContext& c);
+bool NeedsNoSelection(const MenuContext& c);
+bool NeedsFindDialogClosed(const MenuContext& c);
+bool NeedsFindText(const MenuContext& c);
+bool NeedsLookForText(const MenuContext& c);
+bool NeedsLastTool(const MenuContext& c);
+bool NeedsWordWrap(const MenuContext& c);
+bool NeedsLineEndChoice(const MenuContext& c);
 
 }  // namespace quillet

@@ -4,6 +4,7 @@
 #include "document/settings.h"
 #include "base/wide_win.h"
 #include "shell/app_win.h"
+#include "shell/dispatch_win.h"
 #include "shell/edit_ops_win.h"
 #include "shell/list_menus_win.h"
 #include "shell/menu_state.h"
@@ -36,6 +37,22 @@ MenuContext CurrentMenuContext() {
   return c;
 }
 
+// Greys or enables every item of the popup, submenus included, by its
+// command's availability.
+void ApplyAvailability(HMENU menu, const MenuContext& context) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      ApplyAvailability(sub, context);
+      continue;
+    }
+    const UINT id = GetMenuItemID(menu, i);
+    if (id == 0 || id == static_cast<UINT>(-1)) continue;
+    if (const std::optional<bool> available = CommandAvailable(static_cast<std::uint16_t>(id), context))
+      EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (*available ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
 }  // namespace
 
 void PrepareMenuPopup(HMENU popup, int position) {
@@ -63,14 +80,9 @@ void PrepareMenuPopup(HMENU popup, int position) {
       break;
   }
 
-  for (const MenuChange& change : MenuChangesFor(position, CurrentMenuContext())) {
+  const MenuContext context = CurrentMenuContext();
+  for (const MenuChange& change : MenuChangesFor(position, context)) {
     switch (change.action) {
-      case MenuAction::kEnable:
-        EnableMenuItem(bar, change.id, MF_BYCOMMAND | MF_ENABLED);
-        break;
-      case MenuAction::kGrey:
-        EnableMenuItem(bar, change.id, MF_BYCOMMAND | MF_GRAYED);
-        break;
       case MenuAction::kCheck:
         CheckMenuItem(bar, change.id, MF_BYCOMMAND | MF_CHECKED);
         break;
@@ -85,6 +97,8 @@ void PrepareMenuPopup(HMENU popup, int position) {
         break;
     }
   }
+  // After the retitles, which would undo a grey state.
+  ApplyAvailability(popup, context);
 }
 
 }  // namespace quillet

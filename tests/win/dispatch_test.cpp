@@ -6,6 +6,7 @@
 
 #include "base/resource.h"
 #include "shell/dispatch_win.h"
+#include "shell/menu_state.h"
 
 namespace quillet {
 namespace {
@@ -53,6 +54,54 @@ TEST(Dispatch, RangesAndUnknownIds) {
   EXPECT_FALSE(IsKnownCommand(12345));
   // Only the low 16 bits name the command; the high word is a notification.
   EXPECT_EQ(DispatchCommand(MAKEWPARAM(12345, 7), 0).code, kNotACommand);
+}
+
+bool Available(std::uint16_t id, const MenuContext& c) {
+  const std::optional<bool> available = CommandAvailable(id, c);
+  EXPECT_TRUE(available.has_value()) << id;
+  return available.value_or(true);
+}
+
+// The grey states of the menus come from the table's availability column.
+TEST(Dispatch, AvailabilityFollowsTheState) {
+  MenuContext c;  // untitled, nothing selected, empty clipboard, no undo
+  EXPECT_FALSE(Available(IDM_FILE_PROPERTIES, c));
+  EXPECT_FALSE(Available(IDM_FILE_REVERT, c));
+  EXPECT_FALSE(Available(IDM_FAVOURITES_ADD, c));
+  EXPECT_TRUE(Available(IDM_FILE_LINE_END, c));
+  EXPECT_FALSE(Available(IDM_EDIT_UNDO, c));
+  EXPECT_FALSE(Available(IDM_EDIT_CUT, c));
+  EXPECT_FALSE(Available(IDM_EDIT_PASTE, c));
+  EXPECT_TRUE(Available(IDM_EDIT_COMPLETE_WORD, c));
+  EXPECT_FALSE(Available(IDM_SEARCH_SELECT_NEXT, c));
+  EXPECT_FALSE(Available(IDM_SEARCH_LOOK_NEXT, c));
+  EXPECT_FALSE(Available(IDM_TOOL_LAST, c));
+  EXPECT_TRUE(Available(IDM_WRAP_HARD, c));
+  // Commands without a rule are never greyed by it.
+  EXPECT_FALSE(CommandAvailable(IDM_CASE_UPPER, c).has_value());
+  EXPECT_FALSE(CommandAvailable(IDM_FAVOURITE_FIRST, c).has_value());
+
+  c.useCrLf = 0;
+  c.hasFullPath = true;
+  c.hasSelection = true;
+  c.clipboardHasText = true;
+  c.canUndo = true;
+  c.findDialogOpen = true;
+  c.findTextEmpty = false;
+  c.lastToolSet = true;
+  c.wordWrap = 0;
+  EXPECT_FALSE(Available(IDM_FILE_LINE_END, c));
+  EXPECT_TRUE(Available(IDM_FILE_REVERT, c));
+  EXPECT_TRUE(Available(IDM_EDIT_CUT, c));
+  EXPECT_TRUE(Available(IDM_EDIT_SWAP, c));
+  EXPECT_TRUE(Available(IDM_EDIT_UNDO, c));
+  EXPECT_FALSE(Available(IDM_EDIT_DUPLICATE_ENTER, c));
+  EXPECT_FALSE(Available(IDM_EDIT_COMPLETE_WORD, c));
+  EXPECT_FALSE(Available(IDM_SEARCH_FIND, c));
+  EXPECT_FALSE(Available(IDM_SEARCH_REPLACE, c));
+  EXPECT_TRUE(Available(IDM_SEARCH_SELECT_NEXT, c));
+  EXPECT_TRUE(Available(IDM_TOOL_LAST, c));
+  EXPECT_FALSE(Available(IDM_WRAP_HARD, c));
 }
 
 }  // namespace

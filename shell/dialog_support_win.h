@@ -1,0 +1,22 @@
+// Small pieces every tool dialog shares.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quillet {
+
+// Makes Ctrl+Tab type a TAB into every edit field of the dialog instead of
+// moving the focus (plain Tab and Shift+Tab still move it). Call it from
+// WM_INITDIALOG.
+void EnableCtrlTabInEdits(HWND dialog);
+
+// The text of a dialog control, whatever its length.
+std::wstring DialogItemText(HWND dialog, int id);
+
+// The editor's fixed-width font for the given controls of a dialog; the
+// font stays owned by the view.
+void UseFixedFont(HWND dialog, std::initializer_list<int> ids);
+
+}  // namespace quillet
