@@ -239,6 +239,53 @@ WaitOutcome WaitForChild(HANDLE process, const UniqueHandle (&threads)[3], const
   return outcome;
 }
 
+// Starts the child with the pipes as its standard handles; the child's ends
+// are closed here, so that the pipes break when it ends.
+const char16_t* StartChild(const std::u16string& command, Pipe& in, Pipe& out, Pipe& err, UniqueHandle& process) {
+  if (!MakePipe(in, true) || !MakePipe(out, false) || !MakePipe(err, false)) return kMsgCannotStartProcess;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in.read.get();
+  startup.hStdOutput = out.write.get();
+  startup.hStdError = err.write.get();
+  PROCESS_INFORMATION info{};
+  std::u16string commandLine = command;  // CreateProcessW may write into it
+  if (!CreateProcessW(nullptr, W(commandLine.data()), nullptr, nullptr, TRUE,
+                      DETACHED_PROCESS | NORMAL_PRIORITY_CLASS | CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
+                      &info)) {
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? kMsgExecutableNotFound : kMsgCannotStartProcess;
+  }
+  process.reset(info.hProcess);
+  CloseHandle(info.hThread);
+  in.read.reset();
+  out.write.reset();
+  err.write.reset();
+  return nullptr;
+}
+
+// A child that ended with a non-zero code: its report is shown and the run
+// ends without a result. A file run's child changed the file, if anything,
+// and the document learns of it from the change watcher.
+bool ChildFailed(HANDLE process, const Reader& output, const Reader& errors, FilterRun& run) {
+  const auto& child = *static_cast<const ChildCommand*>(run.context);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process, &exitCode);
+  if (exitCode != 0) {
+    const std::u16string report =
+        FilterFailureMessage(static_cast<int>(exitCode), {errors.output.text(), errors.output.length()},
+                             {output.output.text(), output.output.length()});
+    ShowWarning(App().mainWindow, report.c_str());
+    run.code = kFailedReported;
+    return true;
+  }
+  if (child.fileRun) {
+    run.code = kCancelled;
+    return true;
+  }
+  return false;
+}
+
 const char16_t* RunChild(FilterRun& run, std::u16string_view selection) {
   const auto& child = *static_cast<const ChildCommand*>(run.context);
   AnsiInput input;
@@ -254,27 +301,8 @@ const char16_t* RunChild(FilterRun& run, std::u16string_view selection) {
   }
 
   Pipe in, out, err;
-  if (!MakePipe(in, true) || !MakePipe(out, false) || !MakePipe(err, false)) return kMsgCannotStartProcess;
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in.read.get();
-  startup.hStdOutput = out.write.get();
-  startup.hStdError = err.write.get();
-  PROCESS_INFORMATION info{};
-  std::u16string commandLine = child.commandLine;  // CreateProcessW may write into it
-  if (!CreateProcessW(nullptr, W(commandLine.data()), nullptr, nullptr, TRUE,
-                      DETACHED_PROCESS | NORMAL_PRIORITY_CLASS | CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
-                      &info)) {
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? kMsgExecutableNotFound : kMsgCannotStartProcess;
-  }
-  UniqueHandle process(info.hProcess);
-  CloseHandle(info.hThread);
-  // The child has its ends; ours go, so that the pipes break when it ends.
-  in.read.reset();
-  out.write.reset();
-  err.write.reset();
+  UniqueHandle process;
+  if (const char16_t* message = StartChild(child.commandLine, in, out, err, process)) return message;
 
   const ByteDecoder decoder = AnsiDecoder();
   auto writer = std::make_unique<Writer>();
@@ -325,22 +353,7 @@ const char16_t* RunChild(FilterRun& run, std::u16string_view selection) {
     run.code = kFailedReported;
     return nullptr;
   }
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.get(), &exitCode);
-  if (exitCode != 0) {
-    const std::u16string report =
-        FilterFailureMessage(static_cast<int>(exitCode), {errors->output.text(), errors->output.length()},
-                             {output->output.text(), output->output.length()});
-    ShowWarning(App().mainWindow, report.c_str());
-    run.code = kFailedReported;
-    return nullptr;
-  }
-  if (child.fileRun) {
-    // The child changed the file, if anything; the document learns of it
-    // from the change watcher.
-    run.code = kCancelled;
-    return nullptr;
-  }
+  if (ChildFailed(process.get(), *output, *errors, run)) return nullptr;
   run.outputLength = output->output.length();
   run.output = output->output.Take();
   return nullptr;
