@@ -51,6 +51,19 @@ inline constexpr char16_t kMsgChangedOutside[] =
 inline constexpr char16_t kMsgCurrentLength[] = u"当前长度: %d。";
 inline constexpr char16_t kMsgCtrlTabHint[] = u"按下 Ctrl+Tab 来插入一个制表符到编辑框中。";
 inline constexpr char16_t kMsgPrintingFrom[] = u"正在打印来自 ...";
+inline constexpr char16_t kMsgStringsIdentical[] = u"字串完全相同。";
+inline constexpr char16_t kMsgStringsDiffer[] = u"字符串不相同！" u"\n已选定来标记第一处不同。";
+
+// The About box.
+inline constexpr char16_t kAboutTitle[] = u"关于 Quillet";
+inline constexpr char16_t kAboutVersion[] = u"版本 1.0";
+inline constexpr char16_t kAboutCopyright[] = u"版权所有 (C) 2026 Quillet 开发者";
+inline constexpr char16_t kAboutThanks[] = u"感谢所有支持和捐助这个项目发展的人员。特别感谢所有测试者。";
+inline constexpr char16_t kAboutLicence[] =
+    u"这个程序是一个免费软件。您可以将它作为一个免费软件来任意再分布它。它的分布是希望它很有用途，"
+    u"但没有任何保证；甚至在商业应用或适当的特殊目的上也没有暗示的保证。详细信息请查看手册。";
+inline constexpr char16_t kAboutAsk[] = u"您需要一项功能吗? 那就请告诉我。" u"\n我相信它是交流的全部。" u"\n其次才是技术。";
+inline constexpr char16_t kHomePageAddress[] = u"https://quillet.vantrel.example/";
 
 // The status bar's caret parts: a 1-based place over a total.
 inline constexpr char16_t kStatusLineFormat[] = u"行: %d/%d";

@@ -53,13 +53,6 @@ BOOL CALLBACK SubclassIfEdit(HWND child, LPARAM) {
 
 void EnableCtrlTabInEdits(HWND dialog) { EnumChildWindows(dialog, SubclassIfEdit, 0); }
 
-std::wstring DialogItemText(HWND dialog, int id) {
-  HWND item = GetDlgItem(dialog, id);
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(item, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 void UseFixedFont(HWND dialog, std::initializer_list<int> ids) {
   for (int id : ids) SendDlgItemMessageW(dialog, id, WM_SETFONT, reinterpret_cast<WPARAM>(FixedDefaultFont()), FALSE);
 }

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include <initializer_list>
 
 namespace quillet {
 
@@ -11,9 +11,6 @@ namespace quillet {
 // moving the focus (plain Tab and Shift+Tab still move it). Call it from
 // WM_INITDIALOG.
 void EnableCtrlTabInEdits(HWND dialog);
-
-// The text of a dialog control, whatever its length.
-std::wstring DialogItemText(HWND dialog, int id);
 
 // The editor's fixed-width font for the given controls of a dialog; the
 // font stays owned by the view.

@@ -6,6 +6,7 @@
 #include "shell/caret_ops_win.h"
 #include "shell/edit_ops_win.h"
 #include "shell/tool_job_win.h"
+#include "shell/tool_dialogs_win.h"
 #include "shell/word_completion_win.h"
 
 namespace quillet {
@@ -102,6 +103,11 @@ CommandResult OnScroll(const CommandArgs& a) {
     if (s.id == a.id) return SendToEdit(EM_LINESCROLL, static_cast<WPARAM>(s.columns), s.lines);
   }
   return kNotACommand;
+}
+
+CommandResult OnGoto(const CommandArgs&) {
+  ShowGotoDialog();
+  return kDone;
 }
 
 }  // namespace quillet

@@ -33,5 +33,6 @@ CommandResult OnEnter(const CommandArgs& a);
 CommandResult OnTabKey(const CommandArgs& a);
 CommandResult OnShiftTabKey(const CommandArgs& a);
 CommandResult OnScroll(const CommandArgs& a);
+CommandResult OnGoto(const CommandArgs& a);
 
 }  // namespace quillet

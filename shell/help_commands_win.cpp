@@ -8,12 +8,12 @@
 #include "base/messages.h"
 #include "base/wide_win.h"
 #include "shell/app_win.h"
+#include "shell/tool_dialogs_win.h"
 
 namespace quillet {
 namespace {
 
 constexpr char16_t kOnlineManualAddress[] = u"https://quillet.vantrel.example/manual/";
-constexpr char16_t kHomePageAddress[] = u"https://quillet.vantrel.example/";
 
 CommandResult OpenAddress(const char16_t* address) {
   ShellExecuteW(App().mainWindow, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL);
@@ -42,5 +42,10 @@ CommandResult OnManual(const CommandArgs&) {
 
 CommandResult OnOnlineManual(const CommandArgs&) { return OpenAddress(kOnlineManualAddress); }
 CommandResult OnHomePage(const CommandArgs&) { return OpenAddress(kHomePageAddress); }
+
+CommandResult OnAbout(const CommandArgs&) {
+  ShowAboutDialog();
+  return kDone;
+}
 
 }  // namespace quillet

@@ -9,5 +9,6 @@ namespace quillet {
 CommandResult OnManual(const CommandArgs& a);
 CommandResult OnOnlineManual(const CommandArgs& a);
 CommandResult OnHomePage(const CommandArgs& a);
+CommandResult OnAbout(const CommandArgs& a);
 
 }  // namespace quillet

@@ -2,6 +2,7 @@
 
 #include "document/settings.h"
 #include "shell/find_win.h"
+#include "shell/tool_dialogs_win.h"
 #include "shell/tool_job_win.h"
 #include "base/resource.h"
 #include "shell/app_win.h"
@@ -62,5 +63,7 @@ CommandResult OnLookPrevious(const CommandArgs&) { return LookAgain(true); }
 CommandResult OnExtendedReplaceRun(const CommandArgs&) {
   return RunTextToolEx(kOpExtendedReplace, {}, AppSettings().Persist != 0, true);
 }
+
+CommandResult OnExtendedReplaceDialog(const CommandArgs&) { return ParamDialogCommand(kExtendedReplaceDialog); }
 
 }  // namespace quillet

@@ -19,5 +19,7 @@ CommandResult OnLookPrevious(const CommandArgs& a);
 
 // Runs with the stored ErFind, ErRepl, ErIC and ErWW, without its dialog.
 CommandResult OnExtendedReplaceRun(const CommandArgs& a);
+// Sets extended replace up; after OK the command goes on as the replace.
+CommandResult OnExtendedReplaceDialog(const CommandArgs& a);
 
 }  // namespace quillet

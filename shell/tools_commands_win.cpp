@@ -14,6 +14,7 @@
 #include "shell/date_time_win.h"
 #include "shell/lifecycle_win.h"
 #include "shell/statistics_win.h"
+#include "shell/tool_dialogs_win.h"
 #include "shell/app_win.h"
 #include "shell/edit_ops_win.h"
 #include "engine/sort.h"
@@ -174,6 +175,17 @@ CommandResult OnInsertDateTime(const CommandArgs& a) {
     if (s.id == a.id) return InsertDateTime(s.code);
   }
   return kNotACommand;
+}
+
+CommandResult OnQuoteDialog(const CommandArgs&) { return ParamDialogCommand(kQuoteDialog); }
+CommandResult OnCloseDialog(const CommandArgs&) { return ParamDialogCommand(kCloseLinesDialog); }
+CommandResult OnTranslateDialog(const CommandArgs&) { return ParamDialogCommand(kTranslateDialog); }
+CommandResult OnEncloseDialog(const CommandArgs&) { return ParamDialogCommand(kEncloseDialog); }
+CommandResult OnTagDialog(const CommandArgs&) { return ParamDialogCommand(kTagDialog); }
+
+CommandResult OnCompare(const CommandArgs&) {
+  ShowCompareDialog();
+  return kDone;
 }
 
 }  // namespace quillet

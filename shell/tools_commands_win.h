@@ -59,6 +59,13 @@ CommandResult OnReverseLineWords(const CommandArgs& a);
 CommandResult OnTranslateRun(const CommandArgs& a);
 CommandResult OnEncloseRun(const CommandArgs& a);
 CommandResult OnTagRun(const CommandArgs& a);
+// The dialogs that set a tool up; after OK the command goes on as the tool.
+CommandResult OnQuoteDialog(const CommandArgs& a);
+CommandResult OnCloseDialog(const CommandArgs& a);
+CommandResult OnTranslateDialog(const CommandArgs& a);
+CommandResult OnEncloseDialog(const CommandArgs& a);
+CommandResult OnTagDialog(const CommandArgs& a);
+CommandResult OnCompare(const CommandArgs& a);
 CommandResult OnInsertFullPath(const CommandArgs& a);
 CommandResult OnInsertTitle(const CommandArgs& a);
 CommandResult OnInsertFile(const CommandArgs& a);

@@ -546,11 +546,13 @@ const char16_t* GetCaretLineInfo(LogicalLineInfo& info) {
     return RunLineTool(kLineOpLogicalLine, LineLookupParams{&info});
   }
   HWND edit = App().edit;
+  info.lineCount = static_cast<std::int32_t>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
   if (info.line < 0) info.line = static_cast<std::int32_t>(SendMessageW(edit, EM_LINEFROMCHAR, info.position, 0));
+  // A line that does not exist reads as the last one, as it does by real lines.
+  info.line = std::min(info.line, info.lineCount - 1);
   info.lineStart = static_cast<std::int32_t>(SendMessageW(edit, EM_LINEINDEX, info.line, 0));
   info.lineLength = static_cast<std::int32_t>(SendMessageW(edit, EM_LINELENGTH, info.lineStart, 0));
   info.textLength = GetWindowTextLengthW(edit);
-  info.lineCount = static_cast<std::int32_t>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
   return nullptr;
 }
 

@@ -362,6 +362,18 @@ Dialog QuilletProcess::WaitForDialog(DWORD timeout_ms) const {
   return d;
 }
 
+Dialog QuilletProcess::WaitForDialogOver(HWND open, DWORD timeout_ms) const {
+  Dialog d;
+  WaitUntil(
+      [&] {
+        for (HWND found : Dialogs())
+          if (found != open) d.hwnd = found;
+        return d.hwnd != nullptr;
+      },
+      timeout_ms);
+  return d;
+}
+
 bool QuilletProcess::NoDialogFor(DWORD timeout_ms) const {
   return !WaitUntil([&] { return !Dialogs().empty(); }, timeout_ms);
 }

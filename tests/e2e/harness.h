@@ -179,6 +179,8 @@ class QuilletProcess {
   std::vector<HWND> Dialogs() const;
   // The first such window, waiting up to timeout_ms for one to appear.
   Dialog WaitForDialog(DWORD timeout_ms = 5000) const;
+  // The first one that is not `open` (a box shown over a dialog).
+  Dialog WaitForDialogOver(HWND open, DWORD timeout_ms = 5000) const;
   // True when no dialog of the process is open after timeout_ms.
   bool NoDialogFor(DWORD timeout_ms) const;
 
