@@ -250,10 +250,11 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
   // nothing.
   if (!IsLineOpWithTable(job.lineOp)) return nullptr;
 
-  const std::size_t count = BuildLineTable(nullptr, job.text);
+  const LineScan scan = ScanLines(job.text, job.textLength);
+  const std::size_t count = scan.lines;
   HeapBlock<LineRecord> table = HeapBlock<LineRecord>::Allocate(count);
   if (!table) return kMsgOutOfMemory;
-  BuildLineTable(table.get(), job.text, count);
+  FillLineTable(table.get(), scan, job.text, count);
   const LineRecord* lines = table.get();
 
   if (job.lineOp == kLineOpLogicalLine) {

@@ -30,8 +30,26 @@ bool IsLineToolOp(TextOp op) {
          op == kOpHardWrap || op == kOpUnwrap;
 }
 
-void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
-                   LineOpPlan& plan) {
+namespace {
+
+SortSettings SortSettingsOf(const ToolJob& job, const ToolSettings& settings) {
+  SortSettings sort;
+  if (const auto* given = ParamsOf<SortParams>(job); given && given->sortKeys)
+    std::copy_n(given->sortKeys, kSortKeyCount, sort.begin());
+  else
+    sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
+  return sort;
+}
+
+}  // namespace
+
+bool LineOpNeedsTable(const ToolJob& job) {
+  if (job.op != kOpSortLines || job.previewBuffer) return true;
+  return !SortsWholeLines(SortSettingsOf(job, job.settings));
+}
+
+const char16_t* PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
+                              LineOpPlan& plan) {
   const std::uint64_t n = job.selLength;
   plan.tabSize = settings.Tab;
   switch (job.op) {
@@ -56,8 +74,11 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       } else {
         plan.numbering = NumberingFromSettings(settings, ColumnKeys{});
       }
-      for (int k = 0; k < kColumnKeyCount; ++k) ExtractColumnKeys(lines, count, plan.numbering.keys[k], k);
-      plan.numberingPlan = PlanNumbering(plan.numbering, lines, count);
+      // Only the keys the mask writes are worth their bounds.
+      for (int k = 0, used = static_cast<int>(ColumnsUsed(ParseMask(plan.numbering.mask))); k < kColumnKeyCount; ++k)
+        if ((used & (1 << k)) && !ExtractColumnKeys(lines, count, plan.numbering.keys[k], plan.keys[k]))
+          return kMsgOutOfMemory;
+      plan.numberingPlan = PlanNumbering(plan.numbering, plan.keys, lines, count);
       plan.capacity = plan.numberingPlan.capacity;
       break;
     case kOpUniqueLines:
@@ -66,42 +87,55 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       } else {
         plan.unique = UniqueFromSettings(settings);
       }
-      plan.capacity = UniqueLinesCapacity(lines, count, n);
+      // Without counts the emitted lines never outgrow the lines they come
+      // from, so they are written over the selection.
+      plan.inPlace = !plan.unique.countDuplicates;
+      plan.capacity = plan.inPlace ? 0 : UniqueLinesCapacity(lines, count, n);
       break;
     case kOpUntabify:
       plan.capacity =
           n + CountChar(job.sel, job.selLength, kTab) * static_cast<std::uint64_t>(std::max(plan.tabSize, 1));
       break;
     case kOpSortLines:
-      if (const auto* given = ParamsOf<SortParams>(job); given && given->sortKeys) {
-        std::copy_n(given->sortKeys, kSortKeyCount, plan.sort.begin());
-      } else {
-        plan.sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
+      plan.sort = SortSettingsOf(job, settings);
+      plan.capacity = n;
+      if (!lines) {
+        // Whole lines: where each line starts is all the sort reads.
+        const LineScan scan = ScanLines(job.sel, job.selLength);
+        plan.offsets = HeapBlock<std::uint32_t>::Allocate(scan.lines + 1);
+        if (!plan.offsets) return kMsgOutOfMemory;
+        FillLineOffsets(plan.offsets.get(), scan, job.sel);
+        plan.source = LineSource{nullptr, job.sel, plan.offsets.get()};
+        plan.sourceLines = scan.lines;
+        for (KeyColumn& column : plan.keys) column.lines = plan.source;
+        break;
       }
+      plan.source = LineSource{lines};
+      plan.sourceLines = count;
       // Key 1 always counts, the others up to the first that is off; keys
       // that take no part need no ranges.
-      for (int k = 0; k < kSortKeyCount && (k == 0 || plan.sort[k].enabled); ++k)
-        ExtractColumnKeys(lines, count, plan.sort[k].key, k);
-      plan.capacity = n;
+      for (int k = 0; k < ActiveSortKeys(plan.sort); ++k)
+        if (!ExtractColumnKeys(lines, count, plan.sort[k].key, plan.keys[k])) return kMsgOutOfMemory;
       break;
     case kOpColumnKeyPreview:
       if (const auto* given = ParamsOf<ColumnKeyParams>(job); given && given->columnKey) plan.columnKey = *given->columnKey;
-      ExtractColumnKeys(lines, count, plan.columnKey, 0);
+      if (!ExtractColumnKeys(lines, count, plan.columnKey, plan.keys[0])) return kMsgOutOfMemory;
       plan.capacity = n;
       break;
     case kOpDeleteEmptyLines:
-      plan.capacity = n;
+      plan.inPlace = true;  // only drops lines
       break;
     default:
-      plan.capacity = 0;  // rewritten in place
+      plan.inPlace = WritesInPlace(job.op);
       break;
   }
+  return nullptr;
 }
 
 const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* lines, std::size_t count) {
-  char16_t* out = job.resultBuffer.get();
   char16_t* sel = job.sel;
-  char16_t* begin = WritesInPlace(job.op) ? sel : out;
+  char16_t* out = plan.inPlace ? sel : job.resultBuffer.get();
+  char16_t* begin = out;
   char16_t* end = nullptr;
   switch (job.op) {
     case kOpPrefixLines:
@@ -109,7 +143,7 @@ const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* 
       break;
     case kOpAppendToLines: end = AppendToLines(lines, count, plan.closeText, plan.closeOnlyNonBlank, out); break;
     case kOpNumberLines:
-      end = WriteNumbering(plan.numberingPlan, plan.numbering, lines, count, out);
+      end = WriteNumbering(plan.numberingPlan, plan.numbering, plan.keys, lines, count, out);
       break;
     case kOpDeleteEmptyLines:
       end = DeleteEmptyLines(lines, count, out);
@@ -138,11 +172,11 @@ const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* 
       end = Untabify(lines, count, plan.tabSize, out);
       break;
     case kOpSortLines:
-      end = SortLines(lines, count, plan.sort, out);
+      end = SortLines(plan.source, plan.sourceLines, plan.sort, plan.keys.data(), out, job.resultCapacity + 3);
       if (!end) return kMsgOutOfMemory;
       break;
     case kOpColumnKeyPreview:
-      end = WriteKeyPreview(lines, count, out);
+      end = WriteKeyPreview(plan.keys[0], count, out);
       break;
     case kOpHardWrap:
       end = HardWrap(lines, count, sel);

@@ -1,0 +1,329 @@
+// The tools on random documents, small ones and ones large enough for every
+// shortcut a large selection takes (several units a step, two threads),
+// against plain implementations of what each tool is to give. The documents
+// mix line ends (CR LF, lone CR, lone LF), surrogate pairs and lone halves,
+// white space of several kinds, empty lines, and end with or without a line
+// break.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "base/system_text.h"
+#include "engine/in_halves.h"
+#include "engine/line_table.h"
+#include "engine/numbering.h"
+#include "engine/search.h"
+#include "engine/sort.h"
+#include "engine/unique_lines.h"
+#include "tests/unit/tool_run.h"
+
+namespace quillet {
+namespace {
+
+using testing::RunOptions;
+using testing::RunTool;
+
+// A document of about `units` units whose lines average a dozen units;
+// lines are drawn from a pool of `distinct` lines when distinct is not 0, so
+// that some repeat.
+std::u16string RandomDocument(std::mt19937& rng, std::size_t units, bool finalBreak, std::size_t distinct = 0) {
+  auto line = [&rng] {
+    std::u16string l;
+    const int n = static_cast<int>(rng() % 24);
+    for (int i = 0; i < n; ++i) {
+      const unsigned r = rng() % 100;
+      if (r < 40) l += static_cast<char16_t>(u'a' + rng() % 26);
+      else if (r < 52) l += static_cast<char16_t>(u'A' + rng() % 26);
+      else if (r < 58) l += static_cast<char16_t>(u'0' + rng() % 10);
+      else if (r < 66) l += u' ';
+      else if (r < 69) l += u'\t';
+      else if (r < 71) l += u'\u3000';  // ideographic space
+      else if (r < 75) l += u"文本"[rng() % 2];
+      else if (r < 78) l += u"\U0001F600";
+      else if (r < 79) l += u'\xD800';  // lone halves
+      else if (r < 80) l += u'\xDC00';
+      else if (r < 82) l += u'\r';      // lone line-end characters
+      else if (r < 84) l += u'\n';
+      else if (r < 86) l += u'\xE9';
+      else if (r < 90) l += u".,-+"[rng() % 4];
+      else l += u"\u0416\u0436"[rng() % 2];
+    }
+    // A lone CR at the end of a line and a lone LF at the start of the
+    // next would make one more break; keep the lines apart.
+    while (!l.empty() && l.back() == u'\r') l.pop_back();
+    while (!l.empty() && l.front() == u'\n') l.erase(0, 1);
+    return l;
+  };
+  std::vector<std::u16string> pool;
+  for (std::size_t i = 0; i < distinct; ++i) pool.push_back(line());
+  std::u16string doc;
+  doc.reserve(units + 64);
+  while (doc.size() < units) {
+    if (!doc.empty()) doc += u"\r\n";
+    doc += distinct ? pool[rng() % distinct] : rng() % 10 == 0 ? std::u16string() : line();
+  }
+  if (finalBreak) doc += u"\r\n";
+  return doc;
+}
+
+std::vector<std::u16string> SplitLines(std::u16string_view text) {
+  std::vector<std::u16string> lines;
+  std::size_t start = 0;
+  for (std::size_t at; (at = text.find(u"\r\n", start)) != std::u16string_view::npos; start = at + 2)
+    lines.emplace_back(text.substr(start, at - start));
+  lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+std::u16string JoinLines(const std::vector<std::u16string>& lines) {
+  std::u16string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) out += (i ? u"\r\n" : u"") + lines[i];
+  return out;
+}
+
+bool High(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool Low(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool Blank(const std::u16string& line) {
+  return std::all_of(line.begin(), line.end(), [](char16_t c) { return IsSpaceChar(c); });
+}
+
+// The documents every test walks: small ones of every shape, and two large
+// enough for the paths of large selections.
+std::vector<std::u16string> Documents() {
+  std::mt19937 rng(2024);
+  std::vector<std::u16string> docs;
+  for (int i = 0; i < 40; ++i) docs.push_back(RandomDocument(rng, rng() % 300, i % 2));
+  docs.push_back(RandomDocument(rng, kUnitsForTwoThreads + 4099, false));
+  docs.push_back(RandomDocument(rng, kUnitsForTwoThreads + 77, true));
+  return docs;
+}
+
+const std::vector<std::u16string>& TheDocuments() {
+  static const std::vector<std::u16string> docs = Documents();
+  return docs;
+}
+
+TEST(LargeText, LineTableRecordsEveryLine) {
+  const std::uint16_t* type = GetCharTables().type;
+  for (const std::u16string& doc : TheDocuments()) {
+    std::u16string buffer = u'\0' + doc;
+    char16_t* sel = buffer.data() + 1;
+    const LineScan scan = ScanLines(sel, doc.size());
+    const std::vector<std::u16string> lines = SplitLines(doc);
+    ASSERT_EQ(scan.lines, lines.size());
+    std::vector<LineRecord> table(scan.lines);
+    ASSERT_EQ(FillLineTable(table.data(), scan, sel), lines.size());
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::u16string& l = lines[i];
+      const LineRecord& r = table[i];
+      std::size_t lead = 0, trail = 0;
+      while (lead < l.size() && (type[l[lead]] & kCharSpace)) ++lead;
+      while (trail < l.size() && (type[l[l.size() - 1 - trail]] & kCharSpace)) ++trail;
+      ASSERT_EQ(r.offset, offset) << i;
+      ASSERT_EQ(std::u16string(r.start), l) << i;  // terminated where its break was
+      ASSERT_EQ(r.length, l.size()) << i;
+      ASSERT_EQ(r.leadSpace, lead) << i;
+      ASSERT_EQ(r.trailSpace, trail) << i;
+      ASSERT_EQ(r.blank(), Blank(l)) << i;
+      offset += l.size() + 2;
+    }
+  }
+  // A zero unit ends the text wherever it stands, in either half.
+  std::mt19937 rng(5);
+  std::u16string doc = RandomDocument(rng, 2 * kUnitsForTwoThreads, false);
+  for (std::size_t zeroAt : {doc.size() / 4, doc.size() - 10}) {
+    std::u16string buffer = doc;
+    buffer[zeroAt] = 0;
+    EXPECT_EQ(ScanLines(buffer.data(), buffer.size()).lines, SplitLines(doc.substr(0, zeroAt)).size());
+  }
+}
+
+TEST(LargeText, CharacterAndLineEndToolsMatchAPlainWalk) {
+  const CharTables& t = GetCharTables();
+  for (const std::u16string& doc : TheDocuments()) {
+    std::u16string upper, lower, invert, lfToCrLf, crToCrLf, crLfToLf, crLfToCr;
+    for (char16_t c : doc) {
+      upper += t.upper[c];
+      lower += t.lower[c];
+      invert += (t.type[c] & kCharUpper) ? t.lower[c] : t.upper[c];
+      lfToCrLf += c == u'\n' ? u"\r\n" : std::u16string(1, c);
+      crToCrLf += c == u'\r' ? u"\r\n" : std::u16string(1, c);
+    }
+    for (std::size_t i = 0; i < doc.size(); ++i) {
+      const bool pair = doc[i] == u'\r' && i + 1 < doc.size() && doc[i + 1] == u'\n';
+      crLfToLf += pair ? u'\n' : doc[i];
+      crLfToCr += pair ? u'\r' : doc[i];
+      i += pair;
+    }
+    const RunOptions whole{.keepFinalBreak = true};
+    auto run = [&](TextOp op) { return RunTool(op, doc, whole).result; };
+    if (doc.empty()) continue;  // refused: nothing selected
+    EXPECT_EQ(run(kOpUpperCase), upper);
+    EXPECT_EQ(run(kOpLowerCase), lower);
+    EXPECT_EQ(run(kOpInvertCase), invert);
+    EXPECT_EQ(run(kOpLfToCrLf), lfToCrLf);
+    EXPECT_EQ(run(kOpCrToCrLf), crToCrLf);
+    EXPECT_EQ(run(kOpCrLfToLf), crLfToLf);
+    EXPECT_EQ(run(kOpCrLfToCr), crLfToCr);
+  }
+}
+
+TEST(LargeText, LineOrderToolsMatchTheLinesReordered) {
+  for (const std::u16string& doc : TheDocuments()) {
+    if (doc.empty()) continue;
+    std::vector<std::u16string> lines = SplitLines(doc);
+    std::vector<std::u16string> eachReversed;
+    for (const std::u16string& l : lines) {
+      // A valid pair is one character and keeps its order.
+      std::u16string r;
+      for (std::size_t i = l.size(); i > 0;) {
+        if (i >= 2 && Low(l[i - 1]) && High(l[i - 2])) {
+          r += l.substr(i - 2, 2);
+          i -= 2;
+        } else {
+          r += l[--i];
+        }
+      }
+      eachReversed.push_back(r);
+    }
+    std::reverse(lines.begin(), lines.end());
+    const RunOptions whole{.keepFinalBreak = true};
+    EXPECT_EQ(RunTool(kOpReverseLines, doc, whole).result, JoinLines(lines));
+    EXPECT_EQ(RunTool(kOpReverseEachLine, doc, whole).result, JoinLines(eachReversed));
+  }
+}
+
+TEST(LargeText, SortUniqueAndNumberingMatchPlainOnes) {
+  std::mt19937 rng(77);
+  std::vector<std::u16string> docs = TheDocuments();
+  // Many repeated lines, some lines numbers, past the two-thread size in lines.
+  docs.push_back(RandomDocument(rng, 16 * kLinesForTwoThreads, false, kLinesForTwoThreads / 3));
+  const char16_t* lower = GetCharTables().lower;
+  for (const std::u16string& doc : docs) {
+    if (doc.empty()) continue;
+    const std::vector<std::u16string> lines = SplitLines(doc);
+
+    // Sorts: a stable sort by the plain comparison of each kind.
+    auto sorted = [&](auto less) {
+      std::vector<std::u16string> s = lines;
+      std::stable_sort(s.begin(), s.end(), less);
+      return JoinLines(s);
+    };
+    auto folded = [lower](const std::u16string& a, const std::u16string& b) {
+      return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                          [lower](char16_t x, char16_t y) { return lower[x] < lower[y]; });
+    };
+    auto numeric = [](const std::u16string& a, const std::u16string& b) {
+      return CompareKeysNumeric(a.data(), a.data() + a.size(), b.data(), b.data() + b.size()) < 0;
+    };
+    SortSettings keys = DefaultSortSettings();
+    RunOptions o{.keepFinalBreak = true};
+    o.params = SortParams{keys.data()};
+    EXPECT_EQ(RunTool(kOpSortLines, doc, o).result, sorted(std::less<>()));
+    keys[0].descending = true;
+    EXPECT_EQ(RunTool(kOpSortLines, doc, o).result,
+              sorted([](const std::u16string& a, const std::u16string& b) { return b < a; }));
+    keys[0].descending = false;
+    keys[0].ignoreCase = true;
+    EXPECT_EQ(RunTool(kOpSortLines, doc, o).result, sorted(folded));
+    keys[0].ignoreCase = false;
+    keys[0].numeric = true;
+    EXPECT_EQ(RunTool(kOpSortLines, doc, o).result, sorted(numeric));
+
+    // Unique: every first occurrence, compared one by one with the earlier
+    // lines; with counts and case folded.
+    for (const bool ignoreCase : {false, true}) {
+      std::vector<std::u16string> keysOf;
+      for (const std::u16string& l : lines) {
+        std::u16string k = l;
+        if (ignoreCase)
+          for (char16_t& c : k) c = lower[c];
+        keysOf.push_back(k);
+      }
+      std::vector<std::size_t> counts(lines.size(), 0);
+      std::unordered_map<std::u16string, std::size_t> seen;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        ++counts[seen.emplace(keysOf[i], i).first->second];
+      }
+      std::u16string expected;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (counts[i] == 0) continue;
+        const std::string digits = std::to_string(counts[i]);
+        expected += u"(" + std::u16string(digits.begin(), digits.end()) + u") " + lines[i];
+        if (i + 1 < lines.size()) expected += u"\r\n";
+      }
+      const UniqueSpec spec{.job = kUniqueRemoveDuplicates, .ignoreCase = ignoreCase, .countDuplicates = true};
+      RunOptions u{.keepFinalBreak = true};
+      u.params = UniqueParams{&spec};
+      EXPECT_EQ(RunTool(kOpUniqueLines, doc, u).result, expected) << "ignore case " << ignoreCase;
+    }
+
+    // Numbering: a right-aligned counter, as nl writes it, and a hex
+    // counter with zeros that steps over blank lines.
+    for (const bool hex : {false, true}) {
+      NumberingSettings n;
+      n.mask = hex ? u"%+x. %0%<d|" : u"%>d\t%0";
+      n.start = hex ? 4000 : 1;
+      n.step = hex ? 7 : 1;
+      n.skipBlank = hex;
+      std::size_t numbered = 0;
+      for (const std::u16string& l : lines) numbered += !(hex && Blank(l));
+      const std::uint32_t last = n.start + n.step * static_cast<std::uint32_t>(numbered ? numbered - 1 : 0);
+      auto format = [](std::uint32_t v, unsigned base) {
+        std::u16string s;
+        do {
+          s.insert(s.begin(), u"0123456789abcdef"[v % base]);
+          v /= base;
+        } while (v);
+        return s;
+      };
+      const std::size_t hexWidth = format(last, 16).size(), decWidth = format(last, 10).size();
+      std::u16string expected;
+      std::uint32_t value = n.start;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (hex && Blank(lines[i])) {
+          expected += lines[i];
+        } else if (hex) {
+          const std::u16string x = format(value, 16), d = format(value, 10);
+          expected += std::u16string(hexWidth - x.size(), u'0') + x + u". " + lines[i] + d +
+                      std::u16string(decWidth - d.size(), u' ') + u"|";
+          value += n.step;
+        } else {
+          const std::u16string d = format(value, 10);
+          expected += std::u16string(decWidth - d.size(), u' ') + d + u"\t" + lines[i];
+          value += n.step;
+        }
+        if (i + 1 < lines.size()) expected += u"\r\n";
+      }
+      RunOptions u{.keepFinalBreak = true};
+      u.params = NumberingParams{&n};
+      EXPECT_EQ(RunTool(kOpNumberLines, doc, u).result, expected) << "hex " << hex;
+    }
+  }
+}
+
+TEST(LargeText, ReplaceAllMatchesAPlainLeftToRightReplace) {
+  std::mt19937 rng(9);
+  const std::u16string doc = RandomDocument(rng, kUnitsForTwoThreads, false);
+  for (const auto& [find, repl] : std::vector<std::pair<std::u16string, std::u16string>>{
+           {u"ab", u"X"}, {u"a", u"A"}, {u"aa", u"<aa>"}, {u"\r\n", u"\n"}, {u"\U0001F600", u""}}) {
+    std::u16string expected;
+    std::size_t from = 0;
+    for (std::size_t at; (at = doc.find(find, from)) != std::u16string::npos; from = at + find.size())
+      expected += doc.substr(from, at - from) + repl;
+    expected += doc.substr(from);
+    RunOptions o{.keepFinalBreak = true};
+    o.settings.ErFind = find;
+    o.settings.ErRepl = repl;
+    o.settings.ErIC = 0;
+    EXPECT_EQ(RunTool(kOpExtendedReplace, doc, o).result, expected);
+  }
+}
+
+}  // namespace
+}  // namespace quillet
