@@ -68,12 +68,49 @@ UnitCode CodeOf(char16_t u) {
 }
 
 // One sort entry: the first key's prefix, then the line and its length.
-// Comparing the prefixes decides most pairs without reading the lines.
+// The line is its index in the line table, or, when the lines come without
+// a table, its offset in the text, so that reaching its text needs no
+// second look-up. Either orders the lines as the text does. Comparing the
+// prefixes decides most pairs without reading the lines.
 struct SortEntry {
   std::uint64_t prefix;
   std::uint32_t line;
   std::uint32_t length;
 };
+
+// One comparison chain of a run: the enabled keys in order (with their maps,
+// directions and each line's key), then the input position.
+struct SortChain {
+  const SortSettings* keys = nullptr;
+  const char16_t* maps[kSortKeyCount] = {};
+  const KeyColumn* columns[kSortKeyCount] = {};
+  const LineSource* lines = nullptr;
+  int active = 0;  // keys taking part: 1 to 3
+};
+
+KeyRange KeyOf(const SortChain& chain, int k, const SortEntry& e) {
+  if (!chain.lines->table) {
+    char16_t* start = chain.lines->text + e.line;
+    return KeyRange{start, start + e.length};
+  }
+  return (*chain.columns[k])[e.line];
+}
+
+const char16_t* StartOf(const LineSource& lines, const SortEntry& e) {
+  return lines.table ? lines.table[e.line].start : lines.text + e.line;
+}
+
+int CompareSortLines(const SortChain& chain, const SortEntry& a, const SortEntry& b) {
+  for (int k = 0; k < chain.active; ++k) {
+    const SortKey& key = (*chain.keys)[k];
+    const KeyRange x = KeyOf(chain, k, a), y = KeyOf(chain, k, b);
+    const int r = key.numeric ? CompareKeysNumeric(x.start, x.end, y.start, y.end)
+                              : CompareKeysText(chain.maps[k], x.start, x.end, y.start, y.end);
+    if (r != 0) return key.descending ? -Sign(r) : Sign(r);
+  }
+  // Input order, also in descending sorts.
+  return Sign(static_cast<std::int64_t>(a.line) - static_cast<std::int64_t>(b.line));
+}
 
 // Least significant digit first, eleven bits a digit (six passes cover the
 // 64 bits); digits that are the same in every entry cost no pass. The
@@ -114,10 +151,13 @@ bool RadixSortByPrefix(SortEntry* entries, SortEntry* spare, std::size_t count) 
 }
 
 // Whether every line's first key in [first, last) is the same text.
-bool SameKeys(const SortEntry* first, const SortEntry* last, const KeyColumn& keys) {
-  const std::u16string_view key = keys.Text(first->line);
-  for (const SortEntry* e = first + 1; e < last; ++e)
-    if (keys.Text(e->line) != key) return false;
+bool SameKeys(const SortEntry* first, const SortEntry* last, const SortChain& chain) {
+  const KeyRange key = KeyOf(chain, 0, *first);
+  const std::u16string_view text(key.start, static_cast<std::size_t>(key.end - key.start));
+  for (const SortEntry* e = first + 1; e < last; ++e) {
+    const KeyRange other = KeyOf(chain, 0, *e);
+    if (std::u16string_view(other.start, static_cast<std::size_t>(other.end - other.start)) != text) return false;
+  }
   return true;
 }
 
@@ -127,28 +167,27 @@ bool SameKeys(const SortEntry* first, const SortEntry* last, const KeyColumn& ke
 // terminator, since another thread may be writing right after it.
 char16_t* WriteRuns(SortEntry* order, const LineSource& lines, std::size_t first, std::size_t last,
                     std::size_t count, const SortChain& chain, char16_t* out) {
-  // The lines come in a new order: where they start and then their text
-  // are asked for ahead of time.
+  // The lines come in a new order: their text (and first their records,
+  // when there is a table) is asked for ahead of time.
   constexpr std::size_t kRecordAhead = 16, kTextAhead = 8;
-  auto record = [&lines](std::size_t line) -> const void* {
-    return lines.table ? static_cast<const void*>(lines.table + line) : static_cast<const void*>(lines.offsets + line);
+  auto ask = [&](std::size_t i) {
+    if (lines.table && i + kRecordAhead < last) __builtin_prefetch(lines.table + order[i + kRecordAhead].line);
+    if (i + kTextAhead < last) __builtin_prefetch(StartOf(lines, order[i + kTextAhead]));
   };
-  for (std::size_t i = first; i < last && i < first + kRecordAhead; ++i) __builtin_prefetch(record(order[i].line));
   while (first < last) {
     std::size_t end = first + 1;
     while (end < last && order[end].prefix == order[first].prefix) ++end;
+    for (std::size_t i = first; i < end; ++i) ask(i);
     // With one key, a run of lines whose keys are the very same text is in
     // input order already, which is the chain's order for equal keys.
-    if (end - first > 1 && !(chain.active == 1 && SameKeys(order + first, order + end, *chain.columns[0]))) {
+    if (end - first > 1 && !(chain.active == 1 && SameKeys(order + first, order + end, chain))) {
       // A merge sort stays within the run whatever a comparison answers.
       std::stable_sort(order + first, order + end, [&chain](const SortEntry& x, const SortEntry& y) {
-        return CompareSortLines(chain, x.line, y.line) < 0;
+        return CompareSortLines(chain, x, y) < 0;
       });
     }
     for (std::size_t i = first; i < end; ++i) {
-      if (i + kRecordAhead < last) __builtin_prefetch(record(order[i + kRecordAhead].line));
-      if (i + kTextAhead < last) __builtin_prefetch(lines.Start(order[i + kTextAhead].line));
-      const char16_t* start = lines.Start(order[i].line);
+      const char16_t* start = StartOf(lines, order[i]);
       out = std::copy(start, start + order[i].length, out);
       if (i + 1 < count) out = PutLineBreak(out);
     }
@@ -405,18 +444,6 @@ std::uint64_t NumericKeyPrefix(const char16_t* p, const char16_t* end) {
   return negative ? ~magnitude & kMagnitudeMask : std::uint64_t{2} << 62 | magnitude;
 }
 
-int CompareSortLines(const SortChain& chain, std::size_t a, std::size_t b) {
-  for (int k = 0; k < chain.active; ++k) {
-    const SortKey& key = (*chain.keys)[k];
-    const KeyRange x = (*chain.columns[k])[a], y = (*chain.columns[k])[b];
-    const int r = key.numeric ? CompareKeysNumeric(x.start, x.end, y.start, y.end)
-                              : CompareKeysText(chain.maps[k], x.start, x.end, y.start, y.end);
-    if (r != 0) return key.descending ? -Sign(r) : Sign(r);
-  }
-  // Input order, also in descending sorts.
-  return Sign(static_cast<std::int64_t>(a) - static_cast<std::int64_t>(b));
-}
-
 int ActiveSortKeys(const SortSettings& settings) {
   int active = 1;
   while (active < kSortKeyCount && settings[active].enabled) ++active;
@@ -437,6 +464,7 @@ char16_t* SortLines(const LineSource& lines, std::size_t count, const SortSettin
 
   SortChain chain;
   chain.keys = &settings;
+  chain.lines = &lines;
   chain.active = ActiveSortKeys(settings);
   for (int k = 0; k < chain.active; ++k) {
     char16_t* map = maps.get() + k * kMapSize;
@@ -454,7 +482,8 @@ char16_t* SortLines(const LineSource& lines, std::size_t count, const SortSettin
       const KeyRange key = firstKeys[i];
       const std::uint64_t prefix = first.numeric ? NumericKeyPrefix(key.start, key.end)
                                                  : TextKeyPrefix(chain.maps[0], key.start, key.end);
-      order[i] = SortEntry{first.descending ? ~prefix : prefix, static_cast<std::uint32_t>(i), lines.Length(i)};
+      const std::uint32_t line = lines.table ? static_cast<std::uint32_t>(i) : lines.offsets[i];
+      order[i] = SortEntry{first.descending ? ~prefix : prefix, line, lines.Length(i)};
     }
   });
 

@@ -55,17 +55,6 @@ int CompareKeysNumeric(const char16_t* a, const char16_t* aEnd, const char16_t* 
 std::uint64_t TextKeyPrefix(const char16_t* map, const char16_t* a, const char16_t* end);
 std::uint64_t NumericKeyPrefix(const char16_t* a, const char16_t* end);
 
-// One comparison chain of a run: the enabled keys in order (with their maps,
-// directions and each line's key), then the input position.
-struct SortChain {
-  const SortSettings* keys = nullptr;
-  const char16_t* maps[kSortKeyCount] = {};
-  const KeyColumn* columns[kSortKeyCount] = {};
-  int active = 0;  // keys taking part: 1 to 3
-};
-// Lines a and b of the table the columns were extracted from.
-int CompareSortLines(const SortChain& chain, std::size_t a, std::size_t b);
-
 // The keys that take part in a sort by these settings: key 1 always, the
 // others up to the first that is off.
 int ActiveSortKeys(const SortSettings& settings);

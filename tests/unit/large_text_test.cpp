@@ -13,10 +13,13 @@
 #include <vector>
 
 #include "base/system_text.h"
+#include "document/text_codec.h"
 #include "engine/in_halves.h"
 #include "engine/line_table.h"
 #include "engine/numbering.h"
+#include "engine/crc32.h"
 #include "engine/search.h"
+#include "engine/statistics.h"
 #include "engine/sort.h"
 #include "engine/unique_lines.h"
 #include "tests/unit/tool_run.h"
@@ -322,6 +325,113 @@ TEST(LargeText, ReplaceAllMatchesAPlainLeftToRightReplace) {
     o.settings.ErRepl = repl;
     o.settings.ErIC = 0;
     EXPECT_EQ(RunTool(kOpExtendedReplace, doc, o).result, expected);
+  }
+}
+
+// Every figure of the statistics in one walk, character by character.
+TextStats PlainStats(std::u16string_view text, bool underscore) {
+  const WordChars isWord = MakeWordChars(underscore);
+  TextStats s;
+  std::uint32_t lineLen = 0, sum = 0, breaks = 2, shortest = UINT32_MAX;
+  bool blank = true, prevWord = false, afterEnd = true, open = false;
+  char16_t prev = 0;
+  for (const char16_t ch : text) {
+    ++s.characters;
+    s.crc = Crc32Unit(Crc32Table(), s.crc, ch);
+    if (!IsSpaceChar(ch)) {
+      ++s.nonSpace;
+      blank = false;
+      if (breaks > 1) ++s.paragraphs;
+      breaks = 0;
+    }
+    if (ch == u'.' || ch == u'!' || ch == u'?') {
+      s.sentences += open;
+      open = false;
+      afterEnd = true;
+    }
+    if ((CharTypeOf(ch) & kCharUpper) && afterEnd) open = true;
+    if (isWord(ch)) {
+      if (!prevWord) ++s.words, afterEnd = false;
+      ++s.alnum;
+    }
+    prevWord = isWord(ch);
+    ++lineLen;
+    if (ch == u'\n' && prev == u'\r') {
+      ++s.lines;
+      s.nonBlankLines += !blank;
+      lineLen -= 2;
+      s.longest = std::max(s.longest, lineLen);
+      if (!blank) shortest = std::min(shortest, lineLen);
+      sum += lineLen;
+      lineLen = 0;
+      ++breaks;
+      blank = true;
+    }
+    prev = ch;
+  }
+  if (!text.empty()) ++s.lines, s.nonBlankLines += !blank;
+  s.longest = std::max(s.longest, lineLen);
+  if (!blank) shortest = std::min(shortest, lineLen);
+  s.shortest = shortest == UINT32_MAX ? 0 : shortest;
+  s.averageLength = s.lines ? (sum + lineLen) / s.lines : 0;
+  return s;
+}
+
+TEST(LargeText, StatisticsMatchOneWalk) {
+  for (const std::u16string& doc : TheDocuments()) {
+    for (const bool underscore : {false, true}) {
+      const TextStats got = CountTextStats(doc + u"_x. Y z_! A?\r\n", underscore);
+      const TextStats want = PlainStats(doc + u"_x. Y z_! A?\r\n", underscore);
+      EXPECT_EQ(std::vector<std::uint32_t>({got.characters, got.crc, got.nonSpace, got.alnum, got.words, got.lines,
+                                            got.nonBlankLines, got.paragraphs, got.sentences, got.averageLength,
+                                            got.shortest, got.longest}),
+                std::vector<std::uint32_t>({want.characters, want.crc, want.nonSpace, want.alnum, want.words,
+                                            want.lines, want.nonBlankLines, want.paragraphs, want.sentences,
+                                            want.averageLength, want.shortest, want.longest}));
+    }
+  }
+  EXPECT_EQ(CountTextStats(u"", true).lines, PlainStats(u"", true).lines);
+}
+
+TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
+  std::mt19937 rng(31);
+  std::vector<std::u16string> docs = TheDocuments();
+  // Without lone halves, so that saving takes its own way all through.
+  std::u16string clean = RandomDocument(rng, kUnitsForTwoThreads, true);
+  std::erase_if(clean, [](char16_t c) { return c >= 0xD800 && c <= 0xDFFF; });
+  docs.push_back(clean + u"\U0001F600\uFFFF\u07FF\u0800");
+  for (const std::u16string& doc : docs) {
+    const std::string expected = EncodeText(kCodePageUtf8, doc);
+    EncodedText saved;
+    ASSERT_EQ(EncodeForSave(std::u16string(doc), kEncodingUtf8, kLineEndWin, &saved), nullptr);
+    EXPECT_EQ(saved.bytes, expected);
+
+    // Read back, and once more with some bytes broken: each way as the
+    // system decodes it, replacements and all.
+    std::string bytes = expected;
+    for (int round = 0; round < 2; ++round) {
+      bool invalid = false;
+      const std::u16string system = DecodeBytes(kCodePageUtf8, bytes, &invalid);
+      DecodedText loaded;
+      ASSERT_EQ(DecodeFileBytes("\xEF\xBB\xBF" + bytes, LoadOptions{.useCrLf = false}, &loaded), nullptr);
+      EXPECT_EQ(loaded.text, system);
+      EXPECT_EQ(loaded.undecodable, invalid);
+      if (bytes.empty()) break;
+      for (int k = 0; k < 5; ++k) bytes[rng() % bytes.size()] = static_cast<char>("\x80\xC0\xE0\xED\xF0\xF5\xFF"[rng() % 7]);
+    }
+  }
+  // The forms at the edges of what is valid, alone and amid ASCII.
+  for (const std::string form : {"\xED\x9F\xBF", "\xED\xA0\x80", "\xE0\xA0\x80", "\xE0\x9F\xBF", "\xF0\x90\x80\x80",
+                                 "\xF0\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xC2\x80", "\xC1\xBF",
+                                 "\xE4\xB8", "\xEF\xBF\xBF", "\x80"}) {
+    for (const std::string& bytes : {form, "abcdefgh" + form + "ijklmnop"}) {
+      bool invalid = false;
+      const std::u16string system = DecodeBytes(kCodePageUtf8, bytes, &invalid);
+      DecodedText loaded;
+      ASSERT_EQ(DecodeFileBytes("\xEF\xBB\xBF" + bytes, LoadOptions{.useCrLf = false}, &loaded), nullptr);
+      EXPECT_EQ(loaded.text, system) << bytes;
+      EXPECT_EQ(loaded.undecodable, invalid) << bytes;
+    }
   }
 }
 
