@@ -23,6 +23,14 @@ bool WritesInPlace(TextOp op) {
   }
 }
 
+// The lines for which take(line) holds.
+template <class Take>
+std::uint64_t CountLines(const LineRecord* lines, std::size_t count, Take take) {
+  std::uint64_t taken = 0;
+  for (std::size_t i = 0; i < count; ++i) taken += take(lines[i]) ? 1 : 0;
+  return taken;
+}
+
 }  // namespace
 
 bool IsLineToolOp(TextOp op) {
@@ -60,13 +68,17 @@ const char16_t* PrepareLineOp(const ToolJob& job, const ToolSettings& settings, 
         plan.prefixText = settings.QtText;
         plan.prefix = PrefixSpec{plan.prefixText, settings.QtEmpty != 0, settings.QtSpace != 0};
       }
-      // Room for the longest text the setting holds, or for this one.
-      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.prefix.text.size()) * count;
+      // Room for the text on each line that gets it, and no more.
+      plan.capacity = n + plan.prefix.text.size() * CountLines(lines, count, [&](const LineRecord& r) {
+                        return !plan.prefix.onlyNonEmpty || r.length != 0;
+                      });
       break;
     case kOpAppendToLines:
       plan.closeText = settings.ClText;
       plan.closeOnlyNonBlank = settings.ClEmpty != 0;
-      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.closeText.size()) * count;
+      plan.capacity = n + plan.closeText.size() * CountLines(lines, count, [&](const LineRecord& r) {
+                        return !plan.closeOnlyNonBlank || !r.blank();
+                      });
       break;
     case kOpNumberLines:
       if (const auto* given = ParamsOf<NumberingParams>(job); given && given->numbering) {
@@ -92,10 +104,14 @@ const char16_t* PrepareLineOp(const ToolJob& job, const ToolSettings& settings, 
       plan.inPlace = !plan.unique.countDuplicates;
       plan.capacity = plan.inPlace ? 0 : UniqueLinesCapacity(lines, count, n);
       break;
-    case kOpUntabify:
-      plan.capacity =
-          n + CountChar(job.sel, job.selLength, kTab) * static_cast<std::uint64_t>(std::max(plan.tabSize, 1));
+    case kOpUntabify: {
+      // Each indentation grows to its width in spaces; nothing else changes.
+      std::uint64_t growth = 0;
+      for (std::size_t i = 0; i < count; ++i)
+        growth += ColumnWidth(lines[i].start, lines[i].leadSpace, plan.tabSize) - lines[i].leadSpace;
+      plan.capacity = n + growth;
       break;
+    }
     case kOpSortLines:
       plan.sort = SortSettingsOf(job, settings);
       plan.capacity = n;

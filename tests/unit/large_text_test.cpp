@@ -310,6 +310,29 @@ TEST(LargeText, SortUniqueAndNumberingMatchPlainOnes) {
   }
 }
 
+TEST(LargeText, PrefixCloseAndUntabifyMatchPlainOnes) {
+  for (const std::u16string& doc : TheDocuments()) {
+    if (doc.empty()) continue;
+    std::vector<std::u16string> prefixed, closed, untabified;
+    for (const std::u16string& l : SplitLines(doc)) {
+      prefixed.push_back((l.empty() ? u"" : u"\u00BB\u00BB ") + l);
+      closed.push_back(l + (Blank(l) ? u"" : u" ;"));
+      std::size_t lead = 0, column = 0;
+      for (; lead < l.size() && IsSpaceChar(l[lead]); ++lead) column = l[lead] == u'\t' ? column + 4 - column % 4 : column + 1;
+      untabified.push_back(std::u16string(column, u' ') + l.substr(lead));
+    }
+    RunOptions o{.keepFinalBreak = true};
+    o.settings.QtText = u"\u00BB\u00BB ";
+    o.settings.QtEmpty = 1;
+    o.settings.ClText = u" ;";
+    o.settings.ClEmpty = 1;
+    o.settings.Tab = 4;
+    EXPECT_EQ(RunTool(kOpPrefixLines, doc, o).result, JoinLines(prefixed));
+    EXPECT_EQ(RunTool(kOpAppendToLines, doc, o).result, JoinLines(closed));
+    EXPECT_EQ(RunTool(kOpUntabify, doc, o).result, JoinLines(untabified));
+  }
+}
+
 TEST(LargeText, ReplaceAllMatchesAPlainLeftToRightReplace) {
   std::mt19937 rng(9);
   const std::u16string doc = RandomDocument(rng, kUnitsForTwoThreads, false);
