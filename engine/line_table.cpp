@@ -72,6 +72,11 @@ std::size_t FillRun(LineRecord* out, std::size_t n, const char16_t* sel, char16_
 
 }  // namespace
 
+std::size_t CountLineBreaks(const char16_t* p, const char16_t* end) {
+  const char16_t* stop = nullptr;
+  return CountBreaks(p, end, &stop);
+}
+
 LineScan ScanLines(char16_t* sel, std::size_t length) {
   LineScan scan;
   char16_t* limit = sel + length;

@@ -57,6 +57,10 @@ struct LineSource {
   std::uint32_t Length(std::size_t i) const { return table ? table[i].length : offsets[i + 1] - offsets[i] - 2; }
 };
 
+// The CR LF pairs whose CR lies in [p, end), up to the first zero unit;
+// the unit at end must be readable.
+std::size_t CountLineBreaks(const char16_t* p, const char16_t* end);
+
 // Fills scan.lines + 1 offsets for LineSource; the text is not changed.
 void FillLineOffsets(std::uint32_t* offsets, const LineScan& scan, char16_t* sel);
 

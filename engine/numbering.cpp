@@ -184,7 +184,7 @@ unsigned ColumnsUsed(const std::vector<MaskToken>& tokens) {
   return used;
 }
 
-NumberingPlan PlanNumbering(const NumberingSettings& settings, const NumberingKeys& keys, const LineRecord* lines,
+NumberingPlan PlanNumbering(const NumberingSettings& settings, const NumberingKeyColumns& keys, const LineRecord* lines,
                             std::size_t count) {
   NumberingPlan plan;
   plan.tokens = ParseMask(settings.mask);
@@ -330,7 +330,7 @@ struct Piece {
 
 class NumberingWriter {
  public:
-  NumberingWriter(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeys& keys,
+  NumberingWriter(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeyColumns& keys,
                   const LineRecord* lines)
       : plan_(plan), settings_(settings), keys_(keys), lines_(lines) {
     // The fixed text first, all of it, so that the views into it stay valid.
@@ -420,7 +420,7 @@ class NumberingWriter {
 
   const NumberingPlan& plan_;
   const NumberingSettings& settings_;
-  const NumberingKeys& keys_;
+  const NumberingKeyColumns& keys_;
   const LineRecord* lines_;
   std::vector<Piece> pieces_;
   std::vector<int> counterKinds_;
@@ -430,7 +430,7 @@ class NumberingWriter {
 
 }  // namespace
 
-char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeys& keys,
+char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeyColumns& keys,
                          const LineRecord* lines, std::size_t count, char16_t* out) {
   const NumberingWriter writer(plan, settings, keys, lines);
   // Large selections are written in two halves side by side; the second

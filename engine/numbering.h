@@ -42,7 +42,7 @@ struct MaskToken {
 
 using ColumnKeys = std::array<ColumnKeySpec, kColumnKeyCount>;
 // The keys of every line, one column per key of the mask (%0 .. %9).
-using NumberingKeys = std::array<KeyColumn, kColumnKeyCount>;
+using NumberingKeyColumns = std::array<KeyColumn, kColumnKeyCount>;
 
 struct NumberingSettings {
   std::u16string mask = u"%+d, %1";
@@ -74,12 +74,12 @@ struct NumberingPlan {
 
 // Parses and measures over the lines, whose keys that the mask uses are
 // extracted into keys.
-NumberingPlan PlanNumbering(const NumberingSettings& settings, const NumberingKeys& keys, const LineRecord* lines,
+NumberingPlan PlanNumbering(const NumberingSettings& settings, const NumberingKeyColumns& keys, const LineRecord* lines,
                             std::size_t count);
 
 // Writes the numbered lines into out (plan.capacity units and a
 // terminator); returns the terminator written.
-char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeys& keys,
+char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeyColumns& keys,
                          const LineRecord* lines, std::size_t count, char16_t* out);
 
 }  // namespace quillet

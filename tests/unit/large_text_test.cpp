@@ -17,6 +17,7 @@
 #include "engine/in_halves.h"
 #include "engine/line_table.h"
 #include "engine/numbering.h"
+#include "engine/caret_ops.h"
 #include "engine/crc32.h"
 #include "engine/search.h"
 #include "engine/statistics.h"
@@ -330,6 +331,38 @@ TEST(LargeText, PrefixCloseAndUntabifyMatchPlainOnes) {
     EXPECT_EQ(RunTool(kOpPrefixLines, doc, o).result, JoinLines(prefixed));
     EXPECT_EQ(RunTool(kOpAppendToLines, doc, o).result, JoinLines(closed));
     EXPECT_EQ(RunTool(kOpUntabify, doc, o).result, JoinLines(untabified));
+  }
+}
+
+TEST(LargeText, LogicalLineOfAPositionAndByNumber) {
+  std::mt19937 rng(12);
+  for (const std::u16string& doc : TheDocuments()) {
+    const std::vector<std::u16string> lines = SplitLines(doc);
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0, at = 0; i < lines.size(); at += lines[i].size() + 2, ++i) starts.push_back(at);
+    for (int round = 0; round < 20; ++round) {
+      const auto position = static_cast<std::int32_t>(rng() % (doc.size() + 3));
+      const auto number = static_cast<std::int32_t>(round % 4 == 0 ? lines.size() + 5 : rng() % lines.size());
+      for (const std::int32_t asked : {-1, number}) {
+        LogicalLineInfo info;
+        info.position = position;
+        info.line = asked;
+        ToolJob job;
+        job.family = kLineFamily;
+        job.lineOp = kLineOpLogicalLine;
+        job.params = LineLookupParams{&info};
+        ASSERT_EQ(RunToolJobOnText(job, doc), nullptr);
+        const std::size_t want =
+            asked >= 0 ? std::min<std::size_t>(asked, lines.size() - 1)
+                       : static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(),
+                                                                   static_cast<std::size_t>(position)) -
+                                                  starts.begin() - 1);
+        EXPECT_EQ(info.line, static_cast<std::int32_t>(want)) << position << " " << asked;
+        EXPECT_EQ(info.lineStart, static_cast<std::int32_t>(starts[want]));
+        EXPECT_EQ(info.lineLength, static_cast<std::int32_t>(lines[want].size()));
+        EXPECT_EQ(info.lineCount, static_cast<std::int32_t>(lines.size()));
+      }
+    }
   }
 }
 
