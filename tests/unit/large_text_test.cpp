@@ -344,14 +344,7 @@ TEST(LargeText, LogicalLineOfAPositionAndByNumber) {
       const auto position = static_cast<std::int32_t>(rng() % (doc.size() + 3));
       const auto number = static_cast<std::int32_t>(round % 4 == 0 ? lines.size() + 5 : rng() % lines.size());
       for (const std::int32_t asked : {-1, number}) {
-        LogicalLineInfo info;
-        info.position = position;
-        info.line = asked;
-        ToolJob job;
-        job.family = kLineFamily;
-        job.lineOp = kLineOpLogicalLine;
-        job.params = LineLookupParams{&info};
-        ASSERT_EQ(RunToolJobOnText(job, doc), nullptr);
+        const LogicalLineInfo info = quillet::testing::LookUpLogicalLine(doc, position, asked);
         const std::size_t want =
             asked >= 0 ? std::min<std::size_t>(asked, lines.size() - 1)
                        : static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(),
