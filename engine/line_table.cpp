@@ -13,16 +13,7 @@ namespace {
 // CR LF pairs whose CR lies in [p, end), up to the first zero unit; *stop is
 // set to that zero, or to end. The unit at end must be readable.
 std::size_t CountBreaks(const char16_t* p, const char16_t* end, const char16_t** stop) {
-  using namespace scan_detail;
-  const auto cr = Splat(kCR), lf = Splat(kLF), zero = Splat(0);
-  std::size_t breaks = 0;
-  for (; end - p >= static_cast<std::ptrdiff_t>(kStep); p += kStep) {
-    if (Hits(p, zero)) break;  // the units before the zero are counted one by one
-    breaks += CountHits(Hits(p, cr) & Hits(p + 1, lf));
-  }
-  for (; p < end && *p; ++p) breaks += p[0] == kCR && p[1] == kLF;
-  *stop = p;
-  return breaks;
+  return CountPairs(p, end, kCR, kLF, stop);
 }
 
 // The next CR LF whose CR lies in [p, stop), or stop. The unit at stop must

@@ -21,6 +21,7 @@
 #include "engine/crc32.h"
 #include "engine/search.h"
 #include "engine/statistics.h"
+#include "engine/unit_scan.h"
 #include "engine/sort.h"
 #include "engine/unique_lines.h"
 #include "tests/unit/tool_run.h"
@@ -109,6 +110,41 @@ std::vector<std::u16string> Documents() {
 const std::vector<std::u16string>& TheDocuments() {
   static const std::vector<std::u16string> docs = Documents();
   return docs;
+}
+
+// Both ways of looking at several units a step, the 64-bit word of the
+// 32-bit build included, at every offset and length of short texts.
+template <class L>
+void ScanLikeAPlainLoop() {
+  std::mt19937 rng(8);
+  for (int round = 0; round < 400; ++round) {
+    std::u16string t(rng() % 40, u'x');
+    for (char16_t& c : t) c = u"ab\r\n\0\xFFFF\x0D0A"[rng() % 7];
+    t += u'\0';  // a readable unit after every range
+    const char16_t* base = t.data();
+    const std::size_t from = rng() % t.size(), to = from + rng() % (t.size() - from);
+    const char16_t *p = base + from, *end = base + to;
+    for (const char16_t c : {u'a', u'\r', u'\n', u'\0', u'\xFFFF'}) {
+      ASSERT_EQ(scan_detail::FindUnit<L>(p, end, c), std::find(p, end, c)) << round;
+      const auto last = std::find(std::make_reverse_iterator(end), std::make_reverse_iterator(p), c);
+      ASSERT_EQ(scan_detail::FindLastUnit<L>(p, end, c), last.base() == p ? nullptr : last.base() - 1) << round;
+      ASSERT_EQ(scan_detail::CountUnit<L>(p, end, c), static_cast<std::size_t>(std::count(p, end, c))) << round;
+      ASSERT_EQ(scan_detail::FindEither<L>(p, end, c, u'b'),
+                std::find_if(p, end, [c](char16_t u) { return u == c || u == u'b'; }))
+          << round;
+    }
+    std::size_t pairs = 0;
+    const char16_t* q = p;
+    for (; q < end && *q; ++q) pairs += q[0] == u'\r' && q[1] == u'\n';
+    const char16_t* stop = nullptr;
+    ASSERT_EQ(scan_detail::CountPairs<L>(p, end, u'\r', u'\n', &stop), pairs) << round;
+    ASSERT_EQ(stop, q) << round;
+  }
+}
+
+TEST(LargeText, ScanningSeveralUnitsAStepFindsWhatAPlainLoopFinds) {
+  ScanLikeAPlainLoop<scan_detail::WordLanes>();
+  ScanLikeAPlainLoop<scan_detail::Lanes>();
 }
 
 TEST(LargeText, LineTableRecordsEveryLine) {
