@@ -7,6 +7,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/in_halves.h"
 #include "engine/line_ends.h"
 #include "engine/unit_scan.h"
 #include "base/system_text.h"
@@ -87,15 +88,10 @@ std::size_t Utf8Units(std::string_view bytes) {
   return units;
 }
 
-// Valid UTF-8 straight into UTF-16; false at the first sequence that is
-// not valid (an overlong form, a surrogate, beyond U+10FFFF, cut short),
-// which the system's converter then decodes with its own replacements.
-bool DecodeValidUtf8(std::string_view bytes, std::u16string& text) {
-  text.resize(Utf8Units(bytes));
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  char16_t* o = text.data();
-  char16_t* const oEnd = o + text.size();
+// Valid UTF-8 of [p, end) into exactly the units [o, oEnd); false at the
+// first sequence that is not valid (an overlong form, a surrogate, beyond
+// U+10FFFF, cut short) or when the units do not come out to the room.
+bool DecodeUtf8Run(const unsigned char* p, const unsigned char* end, char16_t* o, char16_t* const oEnd) {
   auto more = [&](std::size_t k) { return static_cast<std::size_t>(end - p) > k; };
   auto follows = [&](std::size_t k) { return (p[k] & 0xC0) == 0x80; };
   while (p < end) {
@@ -135,13 +131,50 @@ bool DecodeValidUtf8(std::string_view bytes, std::u16string& text) {
   return o == oEnd;
 }
 
+// Valid UTF-8 straight into UTF-16; false when it is not valid, and the
+// system's converter then decodes it with its own replacements. A large
+// text is decoded in two halves side by side, cut before a byte that starts
+// a character.
+bool DecodeValidUtf8(std::string_view bytes, std::u16string& text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  const auto* cut = end;
+  if (bytes.size() >= 2 * kUnitsForTwoThreads) {
+    cut = p + bytes.size() / 2;
+    while (cut < end && (*cut & 0xC0) == 0x80) ++cut;
+  }
+  std::size_t first = 0, second = 0;
+  SideBySide(
+      cut != end, [&] { first = Utf8Units(std::string_view(bytes.data(), static_cast<std::size_t>(cut - p))); },
+      [&] { second = Utf8Units(std::string_view(bytes.data() + (cut - p), static_cast<std::size_t>(end - cut))); });
+  text.resize(first + second);
+  char16_t* o = text.data();
+  bool firstOk = true, secondOk = true;
+  SideBySide(
+      cut != end, [&] { firstOk = DecodeUtf8Run(p, cut, o, o + first); },
+      [&] { secondOk = DecodeUtf8Run(cut, end, o + first, o + first + second); });
+  return firstOk && secondOk;
+}
+
 // UTF-16 straight into UTF-8; false when the text holds a lone surrogate,
 // which the system's converter then writes its own way.
 bool EncodeValidUtf8(std::u16string_view text, std::string& bytes) {
   const char16_t* p = text.data();
   const char16_t* end = p + text.size();
+  // Four units below 0x80 at a time: one byte each.
+  constexpr std::uint64_t kNotAscii = 0xFF80FF80FF80FF80ull;
+  auto ascii4 = [](const char16_t* q, std::uint64_t* word) {
+    std::memcpy(word, q, sizeof *word);
+    return (*word & kNotAscii) == 0;
+  };
   std::size_t n = 0;
   for (const char16_t* q = p; q < end; ++q) {
+    std::uint64_t word;
+    if (end - q >= 4 && ascii4(q, &word)) {
+      n += 4;
+      q += 3;
+      continue;
+    }
     const char16_t c = *q;
     if (c < 0x80) {
       n += 1;
@@ -159,6 +192,13 @@ bool EncodeValidUtf8(std::u16string_view text, std::string& bytes) {
   bytes.resize(n);
   auto* o = reinterpret_cast<unsigned char*>(bytes.data());
   while (p < end) {
+    std::uint64_t word;
+    if (end - p >= 4 && ascii4(p, &word)) {
+      for (int i = 0; i < 4; ++i) o[i] = static_cast<unsigned char>(p[i]);
+      p += 4;
+      o += 4;
+      continue;
+    }
     const std::uint32_t c = *p++;
     if (c < 0x80) {
       *o++ = static_cast<unsigned char>(c);
@@ -232,7 +272,11 @@ TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding
 
 LineEndCounts CountLineEnds(std::u16string_view text) {
   const char16_t* end = text.data() + text.size();
-  return LineEndCounts{CountUnit(text.data(), end, u'\r'), CountUnit(text.data(), end, u'\n')};
+  LineEndCounts counts;
+  SideBySide(
+      text.size() >= kUnitsForTwoThreads, [&] { counts.cr = CountUnit(text.data(), end, u'\r'); },
+      [&] { counts.lf = CountUnit(text.data(), end, u'\n'); });
+  return counts;
 }
 
 const char16_t* DecodeFileBytes(std::string&& bytes, const LoadOptions& options, DecodedText* out) {
