@@ -131,54 +131,6 @@ void ReverseWords(char16_t* s, std::size_t n, WordChars word) {
 
 namespace {
 
-// The CR of the last CR LF that lies wholly inside [first, end), or null.
-const char16_t* LastBreak(const char16_t* first, const char16_t* end) {
-  for (;;) {
-    const char16_t* lf = FindLastUnit(first, end, kLF);
-    if (!lf) return nullptr;
-    if (lf > first && lf[-1] == kCR) return lf - 1;
-    end = lf;
-  }
-}
-
-char16_t* ReverseLineRun(const char16_t* first, const char16_t* last, char16_t* dst) {
-  for (const char16_t* end = last;;) {
-    const char16_t* cr = LastBreak(first, end);
-    const char16_t* start = cr ? cr + 2 : first;
-    dst = std::copy(start, end, dst);
-    if (!cr) return dst;
-    dst = PutLineBreak(dst);
-    end = cr;
-  }
-}
-
-}  // namespace
-
-char16_t* ReverseLineOrder(const char16_t* first, const char16_t* last, char16_t* dst) {
-  const std::size_t n = static_cast<std::size_t>(last - first);
-  // Split after a break near the middle: the lines after it come first.
-  const char16_t* cr = nullptr;
-  if (n >= kUnitsForTwoThreads) {
-    for (const char16_t* p = first + n / 2;; ++p) {
-      p = FindUnit(p, last, kCR);
-      if (p == last) break;
-      if (p + 1 < last && p[1] == kLF) {
-        cr = p;
-        break;
-      }
-    }
-  }
-  if (!cr) return ReverseLineRun(first, last, dst);
-  char16_t* second = dst + (last - (cr + 2)) + 2;
-  char16_t* end = nullptr;
-  SideBySide(
-      true, [&] { PutLineBreak(ReverseLineRun(cr + 2, last, dst)); },
-      [&] { end = ReverseLineRun(first, cr, second); });
-  return end;
-}
-
-namespace {
-
 // The first CR LF inside [p, last) at or after p, or last.
 char16_t* NextPair(char16_t* p, char16_t* last, char16_t cr, char16_t lf) {
   for (;; ++p) {

@@ -32,11 +32,6 @@ void ReverseText(char16_t* s, std::size_t n);
 void ReverseEachWord(char16_t* s, WordChars word);
 // The order of the words reversed, each word reading forward again.
 void ReverseWords(char16_t* s, std::size_t n, WordChars word);
-// The lines of [first, last) from last to first, joined by CR LF, into
-// dst (which holds last - first units); returns the end written, with no
-// terminator. Needs no line table: the breaks are found walking backwards,
-// and large texts go in two halves side by side.
-char16_t* ReverseLineOrder(const char16_t* first, const char16_t* last, char16_t* dst);
 // In place over [first, last): the order of the lines reversed (85: the
 // characters of each line reversed instead; 86: the words of each line).
 // Need no line table; large texts go in two halves side by side.
