@@ -281,7 +281,9 @@ TEST(LargeText, SortUniqueAndNumberingMatchPlainOnes) {
     EXPECT_EQ(RunTool(kOpSortLines, doc, o).result, sorted(folded));
     keys[0].ignoreCase = false;
     keys[0].numeric = true;
-    if (!large) EXPECT_EQ(RunTool(kOpSortLines, doc, o).result, sorted(numeric));
+    if (!large) {
+      EXPECT_EQ(RunTool(kOpSortLines, doc, o).result, sorted(numeric));
+    }
 
     // Unique: every first occurrence, compared one by one with the earlier
     // lines; with counts and case folded.
