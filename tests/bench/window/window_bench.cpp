@@ -223,11 +223,20 @@ int main(int argc, char** argv) {
     std::string upperText = text;
     for (char& c : upperText) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
 
-    Figures program, control;
-    double startup = 0;
-    if (!TimeProgram(path, text.size(), markLength, program, startup)) return 1;
-    program.open = startup - emptyStartUp;
-    control = TimeBareControl(Widen(text), Widen(upperText), markLength);
+    // The best of two of each, as the other benches take the best of three:
+    // the machine's other work only ever adds.
+    Figures program{1e30, 1e30, 1e30}, control{1e30, 1e30, 1e30};
+    for (int round = 0; round < 2; ++round) {
+      Figures p, c;
+      double startup = 0;
+      if (!TimeProgram(path, text.size(), markLength, p, startup)) return 1;
+      p.open = startup - emptyStartUp;
+      c = TimeBareControl(Widen(text), Widen(upperText), markLength);
+      program = Figures{std::min(program.open, p.open), std::min(program.upper, p.upper),
+                        std::min(program.find, p.find)};
+      control = Figures{std::min(control.open, c.open), std::min(control.upper, c.upper),
+                        std::min(control.find, c.find)};
+    }
 
     auto row = [&](const char* job, double p, double c, Guard g) {
       const double share = p - c, guard = g.base + g.perMegabyte * static_cast<double>(mb) + Guard::kOfControl * c;
