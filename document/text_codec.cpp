@@ -1,11 +1,15 @@
 #include "document/text_codec.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
+#include "engine/in_halves.h"
 #include "engine/line_ends.h"
+#include "engine/unit_scan.h"
 #include "base/system_text.h"
 #include "base/messages.h"
 
@@ -32,13 +36,23 @@ void DecodeUtf16(std::string_view data, bool bigEndian, DecodedText* out) {
   const auto* p = reinterpret_cast<const unsigned char*>(data.data());
   char16_t* t = out->text.data();
   bool zero = false;
-  for (std::size_t i = 0; i < units; ++i, p += 2) {
-    char16_t u = bigEndian ? static_cast<char16_t>((p[0] << 8) | p[1]) : static_cast<char16_t>(p[0] | (p[1] << 8));
-    if (u == 0) {
-      u = u' ';
+  if (!bigEndian && std::endian::native == std::endian::little) {
+    // The file's units are the machine's: one copy, then the zeros.
+    std::memcpy(t, p, units * 2);
+    p += units * 2;
+    for (char16_t* z = t; (z = FindUnit(z, t + units, 0)) != t + units; ++z) {
+      *z = u' ';
       zero = true;
     }
-    t[i] = u;
+  } else {
+    for (std::size_t i = 0; i < units; ++i, p += 2) {
+      char16_t u = bigEndian ? static_cast<char16_t>((p[0] << 8) | p[1]) : static_cast<char16_t>(p[0] | (p[1] << 8));
+      if (u == 0) {
+        u = u' ';
+        zero = true;
+      }
+      t[i] = u;
+    }
   }
   if (odd) {
     const char16_t last = p[0];
@@ -47,6 +61,163 @@ void DecodeUtf16(std::string_view data, bool bigEndian, DecodedText* out) {
     out->undecodable = true;
   }
   out->binary = zero;
+}
+
+// Eight bytes at p as one word.
+std::uint64_t Word8(const unsigned char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// The UTF-16 length of bytes if they are valid UTF-8: one unit per byte
+// that does not continue a sequence, two for a four-byte sequence.
+std::size_t Utf8Units(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  std::size_t units = 0;
+  for (; end - p >= 8; p += 8) {
+    const std::uint64_t w = Word8(p);
+    const std::uint64_t continuation = w & ~(w << 1) & kHighBits;  // 10xxxxxx
+    const std::uint64_t fourByteLead = w & (w << 1) & (w << 2) & (w << 3) & kHighBits;  // 1111xxxx
+    units += 8 - static_cast<std::size_t>(std::popcount(continuation)) +
+             static_cast<std::size_t>(std::popcount(fourByteLead));
+  }
+  for (; p < end; ++p) units += ((*p & 0xC0) != 0x80) + (*p >= 0xF0);
+  return units;
+}
+
+// Valid UTF-8 of [p, end) into exactly the units [o, oEnd); false at the
+// first sequence that is not valid (an overlong form, a surrogate, beyond
+// U+10FFFF, cut short) or when the units do not come out to the room.
+bool DecodeUtf8Run(const unsigned char* p, const unsigned char* end, char16_t* o, char16_t* const oEnd) {
+  auto more = [&](std::size_t k) { return static_cast<std::size_t>(end - p) > k; };
+  auto follows = [&](std::size_t k) { return (p[k] & 0xC0) == 0x80; };
+  while (p < end) {
+    if (end - p >= 8 && (Word8(p) & kHighBits) == 0 && oEnd - o >= 8) {
+      for (int i = 0; i < 8; ++i) o[i] = p[i];
+      p += 8;
+      o += 8;
+      continue;
+    }
+    const unsigned b = *p;
+    if (o == oEnd) return false;
+    if (b < 0x80) {
+      *o++ = static_cast<char16_t>(b);
+      ++p;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      if (!more(1) || !follows(1)) return false;
+      *o++ = static_cast<char16_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+      p += 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      if (!more(2) || !follows(1) || !follows(2)) return false;
+      if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] >= 0xA0)) return false;  // overlong, surrogate
+      *o++ = static_cast<char16_t>(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+      p += 3;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      if (!more(3) || !follows(1) || !follows(2) || !follows(3)) return false;
+      if ((b == 0xF0 && p[1] < 0x90) || (b == 0xF4 && p[1] >= 0x90)) return false;  // overlong, too large
+      if (oEnd - o < 2) return false;
+      const std::uint32_t cp =
+          (((b & 0x07u) << 18) | ((p[1] & 0x3Fu) << 12) | ((p[2] & 0x3Fu) << 6) | (p[3] & 0x3Fu)) - 0x10000;
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+      p += 4;
+    } else {
+      return false;
+    }
+  }
+  return o == oEnd;
+}
+
+// Valid UTF-8 straight into UTF-16; false when it is not valid, and the
+// system's converter then decodes it with its own replacements. A large
+// text is decoded in two halves side by side, cut before a byte that starts
+// a character.
+bool DecodeValidUtf8(std::string_view bytes, std::u16string& text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  const auto* cut = end;
+  if (bytes.size() >= 2 * kUnitsForTwoThreads) {
+    cut = p + bytes.size() / 2;
+    while (cut < end && (*cut & 0xC0) == 0x80) ++cut;
+  }
+  std::size_t first = 0, second = 0;
+  SideBySide(
+      cut != end, [&] { first = Utf8Units(std::string_view(bytes.data(), static_cast<std::size_t>(cut - p))); },
+      [&] { second = Utf8Units(std::string_view(bytes.data() + (cut - p), static_cast<std::size_t>(end - cut))); });
+  text.resize(first + second);
+  char16_t* o = text.data();
+  bool firstOk = true, secondOk = true;
+  SideBySide(
+      cut != end, [&] { firstOk = DecodeUtf8Run(p, cut, o, o + first); },
+      [&] { secondOk = DecodeUtf8Run(cut, end, o + first, o + first + second); });
+  return firstOk && secondOk;
+}
+
+// UTF-16 straight into UTF-8; false when the text holds a lone surrogate,
+// which the system's converter then writes its own way.
+bool EncodeValidUtf8(std::u16string_view text, std::string& bytes) {
+  const char16_t* p = text.data();
+  const char16_t* end = p + text.size();
+  // Four units below 0x80 at a time: one byte each.
+  constexpr std::uint64_t kNotAscii = 0xFF80FF80FF80FF80ull;
+  auto ascii4 = [](const char16_t* q, std::uint64_t* word) {
+    std::memcpy(word, q, sizeof *word);
+    return (*word & kNotAscii) == 0;
+  };
+  std::size_t n = 0;
+  for (const char16_t* q = p; q < end; ++q) {
+    std::uint64_t word;
+    if (end - q >= 4 && ascii4(q, &word)) {
+      n += 4;
+      q += 3;
+      continue;
+    }
+    const char16_t c = *q;
+    if (c < 0x80) {
+      n += 1;
+    } else if (c < 0x800) {
+      n += 2;
+    } else if (c < 0xD800 || c > 0xDFFF) {
+      n += 3;
+    } else if (c <= 0xDBFF && q + 1 < end && q[1] >= 0xDC00 && q[1] <= 0xDFFF) {
+      n += 4;
+      ++q;
+    } else {
+      return false;
+    }
+  }
+  bytes.resize(n);
+  auto* o = reinterpret_cast<unsigned char*>(bytes.data());
+  while (p < end) {
+    std::uint64_t word;
+    if (end - p >= 4 && ascii4(p, &word)) {
+      for (int i = 0; i < 4; ++i) o[i] = static_cast<unsigned char>(p[i]);
+      p += 4;
+      o += 4;
+      continue;
+    }
+    const std::uint32_t c = *p++;
+    if (c < 0x80) {
+      *o++ = static_cast<unsigned char>(c);
+    } else if (c < 0x800) {
+      *o++ = static_cast<unsigned char>(0xC0 | (c >> 6));
+      *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else if (c < 0xD800 || c > 0xDFFF) {
+      *o++ = static_cast<unsigned char>(0xE0 | (c >> 12));
+      *o++ = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+      *o++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    } else {
+      const std::uint32_t cp = 0x10000 + ((c - 0xD800) << 10) + (*p++ - 0xDC00u);
+      *o++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+      *o++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+      *o++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+      *o++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return true;
 }
 
 void DecodeSingleBytes(std::string& bytes, std::size_t skip, TextEncoding encoding, DecodedText* out) {
@@ -61,6 +232,7 @@ void DecodeSingleBytes(std::string& bytes, std::size_t skip, TextEncoding encodi
   }
   const std::string_view data(begin, static_cast<std::size_t>(end - begin));
   bool invalid = false;
+  if (encoding == kEncodingUtf8 && DecodeValidUtf8(data, out->text)) return;
   out->text = DecodeBytes(encoding == kEncodingUtf8 ? kCodePageUtf8 : kCodePageAnsi, data, &invalid);
   if (!data.empty() && out->text.empty()) throw std::bad_alloc();  // the system could not convert
   out->undecodable = out->undecodable || invalid;
@@ -70,8 +242,7 @@ void DecodeSingleBytes(std::string& bytes, std::size_t skip, TextEncoding encodi
 // exact size.
 void ExpandLineEnds(std::u16string& text, std::size_t breaks, bool fromLf) {
   std::u16string expanded(text.size() + breaks, u'\0');
-  const char16_t* end =
-      fromLf ? ExpandLfToCrLf(text.c_str(), expanded.data()) : ExpandCrToCrLf(text.c_str(), expanded.data());
+  const char16_t* end = ExpandToCrLf(text.data(), text.data() + text.size(), expanded.data(), fromLf);
   expanded.resize(static_cast<std::size_t>(end - expanded.data()));
   text = std::move(expanded);
 }
@@ -100,11 +271,11 @@ TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding
 }
 
 LineEndCounts CountLineEnds(std::u16string_view text) {
+  const char16_t* end = text.data() + text.size();
   LineEndCounts counts;
-  for (const char16_t c : text) {
-    counts.cr += c == u'\r';
-    counts.lf += c == u'\n';
-  }
+  SideBySide(
+      text.size() >= kUnitsForTwoThreads, [&] { counts.cr = CountUnit(text.data(), end, u'\r'); },
+      [&] { counts.lf = CountUnit(text.data(), end, u'\n'); });
   return counts;
 }
 
@@ -169,11 +340,13 @@ const char16_t* EncodeForSave(std::u16string&& text, TextEncoding encoding, Line
   // never holds a zero unit.
   switch (LineEndFromCode(lineEnd)) {
     case kLineEndUnix:
-      text.resize(static_cast<std::size_t>(CollapseCrLfToLf(text.data()) - text.data()));
+    case kLineEndMac: {
+      // Up to the first zero unit, which ends the text for the converters.
+      char16_t* end = text.data() + BoundedLength(text.data(), text.size());
+      end = CollapseCrLf(text.data(), end, LineEndFromCode(lineEnd) == kLineEndUnix);
+      text.resize(static_cast<std::size_t>(end - text.data()));
       break;
-    case kLineEndMac:
-      text.resize(static_cast<std::size_t>(CollapseCrLfToCr(text.data()) - text.data()));
-      break;
+    }
     default:
       break;
   }
@@ -186,7 +359,7 @@ const char16_t* EncodeForSave(std::u16string&& text, TextEncoding encoding, Line
         out->units = std::move(text);
         return nullptr;
       case kEncodingUtf8:
-        out->bytes = EncodeText(kCodePageUtf8, text);
+        if (!EncodeValidUtf8(text, out->bytes)) out->bytes = EncodeText(kCodePageUtf8, text);
         break;
       default:
         out->bytes = EncodeText(kCodePageAnsi, text, &out->lossy);

@@ -4,6 +4,7 @@
 
 #include "engine/char_classes.h"
 #include "engine/line_table.h"
+#include "engine/unit_scan.h"
 #include "base/memory.h"
 #include "engine/unique_lines.h"
 #include "base/messages.h"
@@ -24,6 +25,16 @@ std::size_t LineOf(const LineRecord* lines, std::size_t count, std::uint64_t pos
 }
 
 std::uint32_t LineEnd(const LineRecord& r) { return r.offset + r.length; }
+
+// The start of the line after the one that starts at p, or end when that
+// one is the last.
+const char16_t* NextLineStart(const char16_t* p, const char16_t* end) {
+  for (;; ++p) {
+    p = FindUnit(p, end, kCR);
+    if (p == end) return end;
+    if (p + 1 < end && p[1] == kLF) return p + 2;
+  }
+}
 
 // The characters to copy from a line above at column b: the word or the
 // white space that starts there, or the one character.
@@ -58,17 +69,40 @@ bool IsLineOpWithTable(LineOp op) {
   }
 }
 
-void LookUpLine(const LineRecord* lines, std::size_t count, std::uint32_t textLength, LogicalLineInfo& info) {
-  std::size_t line;
+// The logical line of a position, or a line by its number, straight from
+// the text: the status bar asks after every move of the caret, and a table
+// of every line would cost more than the answer.
+void LookUpLine(char16_t* text, std::uint32_t textLength, LogicalLineInfo& info) {
+  const LineScan scan = ScanLines(text, textLength);
+  const char16_t* end = scan.end;
+  const std::size_t count = scan.lines;
+  std::size_t line = 0;
+  const char16_t* start = text;
   if (info.line < 0) {
-    line = LineOf(lines, count, static_cast<std::uint64_t>(std::max<std::int32_t>(info.position, 0)));
+    // The line of a position is the one whose start is the last at or
+    // before it: one line more for every break that ends before it.
+    const auto pos = static_cast<std::size_t>(std::max<std::int32_t>(info.position, 0));
+    const char16_t* limit = text + std::min<std::size_t>(pos, static_cast<std::size_t>(end - text));
+    for (const char16_t* lf = limit; (lf = FindLastUnit(text, lf, kLF)) != nullptr;) {
+      if (lf > text && lf[-1] == kCR && lf + 1 <= text + pos) {
+        start = lf + 1;
+        break;
+      }
+    }
+    line = start == text ? 0 : CountLineBreaks(text, start - 1);
   } else {
     // A line that does not exist reads as the last one.
     line = std::min<std::size_t>(static_cast<std::size_t>(info.line), count - 1);
+    for (std::size_t k = 0; k < line; ++k) start = NextLineStart(start, end);
+  }
+  const char16_t* lineEnd = start;
+  for (;; ++lineEnd) {
+    lineEnd = FindUnit(lineEnd, end, kCR);
+    if (lineEnd == end || (lineEnd + 1 < end && lineEnd[1] == kLF)) break;
   }
   info.line = static_cast<std::int32_t>(line);
-  info.lineStart = static_cast<std::int32_t>(lines[line].offset);
-  info.lineLength = static_cast<std::int32_t>(lines[line].length);
+  info.lineStart = static_cast<std::int32_t>(start - text);
+  info.lineLength = static_cast<std::int32_t>(lineEnd - start);
   info.textLength = static_cast<std::int32_t>(textLength);
   info.lineCount = static_cast<std::int32_t>(count);
 }
@@ -250,17 +284,18 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
   // nothing.
   if (!IsLineOpWithTable(job.lineOp)) return nullptr;
 
-  const std::size_t count = BuildLineTable(nullptr, job.text);
-  HeapBlock<LineRecord> table = HeapBlock<LineRecord>::Allocate(count);
-  if (!table) return kMsgOutOfMemory;
-  BuildLineTable(table.get(), job.text, count);
-  const LineRecord* lines = table.get();
-
   if (job.lineOp == kLineOpLogicalLine) {
     if (const auto* given = ParamsOf<LineLookupParams>(job); given && given->lineInfo)
-      LookUpLine(lines, count, job.textLength, *given->lineInfo);
+      LookUpLine(job.text, job.textLength, *given->lineInfo);
     return nullptr;
   }
+
+  const LineScan scan = ScanLines(job.text, job.textLength);
+  const std::size_t count = scan.lines;
+  HeapBlock<LineRecord> table = HeapBlock<LineRecord>::Allocate(count);
+  if (!table) return kMsgOutOfMemory;
+  FillLineTable(table.get(), scan, job.text, count);
+  const LineRecord* lines = table.get();
 
   const CaretPlace at = PlaceOf(job, lines, count);
   CaretEdit edit = IsTypingOp(job.lineOp) ? TypingEdit(job, at, MakeWordChars(settings._word != 0))

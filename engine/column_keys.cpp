@@ -77,13 +77,9 @@ void ApplyCharRange(const ColumnKeySpec& spec, char16_t** start, char16_t** end)
 }
 
 // One line's key bounds.
-void ExtractKey(LineRecord& r, const ColumnKeySpec& spec, const DelimiterSet& isDelimiter, int keyIndex, bool columns,
-                bool emptyRange) {
-  if (emptyRange) {
-    r.keyStart[keyIndex] = nullptr;
-    r.keyEnd[keyIndex] = nullptr;
-    return;
-  }
+KeyRange ExtractKey(const LineRecord& r, const ColumnKeySpec& spec, const DelimiterSet& isDelimiter, bool columns,
+                    bool emptyRange) {
+  if (emptyRange) return KeyRange{nullptr, nullptr};
   char16_t* start = r.start;
   char16_t* end = r.start + r.length;
   if (columns) {
@@ -102,25 +98,30 @@ void ExtractKey(LineRecord& r, const ColumnKeySpec& spec, const DelimiterSet& is
     }
   }
   if (spec.useCharRange) ApplyCharRange(spec, &start, &end);
-  r.keyStart[keyIndex] = start;
-  r.keyEnd[keyIndex] = end;
+  return KeyRange{start, end};
 }
 
 }  // namespace
 
-void ExtractColumnKeys(LineRecord* table, std::size_t lineCount, const ColumnKeySpec& spec, int keyIndex) {
-  if (keyIndex < 0 || keyIndex >= kColumnKeyCount) return;
+bool ExtractColumnKeys(const LineRecord* table, std::size_t lineCount, const ColumnKeySpec& spec, KeyColumn& column) {
+  column.lines = LineSource{table};
+  column.ranges.reset();
+  if (IsWholeLine(spec)) return true;
+  column.ranges = HeapBlock<KeyRange>::Allocate(lineCount);
+  if (!column.ranges) return false;
   const bool columns = spec.mode != 0;
   const bool emptyRange = columns && spec.toColumn < spec.fromColumn;
   DelimiterSet isDelimiter(columns ? spec.delimiters : std::u16string());
+  KeyRange* ranges = column.ranges.get();
   InHalves(lineCount, [&](std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) ExtractKey(table[i], spec, isDelimiter, keyIndex, columns, emptyRange);
+    for (std::size_t i = from; i < to; ++i) ranges[i] = ExtractKey(table[i], spec, isDelimiter, columns, emptyRange);
   });
+  return true;
 }
 
-char16_t* WriteKeyPreview(const LineRecord* lines, std::size_t count, char16_t* out) {
+char16_t* WriteKeyPreview(const KeyColumn& keys, std::size_t count, char16_t* out) {
   for (std::size_t i = 0; i < count; ++i) {
-    const std::u16string_view key = KeyText(lines[i], 0);
+    const std::u16string_view key = keys.Text(i);
     out = std::copy(key.begin(), key.end(), out);
     if (i + 1 < count) out = PutLineBreak(out);
   }

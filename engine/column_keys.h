@@ -6,8 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/line_table.h"
+#include "base/memory.h"
 
 namespace quillet {
 
@@ -27,22 +29,46 @@ struct ColumnKeySpec {
   bool charsFromRight = false;
 };
 
-// Sets keyStart[keyIndex] and keyEnd[keyIndex] of every record to the key's
-// first character and the position after its last; both are null when the
-// column range is empty (to before from). The lines must be terminated
-// strings with a terminator before the first one, as the line table leaves
-// them.
-void ExtractColumnKeys(LineRecord* table, std::size_t lineCount, const ColumnKeySpec& spec, int keyIndex);
+// Bounds of one key inside one line, end exclusive; both null when the
+// column range is empty (to before from).
+struct KeyRange {
+  char16_t* start;
+  char16_t* end;
+};
 
-// The key's text as a view, empty for null bounds.
-inline std::u16string_view KeyText(const LineRecord& r, int keyIndex) {
-  const char16_t* s = r.keyStart[keyIndex];
-  return s ? std::u16string_view(s, static_cast<std::size_t>(r.keyEnd[keyIndex] - s)) : std::u16string_view();
-}
+// One key of every line of a table. A key that is the whole line needs no
+// bounds of its own: they are the line's.
+struct KeyColumn {
+  LineSource lines;
+  HeapBlock<KeyRange> ranges;  // empty: every key is its whole line
 
-// kOpColumnKeyPreview: each line's key 0, joined by CR LF, into out (which holds the
-// lines' total length plus the breaks and a terminator); returns the
-// terminator written.
-char16_t* WriteKeyPreview(const LineRecord* lines, std::size_t count, char16_t* out);
+  KeyRange operator[](std::size_t i) const {
+    if (!ranges) {
+      char16_t* start = lines.Start(i);
+      return KeyRange{start, start + lines.Length(i)};
+    }
+    return ranges[i];
+  }
+  // The key's text as a view, empty for null bounds.
+  std::u16string_view Text(std::size_t i) const {
+    const KeyRange r = (*this)[i];
+    return r.start ? std::u16string_view(r.start, static_cast<std::size_t>(r.end - r.start)) : std::u16string_view();
+  }
+};
+
+// Whether the spec takes every line whole, so that its column needs no
+// bounds.
+inline bool IsWholeLine(const ColumnKeySpec& spec) { return spec.mode == 0 && !spec.useCharRange; }
+
+// Sets column to the key of every line of the table: its first character
+// and the position after its last. The lines must be terminated strings
+// with a terminator before the first one, as the line table leaves them.
+// False when the bounds cannot have their memory.
+bool ExtractColumnKeys(const LineRecord* table, std::size_t lineCount, const ColumnKeySpec& spec, KeyColumn& column);
+
+// kOpColumnKeyPreview: each line's key, joined by CR LF, into out (which
+// holds the lines' total length plus the breaks and a terminator); returns
+// the terminator written.
+char16_t* WriteKeyPreview(const KeyColumn& keys, std::size_t count, char16_t* out);
 
 }  // namespace quillet

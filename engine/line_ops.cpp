@@ -23,6 +23,14 @@ bool WritesInPlace(TextOp op) {
   }
 }
 
+// The lines for which take(line) holds.
+template <class Take>
+std::uint64_t CountLines(const LineRecord* lines, std::size_t count, Take take) {
+  std::uint64_t taken = 0;
+  for (std::size_t i = 0; i < count; ++i) taken += take(lines[i]) ? 1 : 0;
+  return taken;
+}
+
 }  // namespace
 
 bool IsLineToolOp(TextOp op) {
@@ -30,8 +38,26 @@ bool IsLineToolOp(TextOp op) {
          op == kOpHardWrap || op == kOpUnwrap;
 }
 
-void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
-                   LineOpPlan& plan) {
+namespace {
+
+SortSettings SortSettingsOf(const ToolJob& job, const ToolSettings& settings) {
+  SortSettings sort;
+  if (const auto* given = ParamsOf<SortParams>(job); given && given->sortKeys)
+    std::copy_n(given->sortKeys, kSortKeyCount, sort.begin());
+  else
+    sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
+  return sort;
+}
+
+}  // namespace
+
+bool LineOpNeedsTable(const ToolJob& job) {
+  if (job.op != kOpSortLines || job.previewBuffer) return true;
+  return !SortsWholeLines(SortSettingsOf(job, job.settings));
+}
+
+const char16_t* PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
+                              LineOpPlan& plan) {
   const std::uint64_t n = job.selLength;
   plan.tabSize = settings.Tab;
   switch (job.op) {
@@ -42,13 +68,17 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
         plan.prefixText = settings.QtText;
         plan.prefix = PrefixSpec{plan.prefixText, settings.QtEmpty != 0, settings.QtSpace != 0};
       }
-      // Room for the longest text the setting holds, or for this one.
-      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.prefix.text.size()) * count;
+      // Room for the text on each line that gets it, and no more.
+      plan.capacity = n + plan.prefix.text.size() * CountLines(lines, count, [&](const LineRecord& r) {
+                        return !plan.prefix.onlyNonEmpty || r.length != 0;
+                      });
       break;
     case kOpAppendToLines:
       plan.closeText = settings.ClText;
       plan.closeOnlyNonBlank = settings.ClEmpty != 0;
-      plan.capacity = n + std::max<std::uint64_t>(kLineTextLimit, plan.closeText.size()) * count;
+      plan.capacity = n + plan.closeText.size() * CountLines(lines, count, [&](const LineRecord& r) {
+                        return !plan.closeOnlyNonBlank || !r.blank();
+                      });
       break;
     case kOpNumberLines:
       if (const auto* given = ParamsOf<NumberingParams>(job); given && given->numbering) {
@@ -56,8 +86,11 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       } else {
         plan.numbering = NumberingFromSettings(settings, ColumnKeys{});
       }
-      for (int k = 0; k < kColumnKeyCount; ++k) ExtractColumnKeys(lines, count, plan.numbering.keys[k], k);
-      plan.numberingPlan = PlanNumbering(plan.numbering, lines, count);
+      // Only the keys the mask writes are worth their bounds.
+      for (int k = 0, used = static_cast<int>(ColumnsUsed(ParseMask(plan.numbering.mask))); k < kColumnKeyCount; ++k)
+        if ((used & (1 << k)) && !ExtractColumnKeys(lines, count, plan.numbering.keys[k], plan.keys[k]))
+          return kMsgOutOfMemory;
+      plan.numberingPlan = PlanNumbering(plan.numbering, plan.keys, lines, count);
       plan.capacity = plan.numberingPlan.capacity;
       break;
     case kOpUniqueLines:
@@ -66,42 +99,59 @@ void PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord*
       } else {
         plan.unique = UniqueFromSettings(settings);
       }
-      plan.capacity = UniqueLinesCapacity(lines, count, n);
+      // Without counts the emitted lines never outgrow the lines they come
+      // from, so they are written over the selection.
+      plan.inPlace = !plan.unique.countDuplicates;
+      plan.capacity = plan.inPlace ? 0 : UniqueLinesCapacity(lines, count, n);
       break;
-    case kOpUntabify:
-      plan.capacity =
-          n + CountChar(job.sel, job.selLength, kTab) * static_cast<std::uint64_t>(std::max(plan.tabSize, 1));
+    case kOpUntabify: {
+      // Each indentation grows to its width in spaces; nothing else changes.
+      std::uint64_t growth = 0;
+      for (std::size_t i = 0; i < count; ++i)
+        growth += ColumnWidth(lines[i].start, lines[i].leadSpace, plan.tabSize) - lines[i].leadSpace;
+      plan.capacity = n + growth;
       break;
+    }
     case kOpSortLines:
-      if (const auto* given = ParamsOf<SortParams>(job); given && given->sortKeys) {
-        std::copy_n(given->sortKeys, kSortKeyCount, plan.sort.begin());
-      } else {
-        plan.sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
+      plan.sort = SortSettingsOf(job, settings);
+      plan.capacity = n;
+      if (!lines) {
+        // Whole lines: where each line starts is all the sort reads.
+        const LineScan scan = ScanLines(job.sel, job.selLength);
+        plan.offsets = HeapBlock<std::uint32_t>::Allocate(scan.lines + 1);
+        if (!plan.offsets) return kMsgOutOfMemory;
+        FillLineOffsets(plan.offsets.get(), scan, job.sel);
+        plan.source = LineSource{nullptr, job.sel, plan.offsets.get()};
+        plan.sourceLines = scan.lines;
+        for (KeyColumn& column : plan.keys) column.lines = plan.source;
+        break;
       }
+      plan.source = LineSource{lines};
+      plan.sourceLines = count;
       // Key 1 always counts, the others up to the first that is off; keys
       // that take no part need no ranges.
-      for (int k = 0; k < kSortKeyCount && (k == 0 || plan.sort[k].enabled); ++k)
-        ExtractColumnKeys(lines, count, plan.sort[k].key, k);
-      plan.capacity = n;
+      for (int k = 0; k < ActiveSortKeys(plan.sort); ++k)
+        if (!ExtractColumnKeys(lines, count, plan.sort[k].key, plan.keys[k])) return kMsgOutOfMemory;
       break;
     case kOpColumnKeyPreview:
       if (const auto* given = ParamsOf<ColumnKeyParams>(job); given && given->columnKey) plan.columnKey = *given->columnKey;
-      ExtractColumnKeys(lines, count, plan.columnKey, 0);
+      if (!ExtractColumnKeys(lines, count, plan.columnKey, plan.keys[0])) return kMsgOutOfMemory;
       plan.capacity = n;
       break;
     case kOpDeleteEmptyLines:
-      plan.capacity = n;
+      plan.inPlace = true;  // only drops lines
       break;
     default:
-      plan.capacity = 0;  // rewritten in place
+      plan.inPlace = WritesInPlace(job.op);
       break;
   }
+  return nullptr;
 }
 
 const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* lines, std::size_t count) {
-  char16_t* out = job.resultBuffer.get();
   char16_t* sel = job.sel;
-  char16_t* begin = WritesInPlace(job.op) ? sel : out;
+  char16_t* out = plan.inPlace ? sel : job.resultBuffer.get();
+  char16_t* begin = out;
   char16_t* end = nullptr;
   switch (job.op) {
     case kOpPrefixLines:
@@ -109,7 +159,7 @@ const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* 
       break;
     case kOpAppendToLines: end = AppendToLines(lines, count, plan.closeText, plan.closeOnlyNonBlank, out); break;
     case kOpNumberLines:
-      end = WriteNumbering(plan.numberingPlan, plan.numbering, lines, count, out);
+      end = WriteNumbering(plan.numberingPlan, plan.numbering, plan.keys, lines, count, out);
       break;
     case kOpDeleteEmptyLines:
       end = DeleteEmptyLines(lines, count, out);
@@ -138,11 +188,11 @@ const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* 
       end = Untabify(lines, count, plan.tabSize, out);
       break;
     case kOpSortLines:
-      end = SortLines(lines, count, plan.sort, out);
+      end = SortLines(plan.source, plan.sourceLines, plan.sort, plan.keys.data(), out, job.resultCapacity + 3);
       if (!end) return kMsgOutOfMemory;
       break;
     case kOpColumnKeyPreview:
-      end = WriteKeyPreview(lines, count, out);
+      end = WriteKeyPreview(plan.keys[0], count, out);
       break;
     case kOpHardWrap:
       end = HardWrap(lines, count, sel);

@@ -46,7 +46,7 @@ char16_t* AppendToLines(const LineRecord* lines, std::size_t count, std::u16stri
     const LineRecord& r = lines[i];
     out = Put(out, r.start, r.start + r.length);
     // Unlike the prefix, the test is blankness: a line of spaces gets nothing.
-    if (!text.empty() && (!onlyNonBlank || !r.blank)) out = Put(out, text);
+    if (!text.empty() && (!onlyNonBlank || !r.blank())) out = Put(out, text);
     out = Join(out, i, count);
   }
   return Finish(out);
@@ -55,7 +55,7 @@ char16_t* AppendToLines(const LineRecord* lines, std::size_t count, std::u16stri
 char16_t* DeleteEmptyLines(const LineRecord* lines, std::size_t count, char16_t* out) {
   for (std::size_t i = 0; i < count; ++i) {
     const LineRecord& r = lines[i];
-    if (r.blank) continue;
+    if (r.blank()) continue;
     out = Put(out, r.start, r.start + r.length);
     out = Join(out, i, count);
   }
@@ -148,7 +148,7 @@ char16_t* UnwrapParagraphs(const LineRecord* lines, std::size_t count, char16_t*
     const LineRecord& r = lines[i];
     out = Put(out, r.start, r.start + r.length);
     if (i + 1 == count) break;
-    if (!r.blank && !lines[i + 1].blank) {
+    if (!r.blank() && !lines[i + 1].blank()) {
       // A non-blank line is never empty, so out[-1] is its last character.
       if (!IsSpaceChar(out[-1])) *out++ = u' ';
     } else {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/in_halves.h"
+
 #include "engine/char_classes.h"
 #include "base/messages.h"
 
@@ -95,7 +97,7 @@ char16_t* PutPadded(char16_t* out, std::u16string_view text, const MaskToken& t)
   return Fill(out, pad, after);
 }
 
-bool IsNumbered(const NumberingSettings& s, const LineRecord& r) { return !(s.skipBlank && r.blank); }
+bool IsNumbered(const NumberingSettings& s, const LineRecord& r) { return !(s.skipBlank && r.blank()); }
 
 }  // namespace
 
@@ -175,13 +177,22 @@ std::vector<MaskToken> ParseMask(std::u16string_view mask) {
   return tokens;
 }
 
-NumberingPlan PlanNumbering(const NumberingSettings& settings, const LineRecord* lines, std::size_t count) {
+unsigned ColumnsUsed(const std::vector<MaskToken>& tokens) {
+  unsigned used = 0;
+  for (const MaskToken& t : tokens)
+    if (t.kind == kTokenColumn) used |= 1u << t.arg;
+  return used;
+}
+
+NumberingPlan PlanNumbering(const NumberingSettings& settings, const NumberingKeyColumns& keys, const LineRecord* lines,
+                            std::size_t count) {
   NumberingPlan plan;
   plan.tokens = ParseMask(settings.mask);
   // A negative start or step reads as 1, as the stored values do.
   plan.start = static_cast<std::uint32_t>(settings.start < 0 ? 1 : settings.start);
   plan.step = static_cast<std::uint32_t>(settings.step < 0 ? 1 : settings.step);
 
+  const unsigned used = ColumnsUsed(plan.tokens);
   std::uint64_t numbered = 0, asideText = 0;
   std::array<std::uint64_t, kColumnKeyCount> longest{}, total{};
   for (std::size_t i = 0; i < count; ++i) {
@@ -192,7 +203,8 @@ NumberingPlan PlanNumbering(const NumberingSettings& settings, const LineRecord*
     }
     ++numbered;
     for (int k = 0; k < kColumnKeyCount; ++k) {
-      const std::uint64_t n = KeyText(r, k).size();
+      if (!(used & (1u << k))) continue;
+      const std::uint64_t n = keys[k].Text(i).size();
       longest[k] = std::max(longest[k], n);
       total[k] += n;
     }
@@ -239,42 +251,212 @@ NumberingPlan PlanNumbering(const NumberingSettings& settings, const LineRecord*
   return plan;
 }
 
-char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const LineRecord* lines,
-                         std::size_t count, char16_t* out) {
-  std::uint32_t counter = plan.start;
-  char16_t digits[32];
-  for (std::size_t i = 0; i < count; ++i) {
-    const LineRecord& r = lines[i];
-    if (!IsNumbered(settings, r)) {
-      out = std::copy(r.start, r.start + r.length, out);
-    } else {
-      for (const MaskToken& t : plan.tokens) {
-        if (t.kind == kTokenEnd) break;
-        switch (t.kind) {
-          case kTokenError:
-            out = PutPadded(out, kErrorText, t);
-            break;
-          case kTokenLiteral:
-            out = PutPadded(out, std::u16string_view(&t.arg, 1), t);
-            break;
-          case kTokenLineBreak:
-            out = PutPadded(out, u"\r\n", t);
-            break;
-          case kTokenColumn:
-            out = PutPadded(out, KeyText(r, t.arg), t);
-            break;
-          default:
-            if (IsCounter(t.kind))
-              out = PutPadded(out, std::u16string_view(digits, FormatCounter(counter, t.kind, digits)), t);
-            break;
-        }
-      }
-      counter += plan.step;
-    }
-    if (i + 1 < count) out = PutLineBreak(out);
+namespace {
+
+// A counter kept as the text of its value in one base and advanced by the
+// step in place, digit by digit, as written on paper: most steps touch only
+// the last digit. A step that wraps the 32-bit value writes it anew.
+class CounterText {
+ public:
+  CounterText(int kind, std::uint32_t step) : kind_(kind), base_(BaseOf(kind)) {
+    alphabet_ = kind == kTokenHexUpper ? u"0123456789ABCDEF" : u"0123456789abcdef";
+    step_ = step;
+    do {
+      stepDigits_[stepLength_++] = static_cast<std::uint8_t>(step % base_);
+      step /= base_;
+    } while (step);
   }
-  *out = 0;
-  return out;
+
+  void Set(std::uint32_t value) {
+    value_ = value;
+    char16_t formatted[32];
+    const std::size_t n = FormatCounter(value, kind_, formatted);
+    first_ = kSize - n;
+    for (std::size_t i = 0; i < n; ++i) {
+      text_[first_ + i] = formatted[i];
+      digits_[first_ + i] = DigitValue(formatted[i]);
+    }
+  }
+
+  void Advance() {
+    const std::uint64_t next = static_cast<std::uint64_t>(value_) + step_;
+    if (next > UINT32_MAX) return Set(static_cast<std::uint32_t>(next));
+    value_ = static_cast<std::uint32_t>(next);
+    unsigned carry = 0;
+    for (std::size_t j = 0, at = kSize - 1; j < stepLength_ || carry; ++j, --at) {
+      if (at < first_) {  // one digit more
+        first_ = at;
+        digits_[at] = 0;
+      }
+      unsigned d = digits_[at] + (j < stepLength_ ? stepDigits_[j] : 0u) + carry;
+      carry = d >= base_ ? 1u : 0u;
+      d -= carry * base_;
+      digits_[at] = static_cast<std::uint8_t>(d);
+      text_[at] = alphabet_[d];
+    }
+  }
+
+  std::u16string_view Text() const { return std::u16string_view(text_ + first_, kSize - first_); }
+
+ private:
+  static constexpr std::size_t kSize = 32;  // the binary digits of a 32-bit value
+  static std::uint8_t DigitValue(char16_t c) {
+    if (c >= u'a') return static_cast<std::uint8_t>(c - u'a' + 10);
+    if (c >= u'A') return static_cast<std::uint8_t>(c - u'A' + 10);
+    return static_cast<std::uint8_t>(c - u'0');
+  }
+
+  int kind_;
+  unsigned base_;
+  const char16_t* alphabet_;
+  std::uint32_t value_ = 0;
+  std::uint32_t step_ = 0;
+  std::uint8_t stepDigits_[kSize] = {};
+  std::size_t stepLength_ = 0;
+  char16_t text_[kSize] = {};
+  std::uint8_t digits_[kSize] = {};
+  std::size_t first_ = kSize;
+};
+
+// The mask as it is written line after line: runs of fixed text (literal
+// characters, error texts, line breaks, which never need padding since each
+// is exactly its width), counters and column keys.
+struct Piece {
+  int kind;  // kTokenLiteral for fixed text, kTokenColumn, or a counter kind
+  std::u16string_view text;
+  const MaskToken* token;
+  std::size_t counter;  // index into the counters, for a counter
+};
+
+class NumberingWriter {
+ public:
+  NumberingWriter(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeyColumns& keys,
+                  const LineRecord* lines)
+      : plan_(plan), settings_(settings), keys_(keys), lines_(lines) {
+    // The fixed text first, all of it, so that the views into it stay valid.
+    for (const MaskToken& t : plan.tokens) {
+      if (t.kind == kTokenEnd) break;
+      fixed_ += FixedText(t);
+    }
+    fixedLength_ = fixed_.size();
+    std::size_t at = 0;
+    for (const MaskToken& t : plan.tokens) {
+      if (t.kind == kTokenEnd) break;
+      if (const std::u16string_view text = FixedText(t); !text.empty()) {
+        if (pieces_.empty() || pieces_.back().kind != kTokenLiteral)
+          pieces_.push_back(Piece{kTokenLiteral, std::u16string_view(fixed_.data() + at, 0), nullptr, 0});
+        Piece& run = pieces_.back();
+        run.text = std::u16string_view(run.text.data(), run.text.size() + text.size());
+        at += text.size();
+      } else if (t.kind == kTokenColumn) {
+        pieces_.push_back(Piece{kTokenColumn, {}, &t, 0});
+      } else if (IsCounter(t.kind)) {
+        std::size_t c = 0;
+        while (c < counterKinds_.size() && counterKinds_[c] != t.kind) ++c;
+        if (c == counterKinds_.size()) counterKinds_.push_back(t.kind);
+        pieces_.push_back(Piece{t.kind, {}, &t, c});
+      }
+    }
+  }
+
+  // The units line i takes, without its line break, when numbered with the
+  // counter at value.
+  std::uint64_t NumberedLength(std::size_t i, std::uint32_t value) const {
+    std::uint64_t n = fixedLength_;
+    for (const Piece& p : pieces_) {
+      std::uint64_t w;
+      if (p.kind == kTokenLiteral) continue;
+      if (p.kind == kTokenColumn)
+        w = keys_[p.token->arg].Text(i).size();
+      else
+        w = DigitCount(value, BaseOf(p.kind));
+      n += p.token->align == kAlignNone ? w : std::max<std::uint64_t>(w, p.token->width);
+    }
+    return n;
+  }
+
+  // Lines [from, to) of count, the first numbered one with the counter at
+  // value, from out on; returns the end of what it wrote (no terminator).
+  char16_t* Write(std::size_t from, std::size_t to, std::size_t count, std::uint32_t value, char16_t* out) const {
+    std::vector<CounterText> counters;
+    counters.reserve(counterKinds_.size());
+    for (int kind : counterKinds_) {
+      counters.emplace_back(kind, plan_.step);
+      counters.back().Set(value);
+    }
+    for (std::size_t i = from; i < to; ++i) {
+      const LineRecord& r = lines_[i];
+      if (!IsNumbered(settings_, r)) {
+        out = std::copy(r.start, r.start + r.length, out);
+      } else {
+        for (const Piece& p : pieces_) {
+          if (p.kind == kTokenLiteral)
+            out = std::copy(p.text.begin(), p.text.end(), out);
+          else if (p.kind == kTokenColumn)
+            out = PutPadded(out, keys_[p.token->arg].Text(i), *p.token);
+          else
+            out = PutPadded(out, counters[p.counter].Text(), *p.token);
+        }
+        for (CounterText& c : counters) c.Advance();
+      }
+      if (i + 1 < count) out = PutLineBreak(out);
+    }
+    return out;
+  }
+
+ private:
+  static std::u16string_view FixedText(const MaskToken& t) {
+    switch (t.kind) {
+      case kTokenError:
+        return kErrorText;
+      case kTokenLiteral:
+        return std::u16string_view(&t.arg, 1);
+      case kTokenLineBreak:
+        return u"\r\n";
+      default:
+        return {};
+    }
+  }
+
+  const NumberingPlan& plan_;
+  const NumberingSettings& settings_;
+  const NumberingKeyColumns& keys_;
+  const LineRecord* lines_;
+  std::vector<Piece> pieces_;
+  std::vector<int> counterKinds_;
+  std::u16string fixed_;
+  std::uint64_t fixedLength_ = 0;
+};
+
+}  // namespace
+
+char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeyColumns& keys,
+                         const LineRecord* lines, std::size_t count, char16_t* out) {
+  const NumberingWriter writer(plan, settings, keys, lines);
+  // Large selections are written in two halves side by side; the second
+  // starts where the first one's lines end, with the counter where the
+  // first one leaves it.
+  const std::size_t half = count >= kLinesForTwoThreads ? count / 2 : count;
+  std::uint32_t value = plan.start;
+  std::uint64_t offset = 0;
+  for (std::size_t i = 0; i < half && half < count; ++i) {
+    const LineRecord& r = lines[i];
+    if (IsNumbered(settings, r)) {
+      offset += writer.NumberedLength(i, value);
+      value += plan.step;
+    } else {
+      offset += r.length;
+    }
+    offset += 2;
+  }
+  char16_t* firstEnd = nullptr;
+  char16_t* end = nullptr;
+  SideBySide(
+      half < count, [&] { firstEnd = writer.Write(0, half, count, plan.start, out); },
+      [&] { end = half < count ? writer.Write(half, count, count, value, out + offset) : nullptr; });
+  if (!end) end = firstEnd;
+  *end = 0;
+  return end;
 }
 
 }  // namespace quillet

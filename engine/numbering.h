@@ -41,6 +41,8 @@ struct MaskToken {
 };
 
 using ColumnKeys = std::array<ColumnKeySpec, kColumnKeyCount>;
+// The keys of every line, one column per key of the mask (%0 .. %9).
+using NumberingKeyColumns = std::array<KeyColumn, kColumnKeyCount>;
 
 struct NumberingSettings {
   std::u16string mask = u"%+d, %1";
@@ -59,6 +61,10 @@ NumberingSettings NumberingFromSettings(const ToolSettings& s, const ColumnKeys&
 // kTokenEnd token. Widths stay 0.
 std::vector<MaskToken> ParseMask(std::u16string_view mask);
 
+// One bit per column key the tokens write (bit k for %k): the only keys
+// worth extracting.
+unsigned ColumnsUsed(const std::vector<MaskToken>& tokens);
+
 struct NumberingPlan {
   std::vector<MaskToken> tokens;  // with widths measured
   std::uint32_t start = 1;        // first counter value
@@ -66,12 +72,14 @@ struct NumberingPlan {
   std::uint64_t capacity = 0;  // units the output can take, without a terminator
 };
 
-// Parses and measures over the lines (whose column keys are extracted).
-NumberingPlan PlanNumbering(const NumberingSettings& settings, const LineRecord* lines, std::size_t count);
+// Parses and measures over the lines, whose keys that the mask uses are
+// extracted into keys.
+NumberingPlan PlanNumbering(const NumberingSettings& settings, const NumberingKeyColumns& keys, const LineRecord* lines,
+                            std::size_t count);
 
 // Writes the numbered lines into out (plan.capacity units and a
 // terminator); returns the terminator written.
-char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const LineRecord* lines,
-                         std::size_t count, char16_t* out);
+char16_t* WriteNumbering(const NumberingPlan& plan, const NumberingSettings& settings, const NumberingKeyColumns& keys,
+                         const LineRecord* lines, std::size_t count, char16_t* out);
 
 }  // namespace quillet

@@ -217,6 +217,27 @@ char16_t* ReplaceAllInText(const Searcher& find, std::u16string_view text, char1
   return put(text.data() + pos, text.size() - pos) ? out : nullptr;
 }
 
+std::size_t ReplaceAllInPlace(const Searcher& find, char16_t* text, std::size_t n, std::u16string_view replace) {
+  const std::size_t d = find.length();
+  if (d == 0 || replace.size() > d) return n;
+  const std::u16string_view view(text, n);
+  // What is written never passes what is yet to be read: each match gives
+  // back at least as many units as its replacement takes. The whole-word
+  // test in front of the next search sees the text as it was, so the
+  // match's last unit is kept before the replacement covers it.
+  std::size_t pos = 0, out = 0;
+  for (std::size_t m = find.Forward(view, 0); m != kNoMatch;) {
+    if (out != pos) std::copy(text + pos, text + m, text + out);
+    out += m - pos;
+    const char16_t before = text[m + d - 1];
+    out = static_cast<std::size_t>(std::copy(replace.begin(), replace.end(), text + out) - text);
+    pos = m + d;
+    m = find.Forward(view, pos, before);
+  }
+  if (out != pos) std::copy(text + pos, text + n, text + out);
+  return out + (n - pos);
+}
+
 std::optional<std::uint64_t> ReplacedLength(std::u16string_view text, std::u16string_view find,
                                             std::u16string_view replace, const SearchOptions& options) {
   Searcher searcher;

@@ -107,6 +107,11 @@ std::optional<std::uint64_t> ReplacedLength(std::u16string_view text, std::u16st
 char16_t* ReplaceAllInText(std::u16string_view text, char16_t* out, std::size_t capacity, std::u16string_view find,
                            std::u16string_view replace, const SearchOptions& options);
 
+// In place over the n units at text, for a replacement no longer than the
+// pattern: the same result as ReplaceAllInText, written over the text
+// itself. Returns the new length.
+std::size_t ReplaceAllInPlace(const Searcher& find, char16_t* text, std::size_t n, std::u16string_view replace);
+
 // The same with a pattern already prepared for a forward search.
 std::uint64_t ReplacedLength(const Searcher& find, std::u16string_view text, std::u16string_view replace);
 char16_t* ReplaceAllInText(const Searcher& find, std::u16string_view text, char16_t* out, std::size_t capacity,

@@ -1,8 +1,7 @@
 #include "engine/sort.h"
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
+#include <cstddef>
 #include <utility>
 
 #include "engine/char_classes.h"
@@ -68,12 +67,50 @@ UnitCode CodeOf(char16_t u) {
   return {39, true};
 }
 
-// One sort entry: the first key's prefix, then the line. Comparing the
+// One sort entry: the first key's prefix, then the line and its length.
+// The line is its index in the line table, or, when the lines come without
+// a table, its offset in the text, so that reaching its text needs no
+// second look-up. Either orders the lines as the text does. Comparing the
 // prefixes decides most pairs without reading the lines.
 struct SortEntry {
   std::uint64_t prefix;
-  const LineRecord* line;
+  std::uint32_t line;
+  std::uint32_t length;
 };
+
+// One comparison chain of a run: the enabled keys in order (with their maps,
+// directions and each line's key), then the input position.
+struct SortChain {
+  const SortSettings* keys = nullptr;
+  const char16_t* maps[kSortKeyCount] = {};
+  const KeyColumn* columns[kSortKeyCount] = {};
+  const LineSource* lines = nullptr;
+  int active = 0;  // keys taking part: 1 to 3
+};
+
+KeyRange KeyOf(const SortChain& chain, int k, const SortEntry& e) {
+  if (!chain.lines->table) {
+    char16_t* start = chain.lines->text + e.line;
+    return KeyRange{start, start + e.length};
+  }
+  return (*chain.columns[k])[e.line];
+}
+
+const char16_t* StartOf(const LineSource& lines, const SortEntry& e) {
+  return lines.table ? lines.table[e.line].start : lines.text + e.line;
+}
+
+int CompareSortLines(const SortChain& chain, const SortEntry& a, const SortEntry& b) {
+  for (int k = 0; k < chain.active; ++k) {
+    const SortKey& key = (*chain.keys)[k];
+    const KeyRange x = KeyOf(chain, k, a), y = KeyOf(chain, k, b);
+    const int r = key.numeric ? CompareKeysNumeric(x.start, x.end, y.start, y.end)
+                              : CompareKeysText(chain.maps[k], x.start, x.end, y.start, y.end);
+    if (r != 0) return key.descending ? -Sign(r) : Sign(r);
+  }
+  // Input order, also in descending sorts.
+  return Sign(static_cast<std::int64_t>(a.line) - static_cast<std::int64_t>(b.line));
+}
 
 // Least significant digit first, eleven bits a digit (six passes cover the
 // 64 bits); digits that are the same in every entry cost no pass. The
@@ -87,8 +124,18 @@ bool RadixSortByPrefix(SortEntry* entries, SortEntry* spare, std::size_t count) 
   if (!counts) return false;
   std::fill_n(counts.get(), kDigits * kDigitValues, std::size_t{0});
   auto digit = [](std::uint64_t prefix, int d) { return (prefix >> (kDigitBits * d)) & (kDigitValues - 1); };
-  for (std::size_t i = 0; i < count; ++i)
-    for (int d = 0; d < kDigits; ++d) ++counts[d * kDigitValues + digit(entries[i].prefix, d)];
+  // The histograms of the two halves side by side, then added up.
+  HeapBlock<std::size_t> second = HeapBlock<std::size_t>::Allocate(kDigits * kDigitValues);
+  if (!second) return false;
+  std::fill_n(second.get(), kDigits * kDigitValues, std::size_t{0});
+  auto histogram = [&](std::size_t from, std::size_t to, std::size_t* into) {
+    for (std::size_t i = from; i < to; ++i)
+      for (int d = 0; d < kDigits; ++d) ++into[d * kDigitValues + digit(entries[i].prefix, d)];
+  };
+  SideBySide(
+      count >= kLinesForTwoThreads, [&] { histogram(0, count / 2, counts.get()); },
+      [&] { histogram(count / 2, count, second.get()); });
+  for (std::size_t i = 0; i < kDigits * kDigitValues; ++i) counts[i] += second[i];
   SortEntry* from = entries;
   SortEntry* to = spare;
   for (int d = 0; d < kDigits; ++d) {
@@ -103,28 +150,14 @@ bool RadixSortByPrefix(SortEntry* entries, SortEntry* spare, std::size_t count) 
   return true;
 }
 
-// What writing a line and checking its first key need, gathered in the
-// sorted order so that the lines' records are read in one pass whose reads
-// do not wait on each other.
-struct alignas(8) LineView {
-  const char16_t* start;
-  const char16_t* keyStart;
-  const char16_t* keyEnd;
-  std::uint32_t length;
-};
-
-LineView ViewOf(const LineRecord& r) { return LineView{r.start, r.keyStart[0], r.keyEnd[0], r.length}; }
-
-std::u16string_view KeyOf(const LineView& v) {
-  return v.keyStart ? std::u16string_view(v.keyStart, static_cast<std::size_t>(v.keyEnd - v.keyStart))
-                    : std::u16string_view();
-}
-
-// Whether every line's first key is the same text as the first line's.
-bool SameKeys(const LineView* first, const LineView* last) {
-  const std::u16string_view key = KeyOf(*first);
-  for (const LineView* v = first + 1; v < last; ++v)
-    if (KeyOf(*v) != key) return false;
+// Whether every line's first key in [first, last) is the same text.
+bool SameKeys(const SortEntry* first, const SortEntry* last, const SortChain& chain) {
+  const KeyRange key = KeyOf(chain, 0, *first);
+  const std::u16string_view text(key.start, static_cast<std::size_t>(key.end - key.start));
+  for (const SortEntry* e = first + 1; e < last; ++e) {
+    const KeyRange other = KeyOf(chain, 0, *e);
+    if (std::u16string_view(other.start, static_cast<std::size_t>(other.end - other.start)) != text) return false;
+  }
   return true;
 }
 
@@ -132,25 +165,30 @@ bool SameKeys(const LineView* first, const LineView* last) {
 // entries) and writes their lines at out, each followed by CR LF unless it
 // is the last line of all. Returns the end of what it wrote; it writes no
 // terminator, since another thread may be writing right after it.
-char16_t* WriteRuns(SortEntry* order, LineView* views, std::size_t first, std::size_t last, std::size_t count,
-                    const SortChain& chain, char16_t* out) {
+char16_t* WriteRuns(SortEntry* order, const LineSource& lines, std::size_t first, std::size_t last,
+                    std::size_t count, const SortChain& chain, char16_t* out) {
+  // The lines come in a new order: their text (and first their records,
+  // when there is a table) is asked for ahead of time.
+  constexpr std::size_t kRecordAhead = 16, kTextAhead = 8;
+  auto ask = [&](std::size_t i) {
+    if (lines.table && i + kRecordAhead < last) __builtin_prefetch(lines.table + order[i + kRecordAhead].line);
+    if (i + kTextAhead < last) __builtin_prefetch(StartOf(lines, order[i + kTextAhead]));
+  };
   while (first < last) {
     std::size_t end = first + 1;
     while (end < last && order[end].prefix == order[first].prefix) ++end;
-    // The lines come in a new order: ask for them ahead of time.
-    for (std::size_t i = first; i < end; ++i)
-      if (i + 8 < last) __builtin_prefetch(views[i + 8].start);
+    for (std::size_t i = first; i < end; ++i) ask(i);
     // With one key, a run of lines whose keys are the very same text is in
     // input order already, which is the chain's order for equal keys.
-    if (end - first > 1 && !(chain.active == 1 && SameKeys(views + first, views + end))) {
+    if (end - first > 1 && !(chain.active == 1 && SameKeys(order + first, order + end, chain))) {
       // A merge sort stays within the run whatever a comparison answers.
       std::stable_sort(order + first, order + end, [&chain](const SortEntry& x, const SortEntry& y) {
-        return CompareSortLines(chain, *x.line, *y.line) < 0;
+        return CompareSortLines(chain, x, y) < 0;
       });
-      for (std::size_t i = first; i < end; ++i) views[i] = ViewOf(*order[i].line);
     }
     for (std::size_t i = first; i < end; ++i) {
-      out = std::copy(views[i].start, views[i].start + views[i].length, out);
+      const char16_t* start = StartOf(lines, order[i]);
+      out = std::copy(start, start + order[i].length, out);
       if (i + 1 < count) out = PutLineBreak(out);
     }
     first = end;
@@ -406,74 +444,76 @@ std::uint64_t NumericKeyPrefix(const char16_t* p, const char16_t* end) {
   return negative ? ~magnitude & kMagnitudeMask : std::uint64_t{2} << 62 | magnitude;
 }
 
-int CompareSortLines(const SortChain& chain, const LineRecord& a, const LineRecord& b) {
-  for (int k = 0; k < chain.active; ++k) {
-    const SortKey& key = (*chain.keys)[k];
-    const int r = key.numeric ? CompareKeysNumeric(a.keyStart[k], a.keyEnd[k], b.keyStart[k], b.keyEnd[k])
-                              : CompareKeysText(chain.maps[k], a.keyStart[k], a.keyEnd[k], b.keyStart[k], b.keyEnd[k]);
-    if (r != 0) return key.descending ? -Sign(r) : Sign(r);
-  }
-  // Input order, also in descending sorts.
-  return Sign(static_cast<std::int64_t>(a.offset) - static_cast<std::int64_t>(b.offset));
+int ActiveSortKeys(const SortSettings& settings) {
+  int active = 1;
+  while (active < kSortKeyCount && settings[active].enabled) ++active;
+  return active;
 }
 
-char16_t* SortLines(const LineRecord* lines, std::size_t count, const SortSettings& settings, char16_t* out) {
+bool SortsWholeLines(const SortSettings& settings) {
+  for (int k = 0; k < ActiveSortKeys(settings); ++k)
+    if (!IsWholeLine(settings[k].key)) return false;
+  return true;
+}
+
+char16_t* SortLines(const LineSource& lines, std::size_t count, const SortSettings& settings,
+                    const KeyColumn* columns, char16_t* out, std::size_t outUnits) {
   HeapBlock<SortEntry> order = HeapBlock<SortEntry>::Allocate(count);
   HeapBlock<char16_t> maps = HeapBlock<char16_t>::Allocate(kMapSize * kSortKeyCount);
   if (!order || !maps) return nullptr;
 
-  // Key 1 always takes part; the others up to the first that does not.
   SortChain chain;
   chain.keys = &settings;
-  chain.active = 1;
-  while (chain.active < kSortKeyCount && settings[chain.active].enabled) ++chain.active;
+  chain.lines = &lines;
+  chain.active = ActiveSortKeys(settings);
   for (int k = 0; k < chain.active; ++k) {
     char16_t* map = maps.get() + k * kMapSize;
     BuildSortMap(settings[k], map);
     chain.maps[k] = map;
+    chain.columns[k] = &columns[k];
   }
 
   // Different prefixes order two lines as their first keys do; equal ones
   // leave it to the whole chain.
   const SortKey& first = settings[0];
+  const KeyColumn& firstKeys = columns[0];
   InHalves(count, [&](std::size_t from, std::size_t to) {
     for (std::size_t i = from; i < to; ++i) {
-      const LineRecord& r = lines[i];
-      std::uint64_t prefix = first.numeric ? NumericKeyPrefix(r.keyStart[0], r.keyEnd[0])
-                                           : TextKeyPrefix(chain.maps[0], r.keyStart[0], r.keyEnd[0]);
-      order[i] = SortEntry{first.descending ? ~prefix : prefix, &r};
+      const KeyRange key = firstKeys[i];
+      const std::uint64_t prefix = first.numeric ? NumericKeyPrefix(key.start, key.end)
+                                                 : TextKeyPrefix(chain.maps[0], key.start, key.end);
+      const std::uint32_t line = lines.table ? static_cast<std::uint32_t>(i) : lines.offsets[i];
+      order[i] = SortEntry{first.descending ? ~prefix : prefix, line, lines.Length(i)};
     }
   });
 
   // By prefix first (a stable radix sort); the runs of equal prefixes are
-  // left to the whole chain as they are written out.
-  // The views' block serves the radix sort as its spare room first.
-  static_assert(sizeof(LineView) >= sizeof(SortEntry) && alignof(LineView) >= alignof(SortEntry));
-  HeapBlock<LineView> views = HeapBlock<LineView>::Allocate(count);
-  if (!views || !RadixSortByPrefix(order.get(), reinterpret_cast<SortEntry*>(views.get()), count)) return nullptr;
-  InHalves(count, [&](std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) views[i] = ViewOf(*order[i].line);
-  });
+  // left to the whole chain as they are written out. The radix sort's
+  // spare room is the result buffer when that is large enough: its pages
+  // are written first there and then again by the lines, not twice over.
+  static_assert(alignof(SortEntry) <= alignof(std::max_align_t));
+  HeapBlock<SortEntry> ownSpare;
+  SortEntry* spare = reinterpret_cast<SortEntry*>(out);
+  if (outUnits * sizeof(char16_t) < count * sizeof(SortEntry)) {
+    ownSpare = HeapBlock<SortEntry>::Allocate(count);
+    if (!ownSpare) return nullptr;
+    spare = ownSpare.get();
+  }
+  if (!RadixSortByPrefix(order.get(), spare, count)) return nullptr;
 
   // Two halves, split between runs, go out side by side on large
   // selections: the second half starts where the first half's lines end.
   std::size_t half = count < kLinesForTwoThreads ? count : count / 2;
   while (half < count && order[half].prefix == order[half - 1].prefix) ++half;
-  if (half < count) {
-    std::uint64_t offset = 0;
-    for (std::size_t i = 0; i < half; ++i) offset += views[i].length + 2;
-    char16_t* end = nullptr;
-    try {
-      std::thread second([&] { end = WriteRuns(order.get(), views.get(), half, count, count, chain, out + offset); });
-      WriteRuns(order.get(), views.get(), 0, half, count, chain, out);
-      second.join();
-      *end = 0;
-      return end;
-    } catch (const std::system_error&) {
-      // No second thread to be had: one does it all.
-    }
-  }
-  char16_t* end = WriteRuns(order.get(), views.get(), 0, count, count, chain, out);
+  std::uint64_t offset = 0;
+  if (half < count)
+    for (std::size_t i = 0; i < half; ++i) offset += order[i].length + 2;
+  char16_t* firstEnd = nullptr;
+  char16_t* end = nullptr;
+  SideBySide(
+      half < count, [&] { firstEnd = WriteRuns(order.get(), lines, 0, half, count, chain, out); },
+      [&] { end = half < count ? WriteRuns(order.get(), lines, half, count, count, chain, out + offset) : nullptr; });
+  if (!end) end = firstEnd;
   *end = 0;
   return end;
 }

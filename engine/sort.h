@@ -55,19 +55,20 @@ int CompareKeysNumeric(const char16_t* a, const char16_t* aEnd, const char16_t* 
 std::uint64_t TextKeyPrefix(const char16_t* map, const char16_t* a, const char16_t* end);
 std::uint64_t NumericKeyPrefix(const char16_t* a, const char16_t* end);
 
-// One comparison chain of a run: the enabled keys in order (with their maps
-// and directions), then the input position.
-struct SortChain {
-  const SortSettings* keys = nullptr;
-  const char16_t* maps[kSortKeyCount] = {};
-  int active = 0;  // keys taking part: 1 to 3
-};
-int CompareSortLines(const SortChain& chain, const LineRecord& a, const LineRecord& b);
+// The keys that take part in a sort by these settings: key 1 always, the
+// others up to the first that is off.
+int ActiveSortKeys(const SortSettings& settings);
 
-// Sorts the lines (whose keys 0..2 are extracted from the settings' keys)
-// and writes them joined by CR LF into out, which holds the lines' total
-// length with the breaks and a terminator. Returns the terminator written,
-// or null when memory ran out.
-char16_t* SortLines(const LineRecord* lines, std::size_t count, const SortSettings& settings, char16_t* out);
+// Whether every key taking part is its whole line, so that the sort needs
+// no line table, only where each line starts.
+bool SortsWholeLines(const SortSettings& settings);
+
+// Sorts the lines, whose keys (one column per active key) are extracted
+// from the settings' keys, and writes them joined by CR LF into out, which
+// holds outUnits units: at least the lines' total length with the breaks
+// and a terminator. Returns the terminator written, or null when memory ran
+// out.
+char16_t* SortLines(const LineSource& lines, std::size_t count, const SortSettings& settings,
+                    const KeyColumn* columns, char16_t* out, std::size_t outUnits);
 
 }  // namespace quillet

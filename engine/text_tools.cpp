@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "engine/in_halves.h"
+#include "engine/unit_scan.h"
+
 namespace quillet {
 namespace {
 
@@ -18,22 +21,43 @@ bool HasLineBreak(const char16_t* s) {
 
 }  // namespace
 
-char16_t* InvertCase(char16_t* s) {
+namespace {
+
+// Maps the units of [s, s + n) through map in place, stopping at the first
+// zero unit; returns it (s[n] is one).
+template <class Map>
+char16_t* MapUnits(char16_t* s, std::size_t n, Map map) {
+  char16_t* zero[2] = {s + n, s + n};
+  UnitsInHalves(n, [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      const char16_t c = s[i];
+      if (c == 0) {
+        zero[from == 0 ? 0 : 1] = s + i;
+        return;
+      }
+      s[i] = map(c);
+    }
+  });
+  // A zero in the first half ends the text there; what the second half did
+  // after it is beyond the result.
+  return std::min(zero[0], zero[1]);
+}
+
+}  // namespace
+
+char16_t* InvertCase(char16_t* s, std::size_t n) {
   const CharTables& t = GetCharTables();
-  for (; *s; ++s) *s = (t.type[*s] & kCharUpper) ? t.lower[*s] : t.upper[*s];
-  return s;
+  return MapUnits(s, n, [&t](char16_t c) { return (t.type[c] & kCharUpper) ? t.lower[c] : t.upper[c]; });
 }
 
-char16_t* UpperCase(char16_t* s) {
+char16_t* UpperCase(char16_t* s, std::size_t n) {
   const char16_t* upper = GetCharTables().upper;
-  for (; *s; ++s) *s = upper[*s];
-  return s;
+  return MapUnits(s, n, [upper](char16_t c) { return upper[c]; });
 }
 
-char16_t* LowerCase(char16_t* s) {
+char16_t* LowerCase(char16_t* s, std::size_t n) {
   const char16_t* lower = GetCharTables().lower;
-  for (; *s; ++s) *s = lower[*s];
-  return s;
+  return MapUnits(s, n, [lower](char16_t c) { return lower[c]; });
 }
 
 char16_t* WordCase(char16_t* s, WordChars word) {
@@ -103,6 +127,86 @@ void ReverseEachWord(char16_t* s, WordChars word) {
 void ReverseWords(char16_t* s, std::size_t n, WordChars word) {
   ReverseText(s, n);
   ReverseEachWord(s, word);
+}
+
+namespace {
+
+// The first CR LF inside [p, last) at or after p, or last.
+char16_t* NextPair(char16_t* p, char16_t* last, char16_t cr, char16_t lf) {
+  for (;; ++p) {
+    p = FindUnit(p, last, cr);
+    if (p == last || (p + 1 < last && p[1] == lf)) return p;
+  }
+}
+
+// [first, last) cut after a pair (a, b) near its middle for two threads,
+// or not cut (returns last) when it is small or has no such pair there.
+char16_t* SplitAfterPair(char16_t* first, char16_t* last, char16_t a, char16_t b) {
+  const std::size_t n = static_cast<std::size_t>(last - first);
+  if (n < kUnitsForTwoThreads) return last;
+  char16_t* at = NextPair(first + n / 2, last, a, b);
+  return at == last ? last : at + 2;
+}
+
+// Each line of [first, last), lines ending at the pair (a, b), through
+// fix(start, end).
+template <class Fix>
+void ForEachLine(char16_t* first, char16_t* last, char16_t a, char16_t b, Fix fix) {
+  for (char16_t* start = first;;) {
+    char16_t* end = NextPair(start, last, a, b);
+    fix(start, end);
+    if (end == last) return;
+    start = end + 2;
+  }
+}
+
+// Both halves of [first, last) side by side when cut is inside it.
+template <class Work>
+void AroundCut(char16_t* first, char16_t* cut, char16_t* last, Work work) {
+  SideBySide(
+      cut != last, [&] { work(first, cut); }, [&] { work(cut, last); });
+}
+
+}  // namespace
+
+void ReverseLineOrderInPlace(char16_t* first, char16_t* last) {
+  // Reversing everything puts the lines in reverse order, each read
+  // backwards and each CR LF turned into LF CR; reversing each line back
+  // and turning the pairs round finishes the job. Every LF CR of the
+  // reversed text is exactly one former CR LF.
+  const std::size_t n = static_cast<std::size_t>(last - first);
+  UnitsInHalves(n / 2, [&](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) std::swap(first[i], first[n - 1 - i]);
+  });
+  AroundCut(first, SplitAfterPair(first, last, kLF, kCR), last, [](char16_t* from, char16_t* to) {
+    ForEachLine(from, to, kLF, kCR, [to](char16_t* start, char16_t* end) {
+      std::reverse(start, end);
+      if (end != to) PutLineBreak(end);
+    });
+  });
+}
+
+void ReverseEachLineInPlace(char16_t* first, char16_t* last) {
+  AroundCut(first, SplitAfterPair(first, last, kCR, kLF), last, [](char16_t* from, char16_t* to) {
+    ForEachLine(from, to, kCR, kLF, [](char16_t* start, char16_t* end) { ReverseUnits(start, end); });
+  });
+}
+
+void ReverseLineWordsInPlace(char16_t* first, char16_t* last, WordChars word) {
+  ReverseEachLineInPlace(first, last);
+  // The words read forward again; a break is never part of a word.
+  AroundCut(first, SplitAfterPair(first, last, kCR, kLF), last, [word](char16_t* from, char16_t* to) {
+    for (char16_t* s = from; s < to;) {
+      if (!word(*s)) {
+        ++s;
+        continue;
+      }
+      char16_t* end = s;
+      while (end < to && word(*end)) ++end;
+      ReverseUnits(s, end);
+      s = end;
+    }
+  });
 }
 
 char16_t* ReverseLines(const LineRecord* lines, std::size_t count, char16_t* dst) {

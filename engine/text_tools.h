@@ -11,11 +11,12 @@
 
 namespace quillet {
 
-// In place; each returns the terminator of the text. Every character is
-// mapped on its own, so the length never changes.
-char16_t* InvertCase(char16_t* s);
-char16_t* UpperCase(char16_t* s);
-char16_t* LowerCase(char16_t* s);
+// In place over the n units at s up to the first zero unit (s[n] must be
+// one); each returns that zero. Every character is mapped on its own, so
+// the length never changes. Large texts go in two halves side by side.
+char16_t* InvertCase(char16_t* s, std::size_t n);
+char16_t* UpperCase(char16_t* s, std::size_t n);
+char16_t* LowerCase(char16_t* s, std::size_t n);
 // Each run of word characters capitalised, the rest of it lower case.
 char16_t* WordCase(char16_t* s, WordChars word);
 // The first word character after the start and after every ".", "!" or "?"
@@ -31,6 +32,12 @@ void ReverseText(char16_t* s, std::size_t n);
 void ReverseEachWord(char16_t* s, WordChars word);
 // The order of the words reversed, each word reading forward again.
 void ReverseWords(char16_t* s, std::size_t n, WordChars word);
+// In place over [first, last): the order of the lines reversed (85: the
+// characters of each line reversed instead; 86: the words of each line).
+// Need no line table; large texts go in two halves side by side.
+void ReverseLineOrderInPlace(char16_t* first, char16_t* last);
+void ReverseEachLineInPlace(char16_t* first, char16_t* last);
+void ReverseLineWordsInPlace(char16_t* first, char16_t* last, WordChars word);
 // The lines of the table from last to first, joined by CR LF, into dst
 // (which holds the total length of the lines plus the breaks and a
 // terminator); returns the terminator written.

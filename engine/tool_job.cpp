@@ -14,6 +14,8 @@
 #include "engine/caret_ops.h"
 #include "engine/statistics.h"
 #include "engine/filter_output.h"
+#include "engine/in_halves.h"
+#include "engine/unit_scan.h"
 
 namespace quillet {
 namespace {
@@ -34,16 +36,33 @@ bool AcceptsEmptySelection(TextOp op) {
   }
 }
 
-bool NeedsLineTable(TextOp op) {
-  return op == kOpMultiLineTest || (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpReverseLines ||
-         op == kOpReverseEachLine || op == kOpReverseLineWords || op == kOpSortLines || op == kOpColumnKeyPreview ||
-         op == kOpHardWrap || op == kOpUnwrap;
+// The multi-line test only counts lines, and the line reversals find them
+// themselves, except in a preview, which sees only the lines of its table.
+bool NeedsLineTable(TextOp op, bool preview) {
+  const bool reversal = op == kOpReverseLines || op == kOpReverseEachLine || op == kOpReverseLineWords;
+  return (op >= kOpPrefixLines && op <= kOpUntabify) || (reversal && preview) || op == kOpSortLines ||
+         op == kOpColumnKeyPreview || op == kOpHardWrap || op == kOpUnwrap;
 }
 
 const ToolSettings& SettingsOf(const ToolJob& job) { return job.settings; }
 
 SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
   return SearchOptions{.matchCase = s.ErIC == 0, .wholeWord = s.ErWW != 0, .underscoreIsWord = s._word != 0};
+}
+
+// The line-end conversions that lengthen the text do it in place when the
+// working buffer has room for the longest result after the selection.
+bool GrowsInPlace(const ToolJob& job) {
+  if (job.op != kOpLfToCrLf && job.op != kOpCrToCrLf) return false;
+  const std::size_t before = static_cast<std::size_t>(job.sel - job.working.get());
+  return job.working.count() >= before + 2 * static_cast<std::size_t>(job.selLength) + 3;
+}
+
+// Extended replace writes over the selection when no replacement can
+// lengthen it.
+bool ReplacesInPlace(const ToolJob& job) {
+  const ToolSettings& s = SettingsOf(job);
+  return s.ErRepl.size() <= s.ErFind.size();
 }
 
 // Units the separate result buffer reserves, before the 3 spare units; 0
@@ -55,11 +74,12 @@ std::uint64_t ResultCapacity(const ToolJob& job) {
   switch (job.op) {
     case kOpLfToCrLf:
     case kOpCrToCrLf:
-      return 2 * n;
+      return GrowsInPlace(job) ? 0 : 2 * n;
     case kOpReverseLines:
     case kOpReverseEachLine:
     case kOpReverseLineWords:
-      return n;
+      // Only a preview, which reads its lines from the table, needs a buffer.
+      return job.previewBuffer ? n : 0;
     case kOpEnclose:
       // The stored texts are normally held to 511 characters each; longer
       // ones still fit whole.
@@ -70,8 +90,10 @@ std::uint64_t ResultCapacity(const ToolJob& job) {
     case kOpSwapClipboard:
       return System().readClipboardText ? System().readClipboardText(nullptr, 0) : 0;
     case kOpExtendedReplace:
-      // A search that cannot have its memory asks for more than exists, so
-      // the allocation below reports it.
+      // The matches are counted first; a search that cannot have its
+      // memory asks for more than exists, so the allocation below reports
+      // it.
+      if (ReplacesInPlace(job)) return 0;
       return ReplacedLength({job.sel, job.selLength}, s.ErFind, s.ErRepl, ExtendedReplaceOptions(s))
           .value_or(UINT64_MAX);
     default:
@@ -86,6 +108,14 @@ void SetResult(ToolJob& job, char16_t* result, const char16_t* end) {
 
 const char16_t* ExtendedReplace(ToolJob& job) {
   const ToolSettings& s = SettingsOf(job);
+  if (ReplacesInPlace(job)) {
+    Searcher searcher;
+    if (!searcher.Prepare(s.ErFind, ExtendedReplaceOptions(s), false)) return kMsgOutOfMemory;
+    char16_t* end = job.sel + ReplaceAllInPlace(searcher, job.sel, job.selLength, s.ErRepl);
+    *end = 0;
+    SetResult(job, job.sel, end);
+    return nullptr;
+  }
   char16_t* out = job.resultBuffer.get();
   char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.ErFind, s.ErRepl,
                                    ExtendedReplaceOptions(s));
@@ -173,28 +203,55 @@ void RewriteSelection(ToolJob& job, const LineRecord* lines, std::size_t lineCou
   const WordChars word = MakeWordChars(SettingsOf(job)._word != 0);
   char16_t* sel = job.sel;
   char16_t* out = job.resultBuffer.get();
+  // The text ends at its first zero unit: the terminator, or one that came
+  // with the text.
+  auto textEnd = [&job] { return job.sel + BoundedLength(job.sel, job.selLength); };
+  auto terminated = [](char16_t* end) {
+    *end = 0;
+    return end;
+  };
+  // A tool that rewrites the text where it stands, up to its end.
+  auto InPlace = [&](auto tool) {
+    char16_t* end = textEnd();
+    tool(sel, end);
+    return terminated(end);
+  };
   switch (job.op) {
-    case kOpInvertCase: return SetResult(job, sel, InvertCase(sel));
-    case kOpUpperCase: return SetResult(job, sel, UpperCase(sel));
-    case kOpLowerCase: return SetResult(job, sel, LowerCase(sel));
+    case kOpInvertCase: return SetResult(job, sel, InvertCase(sel, job.selLength));
+    case kOpUpperCase: return SetResult(job, sel, UpperCase(sel, job.selLength));
+    case kOpLowerCase: return SetResult(job, sel, LowerCase(sel, job.selLength));
     case kOpWordCase: return SetResult(job, sel, WordCase(sel, word));
     case kOpSentenceCase: return SetResult(job, sel, SentenceCase(sel, word));
-    case kOpLfToCrLf: return SetResult(job, out, ExpandLfToCrLf(sel, out));
-    case kOpCrLfToLf: return SetResult(job, sel, CollapseCrLfToLf(sel));
-    case kOpCrToCrLf: return SetResult(job, out, ExpandCrToCrLf(sel, out));
-    case kOpCrLfToCr: return SetResult(job, sel, CollapseCrLfToCr(sel));
+    case kOpLfToCrLf:
+    case kOpCrToCrLf: {
+      const bool fromLf = job.op == kOpLfToCrLf;
+      if (GrowsInPlace(job)) return SetResult(job, sel, terminated(ExpandToCrLfInPlace(sel, textEnd(), fromLf)));
+      return SetResult(job, out, terminated(ExpandToCrLf(sel, textEnd(), out, fromLf)));
+    }
+    case kOpCrLfToLf: return SetResult(job, sel, terminated(CollapseCrLf(sel, textEnd(), true)));
+    case kOpCrLfToCr: return SetResult(job, sel, terminated(CollapseCrLf(sel, textEnd(), false)));
     case kOpReverseText:
       ReverseText(sel, job.selLength);
       return SetResult(job, sel, sel + job.selLength);
-    case kOpReverseLines: return SetResult(job, out, ReverseLines(lines, lineCount, out));
+    case kOpReverseLines:
+      // A preview reverses the lines of its table; a run needs no table and
+      // no second buffer.
+      if (lines) return SetResult(job, out, ReverseLines(lines, lineCount, out));
+      return SetResult(job, sel, InPlace(ReverseLineOrderInPlace));
     case kOpReverseEachWord:
       ReverseEachWord(sel, word);
       return SetResult(job, sel, sel + job.selLength);
     case kOpReverseWords:
       ReverseWords(sel, job.selLength, word);
       return SetResult(job, sel, sel + job.selLength);
-    case kOpReverseEachLine: return SetResult(job, out, ReverseEachLine(lines, lineCount, out));
-    case kOpReverseLineWords: return SetResult(job, out, ReverseLineWords(lines, lineCount, out, word));
+    case kOpReverseEachLine:
+      if (lines) return SetResult(job, out, ReverseEachLine(lines, lineCount, out));
+      return SetResult(job, sel, InPlace(ReverseEachLineInPlace));
+    case kOpReverseLineWords:
+      if (lines) return SetResult(job, out, ReverseLineWords(lines, lineCount, out, word));
+      return SetResult(job, sel, InPlace([word](char16_t* first, char16_t* last) {
+                         ReverseLineWordsInPlace(first, last, word);
+                       }));
     default:
       // Printing arrives with its own part; until then it changes nothing.
       return;
@@ -230,10 +287,15 @@ const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t 
 
 }  // namespace
 
-const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length) {
+std::size_t WorkingRoom(const ToolJob& job, std::size_t selLength) {
+  if (job.family != kTextFamily || job.previewBuffer) return 0;
+  return job.op == kOpLfToCrLf || job.op == kOpCrToCrLf ? selLength + 3 : 0;
+}
+
+const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room) {
   // Positions travel as 32-bit numbers, as the edit control counts them.
-  if (length > UINT32_MAX - 3) return kMsgOutOfMemory;
-  job.working = HeapBlock<char16_t>::Allocate(std::max(length + 2, kMinWorkingUnits));
+  if (length > UINT32_MAX - 3 || room > UINT32_MAX) return kMsgOutOfMemory;
+  job.working = HeapBlock<char16_t>::Allocate(std::max(length + 2 + room, kMinWorkingUnits));
   if (!job.working) return kMsgOutOfMemory;
   job.working[0] = 0;
   job.text = job.working.get() + 1;
@@ -285,26 +347,31 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
   // The line table, for the line-oriented operations only.
   std::size_t lineCount = 0;
   HeapBlock<LineRecord> lines;
-  if (NeedsLineTable(job.op)) {
-    lineCount = BuildLineTable(nullptr, job.sel);
-    const std::size_t records = job.previewBuffer ? std::min(lineCount, kPreviewMaxLines) : lineCount;
+  if (job.op == kOpMultiLineTest) {
+    lineCount = ScanLines(job.sel, job.selLength).lines;
+  } else if (NeedsLineTable(job.op, job.previewBuffer != nullptr) && (!IsLineToolOp(job.op) || LineOpNeedsTable(job))) {
+    const LineScan scan = ScanLines(job.sel, job.selLength);
+    const std::size_t records = job.previewBuffer ? std::min(scan.lines, kPreviewMaxLines) : scan.lines;
     lines = HeapBlock<LineRecord>::Allocate(records);
     if (!lines) return kMsgOutOfMemory;
-    lineCount = BuildLineTable(lines.get(), job.sel, records);
+    lineCount = FillLineTable(lines.get(), scan, job.sel, records);
   }
 
   // The line tools resolve their records and extract their column keys,
   // which also gives their result capacity.
   LineOpPlan linePlan;
   const bool lineTool = IsLineToolOp(job.op);
-  if (lineTool) PrepareLineOp(job, SettingsOf(job), lines.get(), lineCount, linePlan);
+  if (lineTool) {
+    if (const char16_t* message = PrepareLineOp(job, SettingsOf(job), lines.get(), lineCount, linePlan))
+      return message;
+  }
 
   // One result buffer, sized before the operation writes a unit.
   const std::uint64_t capacity = lineTool ? linePlan.capacity : ResultCapacity(job);
   if (capacity > UINT32_MAX - 3) return kMsgOutOfMemory;
   job.resultCapacity = static_cast<std::uint32_t>(capacity);
   // Extended replace may come out empty and still replaces the selection.
-  if (job.resultCapacity || job.op == kOpExtendedReplace) {
+  if (job.resultCapacity || (job.op == kOpExtendedReplace && !ReplacesInPlace(job))) {
     job.resultBuffer = HeapBlock<char16_t>::Allocate(static_cast<std::size_t>(capacity) + 3);
     if (!job.resultBuffer) return kMsgOutOfMemory;
     job.resultBuffer[0] = 0;
@@ -338,12 +405,34 @@ void ShowMessageInPreview(const ToolJob& job, const char16_t* message) {
   if (job.previewBuffer && message) CopyLimited(job.previewBuffer, message, kPreviewBufferUnits);
 }
 
+std::size_t TextNeeded(const ToolJob& job, std::size_t length) {
+  if (!ReadsSelectionOnly(job)) return length;
+  return std::min<std::size_t>(job.selEnd, length);
+}
+
+bool ReadsSelectionOnly(const ToolJob& job) {
+  // Hard wrap counts the soft breaks before the selection; the line family
+  // works on the caret's line and its neighbours.
+  return job.family == kTextFamily && job.op != kOpHardWrap;
+}
+
 const char16_t* RunToolJobOnText(ToolJob& job, std::u16string_view text) {
-  const char16_t* message = AllocateWorkingCopy(job, text.size());
+  // A text tool reads the selection and nothing else (and a preview no more
+  // of it than it shows); the bounds then count from its start.
+  std::size_t from = 0, to = text.size();
+  if (ReadsSelectionOnly(job)) {
+    to = std::min<std::size_t>(job.selEnd, text.size());
+    from = std::min<std::size_t>(job.selStart, to);
+    if (job.previewBuffer) to = std::min(to, from + kPreviewMaxChars);
+    job.selStart = 0;
+    job.selEnd = static_cast<std::uint32_t>(to - from);
+  }
+  const std::size_t room = ReadsSelectionOnly(job) ? WorkingRoom(job, to - from) : 0;
+  const char16_t* message = AllocateWorkingCopy(job, to - from, room);
   if (!message) {
-    std::copy(text.begin(), text.end(), job.text);
-    job.text[text.size()] = 0;
-    job.textLength = static_cast<std::uint32_t>(text.size());
+    CopyUnits(job.text, text.data() + from, to - from);
+    job.text[to - from] = 0;
+    job.textLength = static_cast<std::uint32_t>(to - from);
     if (job.op == kOpHardWrap && job.family == kTextFamily) AdjustForSoftBreaks(job);
     message = ExecuteJob(job);
   }

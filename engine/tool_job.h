@@ -1,8 +1,10 @@
-// One run of a text tool over the selection: the working copy of the whole
-// text, the selection cut out of it as a terminated string, the operation,
-// and its result waiting to replace the selection. The pure half lives here;
-// tool_job_win.cpp reads the edit control into the job and puts the result
-// back.
+// One run of a text tool over the selection: the working copy of the text
+// (up to the end of the selection for a text tool, all of it for the line
+// family and hard wrap), the selection cut out of it as a terminated
+// string, the operation, and its result waiting to replace the selection.
+// Operations that can, rewrite the selection inside the working copy and
+// need no second buffer. The pure half lives here; tool_job_win.cpp reads
+// the edit control into the job and puts the result back.
 #pragma once
 
 #include <cstddef>
@@ -195,10 +197,15 @@ const P* ParamsOf(const ToolJob& job) {
   return std::get_if<P>(&job.params);
 }
 
-// The working buffer for a text of length units: max(length + 2, 65535)
-// units, unit 0 a terminator and job.text pointing at unit 1. Returns the
-// out-of-memory message or null.
-const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length);
+// The working buffer for a text of length units: max(length + 2 + room,
+// 65535) units, unit 0 a terminator and job.text pointing at unit 1.
+// Returns the out-of-memory message or null.
+const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room = 0);
+// The room a job's working buffer keeps after the text so that its
+// operation can lengthen a selection of selLength units in place (the
+// line-end conversions that add units). Pages of it that the result never
+// reaches are never touched.
+std::size_t WorkingRoom(const ToolJob& job, std::size_t selLength);
 
 // Hard wrap only: the working copy was read with its soft line breaks
 // ("\r\r\n") while the selection bounds count without them; move the bounds
@@ -226,10 +233,18 @@ inline bool HasReplacement(const ToolJob& job, const char16_t* message) {
   return job.result && !message && !job.previewBuffer;
 }
 
+// Whether the job's operation reads nothing of the text beyond the end of
+// the selection: every text tool but hard wrap. The edit control then
+// copies only the text up to there.
+bool ReadsSelectionOnly(const ToolJob& job);
+// The units of a text of length units that the job reads from its start.
+std::size_t TextNeeded(const ToolJob& job, std::size_t length);
+
 // The pure part of a whole run over a given text with job.selStart/selEnd
 // set: working copy, soft-break adjustment for hard wrap, the operation and
 // the preview (result or message). What the edit control would then receive
-// is job.result.
+// is job.result. A text tool copies only its selection, whose bounds then
+// count from its start.
 const char16_t* RunToolJobOnText(ToolJob& job, std::u16string_view text);
 
 }  // namespace quillet

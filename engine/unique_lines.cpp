@@ -80,7 +80,7 @@ struct Slot {
 };
 
 bool Emitted(const LineRecord& r, int job, bool keepBlank) {
-  if (keepBlank && r.blank) return true;
+  if (keepBlank && r.blank()) return true;
   switch (job) {
     case kUniqueRemoveDuplicates:
       return r.count >= 1;
@@ -103,7 +103,7 @@ std::uint64_t UniqueLinesCapacity(const LineRecord* lines, std::size_t count, st
   // which happens only for counts of 10 and more: at most one text in ten
   // of the blank lines.
   std::uint64_t blank = 0;
-  for (std::size_t i = 0; i < count; ++i) blank += lines[i].blank;
+  for (std::size_t i = 0; i < count; ++i) blank += lines[i].blank();
   return textLength + 4 * static_cast<std::uint64_t>(count) + (Digits(count) - 1) * (blank / 10 + 1);
 }
 

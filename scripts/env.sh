@@ -3,6 +3,12 @@
 QUILLET_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Xlib keeps no resource database when it finds no resources at all, and
+# then looks for ~/.Xdefaults and ~/.Xdefaults-<host> again at every look-up;
+# Wine looks one up for every line the edit control measures, so a large
+# document cost two failed file opens per line. A desktop session has
+# resources; the bare Xvfb of the tests gets this one, which nothing reads.
+export XENVIRONMENT="$QUILLET_ROOT/scripts/xresources"
 # The Chinese locale gives Wine code page 936; setup generates it on a fresh
 # machine, so it is only asked for once it exists.
 if locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then

@@ -97,13 +97,16 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   job.selEnd = end;
   job.control = edit;
 
+  // A text tool reads the text only up to the end of its selection.
   const int length = std::max(GetWindowTextLengthW(edit), 0);
-  const char16_t* message = AllocateWorkingCopy(job, static_cast<std::size_t>(length));
+  const std::size_t needed = TextNeeded(job, static_cast<std::size_t>(length));
+  const char16_t* message = AllocateWorkingCopy(job, needed, WorkingRoom(job, end - start));
   if (message) {
     ShowMessageInPreview(job, message);
     return message;
   }
-  job.textLength = static_cast<std::uint32_t>(std::max(GetWindowTextW(edit, W(job.text), length + 1), 0));
+  job.textLength =
+      static_cast<std::uint32_t>(std::max(GetWindowTextW(edit, W(job.text), static_cast<int>(needed) + 1), 0));
   job.text[job.textLength] = 0;
   if (hardWrap) {
     AdjustForSoftBreaks(job);

@@ -56,21 +56,23 @@ int main(int argc, char** argv) {
     const std::u16string* text;
     const char* tool;
     std::string command;
+    double guard;
   } rows[] = {
-      {"upper case", quillet::kOpUpperCase, &crlf16, "tr", "LC_ALL=C.UTF-8 tr a-z A-Z < " + lfArg + " > /dev/null"},
-      {"reverse lines", quillet::kOpReverseLines, &crlf16, "tac", "tac " + lfArg + " > /dev/null"},
+      {"upper case", quillet::kOpUpperCase, &crlf16, "tr", "LC_ALL=C.UTF-8 tr a-z A-Z < " + lfArg + " > /dev/null",
+       9.0},
+      {"reverse lines", quillet::kOpReverseLines, &crlf16, "tac", "tac " + lfArg + " > /dev/null", 7.0},
       {"reverse each line", quillet::kOpReverseEachLine, &crlf16, "rev",
-       "LC_ALL=C.UTF-8 rev " + lfArg + " > /dev/null"},
-      {"CR LF to LF", quillet::kOpCrLfToLf, &crlf16, "dos2unix", "dos2unix -q < " + crlfArg + " > /dev/null"},
-      {"LF to CR LF", quillet::kOpLfToCrLf, &lf16, "unix2dos", "unix2dos -q < " + lfArg + " > /dev/null"},
+       "LC_ALL=C.UTF-8 rev " + lfArg + " > /dev/null", 0.3},
+      {"CR LF to LF", quillet::kOpCrLfToLf, &crlf16, "dos2unix", "dos2unix -q < " + crlfArg + " > /dev/null", 2.0},
+      {"LF to CR LF", quillet::kOpLfToCrLf, &lf16, "unix2dos", "unix2dos -q < " + lfArg + " > /dev/null", 2.0},
   };
 
   RatioTable table(18, 9);
   table.Header("tool", "GNU tool");
   for (const Row& row : rows) {
     const double engine = TimeEngine(row.op, *row.text);
-    table.Row(row.what, engine, row.tool, HaveTool(row.tool) ? TimeCommand(row.command) : -1);
+    table.Row(row.what, engine, row.tool, HaveTool(row.tool) ? TimeCommand(row.command) : -1, 1.0, row.guard);
   }
   std::filesystem::remove_all(dir);
-  return table.slower() ? 2 : 0;
+  return table.regressed() ? 2 : 0;
 }

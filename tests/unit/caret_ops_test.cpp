@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/settings.h"
+#include "tests/unit/tool_run.h"
 
 namespace quillet {
 namespace {
@@ -144,16 +145,8 @@ TEST(LineOps, DeleteToTheEndOrFromTheStartOfTheLine) {
 
 TEST(LineOps, LogicalLineLookup) {
   auto lookUp = [](std::u16string_view text, std::int32_t position, std::int32_t line) {
-    LogicalLineInfo info;
-    info.position = position;
-    info.line = line;
-    ToolJob job;
-    job.family = kLineFamily;
-    job.lineOp = kLineOpLogicalLine;
-    job.params = LineLookupParams{&info};
-    Settings settings;
-    job.settings = settings;
-    EXPECT_EQ(RunToolJobOnText(job, text), nullptr);
+    const LogicalLineInfo info = quillet::testing::LookUpLogicalLine(text, position, line);
+    EXPECT_GE(info.lineCount, 0) << "the lookup failed";
     return info;
   };
   const std::u16string text = u"ab\r\ncde\r\n";

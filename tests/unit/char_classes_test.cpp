@@ -116,26 +116,26 @@ TEST(LineTable, LinesAreSplitOnlyAtCrLf) {
   EXPECT_EQ(b.lines[1].length, 4u);
   EXPECT_EQ(LineText(b.lines[2]), u"");  // a final break leaves an empty last line
   EXPECT_EQ(b.lines[2].offset, 9u);
-  EXPECT_EQ(b.lines[2].blank, 1u);
+  EXPECT_TRUE(b.lines[2].blank());
 
   b = Build(u"");
   ASSERT_EQ(b.lines.size(), 1u);
-  EXPECT_EQ(b.lines[0].blank, 1u);
+  EXPECT_TRUE(b.lines[0].blank());
   EXPECT_EQ(b.lines[0].length, 0u);
 }
 
 TEST(LineTable, WhiteSpaceCounts) {
   Built b = Build(u"   \r\n  x y \t\r\n\u3000z\r\n\t");
   ASSERT_EQ(b.lines.size(), 4u);
-  EXPECT_EQ(b.lines[0].blank, 1u);
+  EXPECT_TRUE(b.lines[0].blank());
   EXPECT_EQ(b.lines[0].leadSpace, 3u);
   EXPECT_EQ(b.lines[0].trailSpace, 3u);
-  EXPECT_EQ(b.lines[1].blank, 0u);
+  EXPECT_FALSE(b.lines[1].blank());
   EXPECT_EQ(b.lines[1].leadSpace, 2u);
   EXPECT_EQ(b.lines[1].trailSpace, 2u);
   EXPECT_EQ(b.lines[2].leadSpace, 1u);  // the ideographic space is white space
-  EXPECT_EQ(b.lines[2].blank, 0u);
-  EXPECT_EQ(b.lines[3].blank, 1u);
+  EXPECT_FALSE(b.lines[2].blank());
+  EXPECT_TRUE(b.lines[3].blank());
   EXPECT_EQ(b.lines[3].trailSpace, 1u);
 }
 

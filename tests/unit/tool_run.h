@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/settings.h"
+#include "engine/caret_ops.h"
 #include "engine/tool_job.h"
 
 namespace quillet::testing {
@@ -53,6 +54,20 @@ inline std::u16string Apply(TextOp op, std::u16string_view text, const RunOption
   ToolRun run = RunTool(op, text, options);
   if (run.message || !run.replaced) return u"<no replacement>";
   return run.result;
+}
+
+// The logical line lookup (line op 513) over a text: of a position when
+// line is negative, else of that line.
+inline LogicalLineInfo LookUpLogicalLine(std::u16string_view text, std::int32_t position, std::int32_t line) {
+  LogicalLineInfo info;
+  info.position = position;
+  info.line = line;
+  ToolJob job;
+  job.family = kLineFamily;
+  job.lineOp = kLineOpLogicalLine;
+  job.params = LineLookupParams{&info};
+  if (RunToolJobOnText(job, text) != nullptr) info.lineCount = -1;
+  return info;
 }
 
 }  // namespace quillet::testing
