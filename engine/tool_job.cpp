@@ -14,6 +14,7 @@
 #include "engine/caret_ops.h"
 #include "engine/statistics.h"
 #include "engine/filter_output.h"
+#include "engine/print_layout.h"
 
 namespace quillet {
 namespace {
@@ -196,7 +197,6 @@ void RewriteSelection(ToolJob& job, const LineRecord* lines, std::size_t lineCou
     case kOpReverseEachLine: return SetResult(job, out, ReverseEachLine(lines, lineCount, out));
     case kOpReverseLineWords: return SetResult(job, out, ReverseLineWords(lines, lineCount, out, word));
     default:
-      // Printing arrives with its own part; until then it changes nothing.
       return;
   }
 }
@@ -222,6 +222,8 @@ const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t 
       return nullptr;
     case kOpExternalFilter:
       return RunFilter(job);
+    case kOpPrintSelection:
+      return PrintJobText(job, {job.sel, job.selLength});
     default:
       RewriteSelection(job, lines, lineCount);
       return nullptr;
@@ -320,6 +322,13 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
     job.resultLength += 2;
   }
   return message;
+}
+
+const char16_t* PrintJobText(const ToolJob& job, std::u16string_view text) {
+  const PrintParams* params = ParamsOf<PrintParams>(job);
+  PrintRun* print = params ? params->print : nullptr;
+  if (!print || !print->print) return nullptr;
+  return print->print(*print, text);
 }
 
 const char16_t* ExecuteLineOp(ToolJob& job) { return RunLineFamilyOp(job); }
