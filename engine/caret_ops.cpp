@@ -280,8 +280,8 @@ const char16_t* RunLineFamilyOp(ToolJob& job) {
                ? nullptr
                : kMsgOutOfMemory;
   }
-  // Printing the whole document comes with printing; any other code does
-  // nothing.
+  if (job.lineOp == kLineOpPrintDocument) return PrintJobText(job, {job.text, job.textLength});
+  // Any other code does nothing.
   if (!IsLineOpWithTable(job.lineOp)) return nullptr;
 
   if (job.lineOp == kLineOpLogicalLine) {

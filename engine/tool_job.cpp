@@ -15,6 +15,7 @@
 #include "engine/statistics.h"
 #include "engine/filter_output.h"
 #include "engine/in_halves.h"
+#include "engine/print_layout.h"
 #include "engine/unit_scan.h"
 
 namespace quillet {
@@ -253,7 +254,6 @@ void RewriteSelection(ToolJob& job, const LineRecord* lines, std::size_t lineCou
                          ReverseLineWordsInPlace(first, last, word);
                        }));
     default:
-      // Printing arrives with its own part; until then it changes nothing.
       return;
   }
 }
@@ -279,6 +279,8 @@ const char16_t* RunOperation(ToolJob& job, const LineRecord* lines, std::size_t 
       return nullptr;
     case kOpExternalFilter:
       return RunFilter(job);
+    case kOpPrintSelection:
+      return PrintJobText(job, {job.sel, job.selLength});
     default:
       RewriteSelection(job, lines, lineCount);
       return nullptr;
@@ -387,6 +389,13 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
     job.resultLength += 2;
   }
   return message;
+}
+
+const char16_t* PrintJobText(const ToolJob& job, std::u16string_view text) {
+  const PrintParams* params = ParamsOf<PrintParams>(job);
+  PrintRun* print = params ? params->print : nullptr;
+  if (!print || !print->print) return nullptr;
+  return print->print(*print, text);
 }
 
 const char16_t* ExecuteLineOp(ToolJob& job) { return RunLineFamilyOp(job); }

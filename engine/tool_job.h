@@ -111,6 +111,7 @@ struct LogicalLineInfo;
 struct CaretEdit;
 struct TextStats;
 struct FilterRun;
+struct PrintRun;
 
 // The parameters of each operation, one record per kind; an operation reads
 // only its own kind (ParamsOf), and a job without one uses the record the
@@ -151,10 +152,13 @@ struct CompletionParams {  // kLineOpCollectCompletions: the words found
 struct FilterParams {  // kOpExternalFilter: the child that rewrites the selection
   FilterRun* filter = nullptr;
 };
+struct PrintParams {  // kOpPrintSelection, kLineOpPrintDocument: the printer the text goes to
+  PrintRun* print = nullptr;
+};
 
 using ToolParams = std::variant<std::monostate, CopyParams, WindowTextParams, MultiLineParams, StatsParams,
                                 PrefixParams, UniqueParams, NumberingParams, SortParams, ColumnKeyParams,
-                                LineLookupParams, CompletionParams, FilterParams>;
+                                LineLookupParams, CompletionParams, FilterParams, PrintParams>;
 
 struct ToolJob {
   ToolFamily family = kTextFamily;
@@ -220,6 +224,10 @@ const char16_t* ExecuteTextOp(ToolJob& job);
 
 // The line-family switch.
 const char16_t* ExecuteLineOp(ToolJob& job);
+
+// The two print operations: hands text (the selection or the whole text)
+// to the job's printer and passes its message on. Nothing is replaced.
+const char16_t* PrintJobText(const ToolJob& job, std::u16string_view text);
 
 // Runs the job's operation on its working copy (family switch), then for a
 // preview copies the result into the preview buffer. Returns the message.

@@ -136,3 +136,88 @@ stop_wineserver() {
   [ -n "${WINESERVER:-}" ] || return 0
   "$WINESERVER" -k >/dev/null 2>&1 || true
 }
+
+# The PDF printer the printing tests print to: a CUPS queue on cups-pdf,
+# which writes every job as a PDF into its output folder. start_test_printer
+# starts cupsd when none runs and adds the queue when it is missing (both as
+# root), then exports QUILLET_TEST_PRINTER (the queue) and QUILLET_PDF_DIR
+# (where the PDFs of this user's jobs land). Otherwise it exports
+# QUILLET_PRINT_SKIP with the reason, which the printing tests report when
+# they skip. stop_test_printer takes away only what start_test_printer made.
+QUILLET_PRINTER_QUEUE=QuilletPDF
+QUILLET_CUPSD_PID=
+QUILLET_QUEUE_ADDED=
+
+cups_running() { LC_ALL=C lpstat -r 2>/dev/null | grep 'scheduler is running' >/dev/null; }
+
+no_test_printer() {
+  unset QUILLET_TEST_PRINTER QUILLET_PDF_DIR
+  export QUILLET_PRINT_SKIP="$1"
+  echo "printing tests will be skipped: $1"
+  return 1
+}
+
+# The folder cups-pdf writes this user's PDFs to: its "Out" setting (by
+# default ${HOME}/PDF), for the user the jobs are printed as.
+cups_pdf_folder() {
+  local conf=/etc/cups/cups-pdf.conf out user home
+  out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\{1,\}//p' "$conf" 2>/dev/null | tail -n1)
+  [ -n "$out" ] || out='${HOME}/PDF'
+  user=$(id -un)
+  home=$(getent passwd "$user" | cut -d: -f6)
+  out=${out//'${HOME}'/$home}
+  out=${out//'${USER}'/$user}
+  echo "${out%/}"
+}
+
+start_test_printer() {
+  local tool ppd log=/tmp/quillet-cups-$$.log
+  unset QUILLET_PRINT_SKIP
+  for tool in cupsd lpadmin lpstat pdftotext pdfinfo; do
+    command -v "$tool" >/dev/null || { no_test_printer "$tool is not installed"; return 1; }
+  done
+  ppd=$(dpkg -L printer-driver-cups-pdf 2>/dev/null | grep -m1 '/CUPS-PDF_opt\.ppd$')
+  [ -n "$ppd" ] && [ -f "$ppd" ] || { no_test_printer "printer-driver-cups-pdf (CUPS-PDF_opt.ppd) is not installed"; return 1; }
+  if ! cups_running; then
+    [ "$(id -u)" = 0 ] || { no_test_printer "cupsd is not running and only root can start it"; return 1; }
+    mkdir -p /run/cups
+    cupsd -f >"$log" 2>&1 &
+    QUILLET_CUPSD_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      cups_running && break
+      kill -0 "$QUILLET_CUPSD_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    if ! cups_running; then
+      stop_test_printer
+      no_test_printer "cupsd could not be started ($(tail -n1 "$log" 2>/dev/null))"
+      return 1
+    fi
+  fi
+  if ! LC_ALL=C lpstat -v "$QUILLET_PRINTER_QUEUE" 2>/dev/null | grep 'cups-pdf:/' >/dev/null; then
+    [ "$(id -u)" = 0 ] || { no_test_printer "the queue $QUILLET_PRINTER_QUEUE is missing and only root can add it"; return 1; }
+    if ! lpadmin -p "$QUILLET_PRINTER_QUEUE" -v cups-pdf:/ -E -P "$ppd" >"$log" 2>&1; then
+      no_test_printer "lpadmin could not add the queue ($(grep -v -i deprecated "$log" | tail -n1))"
+      stop_test_printer
+      return 1
+    fi
+    QUILLET_QUEUE_ADDED=1
+  fi
+  rm -f "$log"
+  export QUILLET_TEST_PRINTER=$QUILLET_PRINTER_QUEUE
+  export QUILLET_PDF_DIR
+  QUILLET_PDF_DIR=$(cups_pdf_folder)
+}
+
+stop_test_printer() {
+  if [ -n "$QUILLET_QUEUE_ADDED" ]; then
+    lpadmin -x "$QUILLET_PRINTER_QUEUE" >/dev/null 2>&1 || true
+    QUILLET_QUEUE_ADDED=
+  fi
+  if [ -n "$QUILLET_CUPSD_PID" ]; then
+    kill "$QUILLET_CUPSD_PID" 2>/dev/null || true
+    wait "$QUILLET_CUPSD_PID" 2>/dev/null || true
+    QUILLET_CUPSD_PID=
+  fi
+}

@@ -14,6 +14,7 @@
 #include "shell/filter_run_win.h"
 #include "shell/help_commands_win.h"
 #include "shell/options_commands_win.h"
+#include "shell/print_win.h"
 #include "shell/search_commands_win.h"
 #include "shell/startup_win.h"
 #include "shell/view_win.h"
@@ -91,7 +92,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_FILE_REVERT_CHANGED, OnRevertChanged},
     {IDM_FILE_ENCODING, OnNextEncoding},
     {IDM_FILE_LINE_END, OnNextLineEnd, kCommand, NeedsLineEndChoice},
-    {IDM_FILE_PRINT, NotAvailable},
+    {IDM_FILE_PRINT, OnPrint},
     {IDM_FILE_PROPERTIES, OnProperties, kCommand, NeedsFullPath},
     {IDM_FILE_TO_TRAY, OnMinimizeToTray},
     {IDM_FILE_NEW_WINDOW, OnNewWindow},
