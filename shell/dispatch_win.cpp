@@ -16,6 +16,7 @@
 #include "shell/options_commands_win.h"
 #include "shell/print_win.h"
 #include "shell/search_commands_win.h"
+#include "shell/settings_dialog_win.h"
 #include "shell/startup_win.h"
 #include "shell/view_win.h"
 #include "shell/tools_commands_win.h"
@@ -210,11 +211,11 @@ constexpr CommandRow kCommands[] = {
     {IDM_WRAP_HARD, OnHardWrap, kTool, NeedsWordWrap},
     {IDM_WRAP_UNWRAP, OnUnwrap, kTool},
     {IDM_FILTERS, NotAvailable},
-    {IDM_FILTERS_MANAGE, NotAvailable},
+    {IDM_FILTERS_MANAGE, OnManageFilters},
     {IDM_FILTER_RUN, OnRunFilter},
     {IDM_FAVOURITES, NotAvailable},
     {IDM_FAVOURITES_ADD, OnAddFavourite, kCommand, NeedsFullPath},
-    {IDM_FAVOURITES_MANAGE, NotAvailable},
+    {IDM_FAVOURITES_MANAGE, OnManageFavourites},
     {IDM_CLIPS_SHOW, OnShowClips},
     {IDM_CLIPS_CLEAR, OnClearClips},
     {IDM_CLIPS_ROSTER, NotAvailable},
@@ -224,7 +225,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_VIEW_ON_TOP, OnToggleOnTop},
     {IDM_VIEW_WORD_WRAP, OnToggleWordWrap},
     {IDM_VIEW_FIXED_FONT, OnToggleFixedFont},
-    {IDM_OPTIONS_SETTINGS, NotAvailable},
+    {IDM_OPTIONS_SETTINGS, OnSettings},
     {IDM_HELP_MANUAL, OnManual},
     {IDM_HELP_ONLINE_MANUAL, OnOnlineManual},
     {IDM_HELP_HOME_PAGE, OnHomePage},

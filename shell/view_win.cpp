@@ -285,6 +285,13 @@ bool ChooseEditFont(LOGFONTW& font, HWND owner) {
   return ChooseFontW(&choose) != FALSE;
 }
 
+LOGFONTW FontToChooseFrom(bool fixed) {
+  const LOGFONTW stored = StoredLogFont(fixed ? S().FixLog : S().ProLog);
+  // A record never chosen is all zeros: no face to start from.
+  if (stored.lfFaceName[0] != L'\0') return stored;
+  return StockLogFont(fixed ? SYSTEM_FIXED_FONT : SYSTEM_FONT);
+}
+
 void ApplyEditSettings() {
   HWND edit = App().edit;
   if (!edit) return;

@@ -38,6 +38,9 @@ void SetEditFont(bool fixed);
 // The font the tool dialogs' text boxes use.
 HFONT FixedDefaultFont();
 bool ChooseEditFont(LOGFONTW& font, HWND owner);
+// Where choosing the fixed-width or proportional font starts: the chosen
+// record when there is one, otherwise the system font of that kind.
+LOGFONTW FontToChooseFrom(bool fixed);
 
 void ShowStatusBar(bool on);
 void ShowMarginLine(bool on);

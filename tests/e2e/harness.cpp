@@ -1,5 +1,7 @@
 #include "tests/e2e/harness.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <atomic>
 
@@ -9,6 +11,7 @@ namespace {
 constexpr wchar_t kMainClass[] = L"quillet";
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr int kEditId = 1010;
+constexpr int kStatusBarId = 1100;
 
 // Every message to the program under test goes through here: a hung or
 // blocked window costs a timeout, never a hung test run.
@@ -435,6 +438,75 @@ bool SetItemText(const Dialog& d, int id, const std::wstring& text) {
   DWORD_PTR r = 0;
   return SendMessageTimeoutW(d.Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000,
                              &r) != 0;
+}
+
+RemoteBuffer::RemoteBuffer(DWORD pid, SIZE_T size)
+    : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)) {
+  if (process_) at_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+}
+
+RemoteBuffer::~RemoteBuffer() {
+  if (at_) VirtualFreeEx(process_.get(), at_, 0, MEM_RELEASE);
+}
+
+bool RemoteBuffer::Read(void* into, SIZE_T size) const {
+  SIZE_T got = 0;
+  return at_ && ReadProcessMemory(process_.get(), at_, into, size, &got) && got == size;
+}
+
+HWND StatusBar(const QuilletProcess& q) { return GetDlgItem(q.window(), kStatusBarId); }
+
+std::wstring StatusPart(const QuilletProcess& q, int part) {
+  RemoteBuffer buffer(q.pid(), 512 * sizeof(wchar_t));
+  if (!buffer) return L"<no memory>";
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutW(StatusBar(q), SB_GETTEXTW, part, buffer.address(), SMTO_NORMAL, 5000, &r)) {
+    return L"<no answer>";
+  }
+  wchar_t text[512] = {};
+  if (!buffer.Read(text, sizeof text)) return L"<unreadable>";
+  text[511] = L'\0';
+  return text;
+}
+
+::testing::AssertionResult PartShows(const QuilletProcess& q, int part, const std::wstring& want) {
+  std::wstring got;
+  if (WaitUntil([&] { return (got = StatusPart(q, part)) == want; }, 5000)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "part " << part << " shows \"" << std::string(got.begin(), got.end()) << "\"";
+}
+
+CopyWithIni::CopyWithIni(const std::wstring& ini) : exe_(home_.File(L"quillet.exe")) {
+  ok_ = CopyFileW(ProgramPath().c_str(), exe_.c_str(), FALSE) && WriteUtf16File(Ini(), ini);
+}
+
+QuilletProcess::Options CopyWithIni::Options() const {
+  QuilletProcess::Options o;
+  o.program = exe_;
+  return o;
+}
+
+std::wstring CopyWithIni::Text() const {
+  const std::string bytes = ReadFileBytes(Ini());
+  std::wstring text;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    text +=
+        static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+  }
+  return text;
+}
+
+std::wstring CopyWithIni::Value(const std::wstring& name, const std::wstring& section) const {
+  std::wstring text = L"\n" + Text();
+  if (!section.empty()) {
+    const std::size_t start = text.find(L"\n[" + section + L"]\r\n");
+    if (start == std::wstring::npos) return L"<none>";
+    text = text.substr(start + 1, text.find(L"\n[", start + 1) - start);
+  }
+  const std::wstring key = L"\n" + name + L"=";
+  const std::size_t at = text.find(key);
+  if (at == std::wstring::npos) return L"<none>";
+  const std::size_t from = at + key.size();
+  return text.substr(from, text.find_first_of(L"\r\n", from) - from);
 }
 
 }  // namespace quillet_e2e

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <future>
 #include <initializer_list>
@@ -214,5 +216,49 @@ Dialog WaitForDialogWith(const QuilletProcess& q, int control, int without, DWOR
 // that a message box it opens does not block the test.
 bool PostClick(const Dialog& d, int id);
 bool SetItemText(const Dialog& d, int id, const std::wstring& text);
+
+// Memory inside the program's process, for messages whose buffers the
+// system does not carry across processes (the status bar's, say).
+class RemoteBuffer {
+ public:
+  RemoteBuffer(DWORD pid, SIZE_T size);
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  ~RemoteBuffer();
+  LPARAM address() const { return reinterpret_cast<LPARAM>(at_); }
+  bool Read(void* into, SIZE_T size) const;
+  explicit operator bool() const { return at_ != nullptr; }
+
+ private:
+  Handle process_;
+  void* at_ = nullptr;
+};
+
+// The status bar of the main window and the text of one of its parts.
+HWND StatusBar(const QuilletProcess& q);
+std::wstring StatusPart(const QuilletProcess& q, int part);
+// Waits for the part to show the text (the bar is refreshed by the program's
+// own loop, after the keys were handled).
+::testing::AssertionResult PartShows(const QuilletProcess& q, int part, const std::wstring& want);
+
+// A copy of the program with a Quillet.ini beside it, so that its settings
+// are read and written there and nowhere else.
+class CopyWithIni {
+ public:
+  explicit CopyWithIni(const std::wstring& ini);
+  bool ok() const { return ok_; }
+  std::wstring Ini() const { return home_.File(L"Quillet.ini"); }
+  QuilletProcess::Options Options() const;
+  // The file as the program wrote it.
+  std::wstring Text() const;
+  // The value as the program wrote it, in the section or in the first
+  // section that has one of that name; "<none>" when there is none.
+  std::wstring Value(const std::wstring& name, const std::wstring& section = {}) const;
+
+ private:
+  TempFolder home_;
+  std::wstring exe_;
+  bool ok_ = false;
+};
 
 }  // namespace quillet_e2e

@@ -14,54 +14,6 @@
 namespace quillet_e2e {
 namespace {
 
-// Memory inside the program's process, for the status bar messages whose
-// buffers the system does not carry across processes.
-class RemoteBuffer {
- public:
-  RemoteBuffer(DWORD pid, SIZE_T size)
-      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid)), size_(size) {
-    if (process_) at_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() {
-    if (at_) VirtualFreeEx(process_.get(), at_, 0, MEM_RELEASE);
-  }
-  LPARAM address() const { return reinterpret_cast<LPARAM>(at_); }
-  bool Read(void* into, SIZE_T size) const {
-    SIZE_T got = 0;
-    return at_ && ReadProcessMemory(process_.get(), at_, into, size, &got) && got == size;
-  }
-  explicit operator bool() const { return at_ != nullptr; }
-
- private:
-  Handle process_;
-  SIZE_T size_;
-  void* at_ = nullptr;
-};
-
-HWND StatusBar(const QuilletProcess& q) { return GetDlgItem(q.window(), IDC_STATUSBAR); }
-
-std::wstring StatusPart(const QuilletProcess& q, int part) {
-  RemoteBuffer buffer(q.pid(), 512 * sizeof(wchar_t));
-  if (!buffer) return L"<no memory>";
-  DWORD_PTR r = 0;
-  if (!SendMessageTimeoutW(StatusBar(q), SB_GETTEXTW, part, buffer.address(), SMTO_NORMAL, 5000, &r)) {
-    return L"<no answer>";
-  }
-  wchar_t text[512] = {};
-  if (!buffer.Read(text, sizeof text)) return L"<unreadable>";
-  text[511] = L'\0';
-  return text;
-}
-
-// Waits for the part to show the text (the bar is refreshed by the program's
-// own loop, after the keys were handled).
-::testing::AssertionResult PartShows(const QuilletProcess& q, int part, const std::wstring& want) {
-  std::wstring got;
-  if (WaitUntil([&] { return (got = StatusPart(q, part)) == want; }, 5000)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "part " << part << " shows \"" << std::string(got.begin(), got.end())
-                                       << "\"";
-}
-
 TEST(View, RealKeysMoveTheStatusBarAndTypingMarksTheDocument) {
   TempFolder files;
   const std::wstring path = files.File(L"keys.txt");
@@ -149,40 +101,6 @@ TEST(View, TheMarginLineShowsInsideTheText) {
 
 namespace quillet_e2e {
 namespace {
-
-// A copy of the program with a Quillet.ini beside it, so that its settings
-// are read and written there and nowhere else.
-class CopyWithIni {
- public:
-  explicit CopyWithIni(const std::wstring& ini) : exe_(home_.File(L"quillet.exe")) {
-    ok_ = CopyFileW(ProgramPath().c_str(), exe_.c_str(), FALSE) && WriteUtf16File(Ini(), ini);
-  }
-  bool ok() const { return ok_; }
-  std::wstring Ini() const { return home_.File(L"Quillet.ini"); }
-  QuilletProcess::Options Options() const {
-    QuilletProcess::Options o;
-    o.program = exe_;
-    return o;
-  }
-  // The value as the program wrote it, or "<none>".
-  std::wstring Value(const std::wstring& name) const {
-    const std::string bytes = ReadFileBytes(Ini());
-    std::wstring text;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    }
-    const std::wstring key = L"\n" + name + L"=";
-    const std::size_t at = text.find(key);
-    if (at == std::wstring::npos) return L"<none>";
-    const std::size_t from = at + key.size();
-    return text.substr(from, text.find_first_of(L"\r\n", from) - from);
-  }
-
- private:
-  TempFolder home_;
-  std::wstring exe_;
-  bool ok_ = false;
-};
 
 constexpr wchar_t kSavePlacement[] = L"[Save]\r\nSave=1\r\nPlace=1\r\nSize=1\r\nOpts=1\r\n";
 
