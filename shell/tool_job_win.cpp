@@ -97,7 +97,13 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   job.selEnd = end;
   job.control = edit;
 
-  const int length = std::max(GetWindowTextLengthW(edit), 0);
+  int length = std::max(GetWindowTextLengthW(edit), 0);
+  // A preview looks at no more of the selection than fits its pane: the
+  // text after that is not read, which keeps a dialog that previews every
+  // keystroke quick over a selection of megabytes.
+  if (job.previewBuffer && job.family == kTextFamily)
+    length =
+        static_cast<int>(std::min<DWORD>(static_cast<DWORD>(length), std::min<DWORD>(end, start + kPreviewMaxChars)));
   const char16_t* message = AllocateWorkingCopy(job, static_cast<std::size_t>(length));
   if (message) {
     ShowMessageInPreview(job, message);
