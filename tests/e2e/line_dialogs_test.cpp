@@ -215,6 +215,12 @@ TEST(LineDialogs, SortByThreeKeysAsTheRepeatDoes) {
   // Key 1: column 2 as numbers, descending. Its preview shows the keys.
   ASSERT_TRUE(first.Press(IDC_SORT_COLUMNS));
   ASSERT_TRUE(SetItemText(first, IDC_SORT_COLUMN, L"2"));
+  // Ctrl+Tab types a TAB on the pages too: the delimiters are then TAB, TAB.
+  HWND delimiters = first.Item(IDC_SORT_DELIMITERS);
+  Ask(d.hwnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(delimiters), TRUE);
+  Ask(delimiters, EM_SETSEL, 1, 1);
+  ASSERT_TRUE(q.PressKeys({VK_CONTROL, VK_TAB})) << "could not type into the dialog";
+  EXPECT_TRUE(WaitUntil([&] { return WindowText(delimiters) == L"\t\t"; }));
   ASSERT_TRUE(first.Press(IDC_SORT_NUMERIC));
   EXPECT_FALSE(Enabled(first, IDC_SORT_IGNORE_CASE));
   ASSERT_TRUE(first.Press(IDC_SORT_DESCENDING));
