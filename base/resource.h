@@ -374,4 +374,71 @@
 #define IDC_SET_SAVE_NOW 9990
 #define IDC_SET_DEFAULTS 9995
 
+/* A second hint on dialogs that show two */
+#define IDC_TAB_HINT_2 1901
+
+/* Numbering dialog: the mask, the counter and the preview; the tab control
+   holds nine variable pages (dialog 160), one per column key %1 to %9, each
+   with the window id IDC_NUMBER_PAGE_FIRST + key - 1 */
+#define IDD_NUMBER 150
+#define IDC_NUMBER_MASK 3610
+#define IDC_NUMBER_SKIP_BLANK 3620
+#define IDC_NUMBER_START 3630
+#define IDC_NUMBER_STEP 3635
+#define IDC_NUMBER_TABS 3650
+#define IDC_NUMBER_PAGE_FIRST 3661
+#define IDC_NUMBER_PAGE_LAST 3669
+#define IDC_NUMBER_PREVIEW_ON 3670
+#define IDC_NUMBER_PREVIEW 3680
+#define IDD_NUMBER_PAGE 160
+#define IDC_KEY_WHOLE_LINE 3710
+#define IDC_KEY_COLUMNS 3720
+#define IDC_KEY_FROM_COLUMN 3730
+#define IDC_KEY_TO_COLUMN 3731
+#define IDC_KEY_DELIMITERS 3740
+#define IDC_KEY_MERGE 3750
+#define IDC_KEY_COLUMNS_FROM_RIGHT 3760
+#define IDC_KEY_CHAR_RANGE 3770
+#define IDC_KEY_CHAR_FROM 3780
+#define IDC_KEY_CHAR_TO 3790
+#define IDC_KEY_CHARS_FROM_RIGHT 3795
+
+/* Find-duplicates dialog: what is written, and the options */
+#define IDD_DUPLICATES 290
+#define IDC_DUP_ALL 3010
+#define IDC_DUP_ONLY_UNIQUE 3020
+#define IDC_DUP_ONLY_REPEATED 3030
+#define IDC_DUP_IGNORE_CASE 3040
+#define IDC_DUP_KEEP_BLANK 3050
+#define IDC_DUP_COUNT 3060
+
+/* Sort dialog: a tab control with three key pages (dialog 260), each with
+   the window id IDC_SORT_PAGE_FIRST + key - 1 */
+#define IDD_SORT 250
+#define IDC_SORT_TABS 4210
+#define IDC_SORT_PAGE_FIRST 4221
+#define IDC_SORT_PAGE_LAST 4223
+#define IDD_SORT_PAGE 260
+#define IDC_SORT_NONE 4310
+#define IDC_SORT_WHOLE_LINE 4320
+#define IDC_SORT_COLUMNS 4330
+#define IDC_SORT_COLUMN 4340
+#define IDC_SORT_DELIMITERS 4350
+#define IDC_SORT_MERGE 4360
+#define IDC_SORT_COLUMNS_FROM_RIGHT 4370
+#define IDC_SORT_CHAR_RANGE 4410
+#define IDC_SORT_CHAR_FROM 4420
+#define IDC_SORT_CHAR_TO 4430
+#define IDC_SORT_CHARS_FROM_RIGHT 4440
+#define IDC_SORT_PREVIEW 4490
+#define IDC_SORT_ASCENDING 4510
+#define IDC_SORT_DESCENDING 4520
+#define IDC_SORT_TEXT 4550
+#define IDC_SORT_NUMERIC 4560
+#define IDC_SORT_IGNORE_CASE 4610
+#define IDC_SORT_IGNORE_CHARS 4620
+#define IDC_SORT_IGNORE_LIST 4630
+#define IDC_SORT_KEEP_ONLY 4640
+#define IDC_SORT_KEEP_LIST 4650
+
 #endif

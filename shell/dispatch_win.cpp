@@ -13,6 +13,7 @@
 #include "shell/file_commands_win.h"
 #include "shell/filter_run_win.h"
 #include "shell/help_commands_win.h"
+#include "shell/line_dialogs_win.h"
 #include "shell/options_commands_win.h"
 #include "shell/print_win.h"
 #include "shell/search_commands_win.h"
@@ -171,11 +172,11 @@ constexpr CommandRow kCommands[] = {
     {IDM_LINES_CLOSE, OnCloseDialog, kCommand, nullptr, IDM_LINES_CLOSE_RUN},
     {IDM_LINES_CLOSE_RUN, OnCloseRun, kTool},
     {IDM_LINES_TRIM, OnTrim, kTool},
-    {IDM_LINES_NUMBER, NotAvailable},
+    {.id = IDM_LINES_NUMBER, .handler = OnNumberDialog, .continueAs = IDM_LINES_NUMBER_RUN},
     {IDM_LINES_NUMBER_RUN, OnNumberRun, kTool},
     {IDM_LINES_UNIQUE, OnUnique, kTool},
     {IDM_LINES_UNIQUE_IGNORE_CASE, OnUniqueIgnoreCase, kTool},
-    {IDM_LINES_DUPLICATES, NotAvailable},
+    {.id = IDM_LINES_DUPLICATES, .handler = OnDuplicatesDialog, .continueAs = IDM_LINES_DUPLICATES_RUN},
     {IDM_LINES_DUPLICATES_RUN, OnDuplicatesRun, kTool},
     {IDM_LINES_DELETE_EMPTY, OnDeleteEmptyLines, kTool},
     {IDM_REPLACE_TRANSLATE, OnTranslateDialog, kCommand, nullptr, IDM_REPLACE_TRANSLATE_RUN},
@@ -192,7 +193,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_FILE_INSERT_TITLE, OnInsertTitle, kTool, NeedsTitle},
     {IDM_FILE_INSERT_FILE, OnInsertFile},
     {IDM_FILE_EXCLUDE, OnExcludeToFile},
-    {IDM_SORT_DIALOG, NotAvailable},
+    {.id = IDM_SORT_DIALOG, .handler = OnSortDialog, .continueAs = IDM_SORT_RUN},
     {IDM_SORT_RUN, OnSortRun, kTool},
     {IDM_SORT_ASCENDING, OnSortAscending, kTool},
     {IDM_SORT_DESCENDING, OnSortDescending, kTool},

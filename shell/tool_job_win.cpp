@@ -99,7 +99,12 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
 
   // A text tool reads the text only up to the end of its selection.
   const int length = std::max(GetWindowTextLengthW(edit), 0);
-  const std::size_t needed = TextNeeded(job, static_cast<std::size_t>(length));
+  std::size_t needed = TextNeeded(job, static_cast<std::size_t>(length));
+  // A preview looks at no more of the selection than fits its pane: the
+  // text after that is not read, which keeps a dialog that previews every
+  // keystroke quick over a selection of megabytes.
+  if (job.previewBuffer && job.family == kTextFamily)
+    needed = std::min<std::size_t>(needed, std::min<std::size_t>(end, std::size_t{start} + kPreviewMaxChars));
   const char16_t* message = AllocateWorkingCopy(job, needed, WorkingRoom(job, end - start));
   if (message) {
     ShowMessageInPreview(job, message);

@@ -227,6 +227,27 @@ TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
   Select(3, 3);
   EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane), kMsgSelectionEmpty);
   EXPECT_EQ(std::u16string(pane), kMsgSelectionEmpty);
+
+  // A long selection far into the text, with lines long enough that the
+  // first 20 run past what a preview reads: the preview reads only what it
+  // can show and shows what a preview over all of the text shows.
+  std::wstring many;
+  for (int i = 0; i < 300; ++i) many += L"line " + std::to_wstring(i) + std::wstring(300, L'x') + L"\r\n";
+  SetText(many);
+  const auto end = static_cast<std::uint32_t>(many.size() - 5);
+  Select(1001, end);
+  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane), nullptr);
+  char16_t whole[kPreviewBufferUnits];
+  ToolJob job;
+  job.op = kOpReverseLines;
+  job.settings = AppSettings();
+  job.previewBuffer = whole;
+  job.selStart = 1001;
+  job.selEnd = end;
+  ASSERT_EQ(RunToolJobOnText(job, std::u16string_view(reinterpret_cast<const char16_t*>(many.c_str()), many.size())),
+            nullptr);
+  EXPECT_EQ(std::u16string(pane), std::u16string(whole));
+  EXPECT_EQ(std::u16string(pane).size(), kPreviewMaxChars);
 }
 
 TEST_F(ToolJobWin, HardWrapNeverLeavesSoftBreaksInTheText) {
