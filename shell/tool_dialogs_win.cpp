@@ -299,11 +299,20 @@ INT_PTR ShowDialog(int id, DLGPROC procedure, LPARAM parameter = 0) {
 }  // namespace
 
 INT_PTR RunParamDialog(const ParamDialogDescriptor& descriptor) {
-  return ShowDialog(descriptor.dialogId, ParamDialogProc, reinterpret_cast<LPARAM>(&descriptor)) == 1 ? 1 : 0;
+  const INT_PTR answer = ShowDialog(descriptor.dialogId, ParamDialogProc, reinterpret_cast<LPARAM>(&descriptor));
+  return answer == 1 || answer == -1 ? answer : 0;
 }
 
 CommandResult ParamDialogCommand(const ParamDialogDescriptor& descriptor) {
-  return RunParamDialog(descriptor) == 1 ? CommandResult(kDone) : CommandResult(kCancelled);
+  switch (RunParamDialog(descriptor)) {
+    case 1:
+      return kDone;
+    case -1:
+      // The system could not make the dialog: nothing runs, and the user is told.
+      return kMsgOutOfMemory;
+    default:
+      return kCancelled;
+  }
 }
 
 void ShowGotoDialog() { ShowDialog(IDD_GOTO, GotoDialogProc); }

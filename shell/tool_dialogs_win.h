@@ -10,7 +10,8 @@
 namespace quillet {
 
 // Shows the dialog of the descriptor over the main window; 1 after OK, when
-// the settings it edits have been written, 0 after Cancel.
+// the settings it edits have been written, 0 after Cancel, -1 when the
+// dialog could not be made.
 INT_PTR RunParamDialog(const ParamDialogDescriptor& descriptor);
 
 // kDone after OK, so that the command goes on as its tool; kCancelled else.

@@ -205,8 +205,11 @@ TEST_F(ToolJobWin, CommandsRememberTheToolAndLastToolRepeatsIt) {
   EXPECT_EQ(Command(IDM_REPLACE_TRANSLATE_RUN), 0);
   EXPECT_EQ(Text(), L"aBC dEF");
   EXPECT_EQ(App().lastToolCommand, IDM_REPLACE_TRANSLATE_RUN);
-  // The dialogs of these tools are not in this build.
-  EXPECT_EQ(Command(IDM_REPLACE_TRANSLATE), 2);
+  // This test program has no dialog templates: the dialog command fails
+  // with a message and its tool does not run.
+  EXPECT_EQ(Command(IDM_REPLACE_TRANSLATE), 3);
+  EXPECT_EQ(Text(), L"aBC dEF");
+  EXPECT_EQ(App().lastToolCommand, IDM_REPLACE_TRANSLATE_RUN);
 }
 
 TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
