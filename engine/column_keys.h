@@ -56,7 +56,7 @@ struct KeyColumn {
   }
 };
 
-// Whether the spec takes every line whole, so that its column needs no
+// Whether the key takes every line whole, so that its column needs no
 // bounds.
 inline bool IsWholeLine(const ColumnKeySpec& spec) { return spec.mode == 0 && !spec.useCharRange; }
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/messages.h"
 #include "base/wide_win.h"
 #include "shell/app_win.h"
 
@@ -9,7 +10,8 @@ namespace quillet {
 
 CommandResult RunToolDialog(int templateId, DLGPROC proc, LPARAM param) {
   const INT_PTR answer = DialogBoxParamW(App().instance, MAKEINTRESOURCEW(templateId), App().mainWindow, proc, param);
-  if (answer == -1) return kFailedReported;
+  // The system could not make the dialog: nothing runs, and the user is told.
+  if (answer == -1) return kMsgOutOfMemory;
   return answer == 1 ? kDone : kCancelled;
 }
 

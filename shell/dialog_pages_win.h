@@ -1,6 +1,6 @@
-// The pieces the numbering and sort dialogs share: pages on a tab control,
-// check boxes and texts of a dialog's controls, putting the focus on a
-// field in error, and Ctrl+Tab typing a TAB in the edit fields.
+// The pieces the tool and settings dialogs share: pages on a tab control,
+// check boxes and texts of a dialog's controls, and putting the focus on a
+// field in error.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +12,8 @@
 namespace quillet {
 
 // Shows a tool dialog over the main window: kDone when it was confirmed
-// (it ended with 1), kCancelled when not, kFailedReported when it could
-// not be shown.
+// (it ended with 1), kCancelled when not, and a message when it could not
+// be made.
 CommandResult RunToolDialog(int templateId, DLGPROC proc, LPARAM param);
 
 // The text of a control, whatever its length.

@@ -64,6 +64,6 @@ CommandResult OnExtendedReplaceRun(const CommandArgs&) {
   return RunTextToolEx(kOpExtendedReplace, {}, AppSettings().Persist != 0, true);
 }
 
-CommandResult OnExtendedReplaceDialog(const CommandArgs&) { return ParamDialogCommand(kExtendedReplaceDialog); }
+CommandResult OnExtendedReplaceDialog(const CommandArgs&) { return RunParamDialog(kExtendedReplaceDialog); }
 
 }  // namespace quillet

@@ -15,6 +15,7 @@
 #include "document/lists.h"
 #include "document/settings.h"
 #include "shell/app_win.h"
+#include "shell/dialog_pages_win.h"
 #include "shell/document_win.h"
 #include "shell/view_win.h"
 
@@ -41,23 +42,19 @@ DialogState* TakeState(HWND dialog, LPARAM lParam) {
 
 Settings& S() { return AppSettings(); }
 
-bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-void SetChecked(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
-void Enable(HWND page, int id, bool on) { EnableWindow(GetDlgItem(page, id), on ? TRUE : FALSE); }
-std::u16string ItemText(HWND page, int id) { return WindowText(GetDlgItem(page, id)); }
 
 void ShowChecks(HWND page, std::span<const CheckBinding> checks) {
-  for (const CheckBinding& c : checks) SetChecked(page, c.id, S().*c.setting != 0);
+  for (const CheckBinding& c : checks) SetTicked(page, c.id, S().*c.setting != 0);
 }
 
 void ReadChecks(HWND page, std::span<const CheckBinding> checks) {
-  for (const CheckBinding& c : checks) S().*c.setting = Checked(page, c.id) ? 1 : 0;
+  for (const CheckBinding& c : checks) S().*c.setting = IsTicked(page, c.id) ? 1 : 0;
 }
 
 void ShowRadios(HWND page, std::span<const RadioBinding> groups) {
   for (const RadioBinding& g : groups) {
     const int chosen = RadioToCheck(g, S().*g.setting);
-    for (int i = 0; i < g.count; ++i) SetChecked(page, g.ids[i], g.ids[i] == chosen);
+    for (int i = 0; i < g.count; ++i) SetTicked(page, g.ids[i], g.ids[i] == chosen);
   }
 }
 
@@ -65,14 +62,14 @@ void ShowRadios(HWND page, std::span<const RadioBinding> groups) {
 void ReadRadios(HWND page, std::span<const RadioBinding> groups) {
   for (const RadioBinding& g : groups) {
     for (int i = 0; i < g.count; ++i)
-      if (Checked(page, g.ids[i])) S().*g.setting = i;
+      if (IsTicked(page, g.ids[i])) S().*g.setting = i;
   }
 }
 
 // Controls that are usable only while the check box is checked.
 void EnableWhileChecked(HWND page, int check, std::span<const int> ids) {
-  const bool on = Checked(page, check);
-  for (int id : ids) Enable(page, id, on);
+  const bool on = IsTicked(page, check);
+  for (int id : ids) EnableItem(page, id, on);
 }
 
 // Disabling the control that has the focus would leave the keyboard with
@@ -102,8 +99,8 @@ INT_PTR EndOnOkOrCancel(HWND dialog, WPARAM wParam, TakeValues takeValues) {
 // ---- page 0: general -----------------------------------------------------
 
 void ShowFontButtons(HWND page) {
-  Enable(page, IDC_SET_FIXED_CHOOSE, Checked(page, IDC_SET_FIXED_CUSTOM));
-  Enable(page, IDC_SET_PROPORTIONAL_CHOOSE, Checked(page, IDC_SET_PROPORTIONAL_CUSTOM));
+  EnableItem(page, IDC_SET_FIXED_CHOOSE, IsTicked(page, IDC_SET_FIXED_CUSTOM));
+  EnableItem(page, IDC_SET_PROPORTIONAL_CHOOSE, IsTicked(page, IDC_SET_PROPORTIONAL_CUSTOM));
 }
 
 void FillGeneralPage(HWND page, DialogState&) {
@@ -112,7 +109,7 @@ void FillGeneralPage(HWND page, DialogState&) {
   ShowRadios(page, GeneralRadios());
   const int length = App().edit ? GetWindowTextLengthW(App().edit) : 0;
   SetDlgItemTextW(page, IDC_SET_CURRENT_LENGTH, W(FormatWithNumber(kMsgCurrentLength, length)));
-  Enable(page, IDC_SET_CLEAR_RECENT, HasRecent(AppRecentFiles()));
+  EnableItem(page, IDC_SET_CLEAR_RECENT, HasRecent(AppRecentFiles()));
   ShowFontButtons(page);
 }
 
@@ -345,7 +342,7 @@ constexpr int kSaveGroups[] = {IDC_SET_SAVE_PLACE,    IDC_SET_SAVE_SIZE,    IDC_
 void FillSavePage(HWND page, DialogState&) {
   ShowChecks(page, SaveChecks());
   EnableWhileChecked(page, IDC_SET_SAVE, kSaveGroups);
-  Enable(page, IDC_SET_SAVE_NOW, !App().startup.noSaveSettings);
+  EnableItem(page, IDC_SET_SAVE_NOW, !App().startup.noSaveSettings);
 }
 
 void OnSaveCommand(HWND page, DialogState& state, int id, int code) {

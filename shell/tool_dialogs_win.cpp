@@ -11,6 +11,7 @@
 #include "engine/caret_ops.h"
 #include "engine/tool_job.h"
 #include "shell/app_win.h"
+#include "shell/dialog_pages_win.h"
 #include "shell/dialog_support_win.h"
 #include "shell/edit_ops_win.h"
 #include "shell/tool_job_win.h"
@@ -18,10 +19,6 @@
 
 namespace quillet {
 namespace {
-
-std::u16string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
-
-bool Ticked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // ---- the two-field dialogs ---------------------------------------------
 
@@ -43,8 +40,8 @@ void FillParamDialog(HWND dialog, const ParamDialogDescriptor& d) {
     SendDlgItemMessageW(dialog, edit.id, EM_LIMITTEXT, static_cast<WPARAM>(edit.limit), 0);
     SetDlgItemTextW(dialog, edit.id, W(CutToLimit(s.*edit.text, edit.limit)));
   }
-  if (d.check1) CheckDlgButton(dialog, d.check1, s.*d.check1Value ? BST_CHECKED : BST_UNCHECKED);
-  if (d.check2) CheckDlgButton(dialog, d.check2, s.*d.check2Value ? BST_CHECKED : BST_UNCHECKED);
+  if (d.check1) SetTicked(dialog, d.check1, s.*d.check1Value != 0);
+  if (d.check2) SetTicked(dialog, d.check2, s.*d.check2Value != 0);
   EnableCtrlTabInEdits(dialog);
   EnableOkByFirstField(dialog, d);
 }
@@ -53,8 +50,8 @@ void StoreParamDialog(HWND dialog, const ParamDialogDescriptor& d) {
   Settings& s = AppSettings();
   s.*d.edit1Text = CutToLimit(ItemText(dialog, d.edit1), d.edit1Limit);
   if (d.edit2) s.*d.edit2Text = CutToLimit(ItemText(dialog, d.edit2), d.edit2Limit);
-  if (d.check1) s.*d.check1Value = Ticked(dialog, d.check1) ? 1 : 0;
-  if (d.check2) s.*d.check2Value = Ticked(dialog, d.check2) ? 1 : 0;
+  if (d.check1) s.*d.check1Value = IsTicked(dialog, d.check1) ? 1 : 0;
+  if (d.check2) s.*d.check2Value = IsTicked(dialog, d.check2) ? 1 : 0;
 }
 
 INT_PTR CALLBACK ParamDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -104,8 +101,8 @@ void FillGoto(HWND dialog) {
   const GotoRequest& r = Remembered().request;
   SetDlgItemInt(dialog, IDC_GOTO_LINE, static_cast<UINT>(static_cast<int>(r.line + 1)), TRUE);
   SetDlgItemInt(dialog, IDC_GOTO_POSITION, static_cast<UINT>(static_cast<int>(r.position + 1)), TRUE);
-  CheckDlgButton(dialog, IDC_GOTO_RELATIVE, r.relative ? BST_CHECKED : BST_UNCHECKED);
-  CheckDlgButton(dialog, IDC_GOTO_SELECT, r.select ? BST_CHECKED : BST_UNCHECKED);
+  SetTicked(dialog, IDC_GOTO_RELATIVE, r.relative);
+  SetTicked(dialog, IDC_GOTO_SELECT, r.select);
 }
 
 // GetDlgItemInt, signed: a field that is not a number (or too big for one)
@@ -131,8 +128,8 @@ void GoTo(HWND dialog, bool byLine) {
   GotoRequest& r = Remembered().request;
   r.line = FieldNumber(dialog, IDC_GOTO_LINE) - 1;
   r.position = FieldNumber(dialog, IDC_GOTO_POSITION) - 1;
-  r.relative = Ticked(dialog, IDC_GOTO_RELATIVE);
-  r.select = Ticked(dialog, IDC_GOTO_SELECT);
+  r.relative = IsTicked(dialog, IDC_GOTO_RELATIVE);
+  r.select = IsTicked(dialog, IDC_GOTO_SELECT);
   DWORD start = 0, end = 0;
   GetSelection(&start, &end);
   const GotoSelection current{start, end};
@@ -227,7 +224,7 @@ void FillCompare(HWND dialog) {
 
 void Compare(HWND dialog) {
   CompareMemory& m = CompareTexts();
-  const bool ignoreCase = Ticked(dialog, IDC_COMPARE_IGNORE_CASE);
+  const bool ignoreCase = IsTicked(dialog, IDC_COMPARE_IGNORE_CASE);
   m.one = ItemText(dialog, IDC_COMPARE_TEXT1);
   m.two = ItemText(dialog, IDC_COMPARE_TEXT2);
   PrepareCompareText(m.one, ignoreCase);
@@ -298,21 +295,8 @@ INT_PTR ShowDialog(int id, DLGPROC procedure, LPARAM parameter = 0) {
 
 }  // namespace
 
-INT_PTR RunParamDialog(const ParamDialogDescriptor& descriptor) {
-  const INT_PTR answer = ShowDialog(descriptor.dialogId, ParamDialogProc, reinterpret_cast<LPARAM>(&descriptor));
-  return answer == 1 || answer == -1 ? answer : 0;
-}
-
-CommandResult ParamDialogCommand(const ParamDialogDescriptor& descriptor) {
-  switch (RunParamDialog(descriptor)) {
-    case 1:
-      return kDone;
-    case -1:
-      // The system could not make the dialog: nothing runs, and the user is told.
-      return kMsgOutOfMemory;
-    default:
-      return kCancelled;
-  }
+CommandResult RunParamDialog(const ParamDialogDescriptor& descriptor) {
+  return RunToolDialog(descriptor.dialogId, ParamDialogProc, reinterpret_cast<LPARAM>(&descriptor));
 }
 
 void ShowGotoDialog() { ShowDialog(IDD_GOTO, GotoDialogProc); }

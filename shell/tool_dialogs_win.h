@@ -9,13 +9,10 @@
 
 namespace quillet {
 
-// Shows the dialog of the descriptor over the main window; 1 after OK, when
-// the settings it edits have been written, 0 after Cancel, -1 when the
-// dialog could not be made.
-INT_PTR RunParamDialog(const ParamDialogDescriptor& descriptor);
-
-// kDone after OK, so that the command goes on as its tool; kCancelled else.
-CommandResult ParamDialogCommand(const ParamDialogDescriptor& descriptor);
+// Shows the dialog of the descriptor over the main window: kDone after OK,
+// when the settings it edits have been written (the command then goes on as
+// its tool), kCancelled after Cancel, a message when it could not be made.
+CommandResult RunParamDialog(const ParamDialogDescriptor& descriptor);
 
 void ShowGotoDialog();
 void ShowCompareDialog();

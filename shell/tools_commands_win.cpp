@@ -177,11 +177,11 @@ CommandResult OnInsertDateTime(const CommandArgs& a) {
   return kNotACommand;
 }
 
-CommandResult OnQuoteDialog(const CommandArgs&) { return ParamDialogCommand(kQuoteDialog); }
-CommandResult OnCloseDialog(const CommandArgs&) { return ParamDialogCommand(kCloseLinesDialog); }
-CommandResult OnTranslateDialog(const CommandArgs&) { return ParamDialogCommand(kTranslateDialog); }
-CommandResult OnEncloseDialog(const CommandArgs&) { return ParamDialogCommand(kEncloseDialog); }
-CommandResult OnTagDialog(const CommandArgs&) { return ParamDialogCommand(kTagDialog); }
+CommandResult OnQuoteDialog(const CommandArgs&) { return RunParamDialog(kQuoteDialog); }
+CommandResult OnCloseDialog(const CommandArgs&) { return RunParamDialog(kCloseLinesDialog); }
+CommandResult OnTranslateDialog(const CommandArgs&) { return RunParamDialog(kTranslateDialog); }
+CommandResult OnEncloseDialog(const CommandArgs&) { return RunParamDialog(kEncloseDialog); }
+CommandResult OnTagDialog(const CommandArgs&) { return RunParamDialog(kTagDialog); }
 
 CommandResult OnCompare(const CommandArgs&) {
   ShowCompareDialog();
