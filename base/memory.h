@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <limits>
+#include <new>
+#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -18,6 +20,22 @@ void* ReallocOrFree(void* block, std::size_t bytes);
 // Null is allowed.
 void FreeBlock(void* block);
 
+// Large blocks are kept for the next request of about their size instead of
+// going back to the system at once: a document-sized buffer handed back by
+// the system is new memory whose every page faults on its first write, which
+// on some machines costs more than the tool itself. AllocBlock takes such a
+// spare when one fits (bytes..2 x bytes) and says in *got how large the
+// block really is; ReturnBlock keeps a block of at least kSpareBlockMin
+// bytes (the largest few, within a total) and frees the rest. A failed
+// allocation lets all spares go and tries again.
+constexpr std::size_t kSpareBlockMin = std::size_t{1} << 20;
+void* AllocBlock(std::size_t bytes, std::size_t* got);
+void ReturnBlock(void* block, std::size_t bytes);
+// Frees every spare block (a closed document, a memory measurement).
+void ReleaseSpareBlocks();
+// What the spares hold now, in bytes.
+std::size_t SpareBlockBytes();
+
 // Owns one block of count elements of a trivial type taken with
 // AllocChecked; empty when the request overflowed, was refused or failed.
 template <class T>
@@ -29,12 +47,15 @@ class HeapBlock {
   HeapBlock(const HeapBlock&) = delete;
   HeapBlock& operator=(const HeapBlock&) = delete;
   HeapBlock(HeapBlock&& other) noexcept
-      : data_(std::exchange(other.data_, nullptr)), count_(std::exchange(other.count_, 0)) {}
+      : data_(std::exchange(other.data_, nullptr)),
+        count_(std::exchange(other.count_, 0)),
+        bytes_(std::exchange(other.bytes_, 0)) {}
   HeapBlock& operator=(HeapBlock&& other) noexcept {
     if (this != &other) {
       reset();
       data_ = std::exchange(other.data_, nullptr);
       count_ = std::exchange(other.count_, 0);
+      bytes_ = std::exchange(other.bytes_, 0);
     }
     return *this;
   }
@@ -43,7 +64,7 @@ class HeapBlock {
   static HeapBlock Allocate(std::size_t count) {
     HeapBlock block;
     if (count > std::numeric_limits<std::size_t>::max() / sizeof(T)) return block;
-    block.data_ = static_cast<T*>(AllocChecked(count * sizeof(T)));
+    block.data_ = static_cast<T*>(AllocBlock(count * sizeof(T), &block.bytes_));
     if (block.data_) block.count_ = count;
     return block;
   }
@@ -55,15 +76,21 @@ class HeapBlock {
       reset();
       return false;
     }
+    if (!data_) {
+      *this = Allocate(count);
+      return data_ != nullptr;
+    }
     data_ = static_cast<T*>(ReallocOrFree(data_, count * sizeof(T)));
     count_ = data_ ? count : 0;
+    bytes_ = count_ * sizeof(T);
     return data_ != nullptr;
   }
 
   void reset() {
-    FreeBlock(data_);
+    ReturnBlock(data_, bytes_);
     data_ = nullptr;
     count_ = 0;
+    bytes_ = 0;
   }
 
   T* get() const { return data_; }
@@ -74,6 +101,37 @@ class HeapBlock {
  private:
   T* data_ = nullptr;
   std::size_t count_ = 0;
+  std::size_t bytes_ = 0;  // of the block, which a spare may make larger than count_ needs
 };
+
+// An allocator over AllocBlock / ReturnBlock for the standard strings that
+// hold a whole document (a file's bytes, its decoded text, what is saved):
+// they reuse the spares like the tools' buffers. Failure throws
+// std::bad_alloc, as the standard allocator does.
+template <class T>
+struct SpareAllocator {
+  using value_type = T;
+  SpareAllocator() = default;
+  template <class U>
+  SpareAllocator(const SpareAllocator<U>&) noexcept {}  // NOLINT: converting, as allocators are
+
+  T* allocate(std::size_t n) {
+    if (n > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
+    std::size_t got = 0;
+    void* block = AllocBlock(n * sizeof(T), &got);
+    if (!block) throw std::bad_alloc();
+    return static_cast<T*>(block);
+  }
+  void deallocate(T* block, std::size_t n) noexcept { ReturnBlock(block, n * sizeof(T)); }
+
+  template <class U>
+  bool operator==(const SpareAllocator<U>&) const noexcept {
+    return true;
+  }
+};
+
+// A whole document's UTF-16 text and a whole file's bytes.
+using LargeText = std::basic_string<char16_t, std::char_traits<char16_t>, SpareAllocator<char16_t>>;
+using LargeBytes = std::basic_string<char, std::char_traits<char>, SpareAllocator<char>>;
 
 }  // namespace quillet

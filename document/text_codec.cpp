@@ -135,7 +135,7 @@ bool DecodeUtf8Run(const unsigned char* p, const unsigned char* end, char16_t* o
 // system's converter then decodes it with its own replacements. A large
 // text is decoded in two halves side by side, cut before a byte that starts
 // a character.
-bool DecodeValidUtf8(std::string_view bytes, std::u16string& text) {
+bool DecodeValidUtf8(std::string_view bytes, LargeText& text) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
   const auto* cut = end;
@@ -158,7 +158,7 @@ bool DecodeValidUtf8(std::string_view bytes, std::u16string& text) {
 
 // UTF-16 straight into UTF-8; false when the text holds a lone surrogate,
 // which the system's converter then writes its own way.
-bool EncodeValidUtf8(std::u16string_view text, std::string& bytes) {
+bool EncodeValidUtf8(std::u16string_view text, LargeBytes& bytes) {
   const char16_t* p = text.data();
   const char16_t* end = p + text.size();
   // Four units below 0x80 at a time: one byte each.
@@ -220,7 +220,7 @@ bool EncodeValidUtf8(std::u16string_view text, std::string& bytes) {
   return true;
 }
 
-void DecodeSingleBytes(std::string& bytes, std::size_t skip, TextEncoding encoding, DecodedText* out) {
+void DecodeSingleBytes(LargeBytes& bytes, std::size_t skip, TextEncoding encoding, DecodedText* out) {
   char* begin = bytes.data() + skip;
   char* end = bytes.data() + bytes.size();
   // The system converters take the data as a terminated string, so a zero
@@ -233,15 +233,19 @@ void DecodeSingleBytes(std::string& bytes, std::size_t skip, TextEncoding encodi
   const std::string_view data(begin, static_cast<std::size_t>(end - begin));
   bool invalid = false;
   if (encoding == kEncodingUtf8 && DecodeValidUtf8(data, out->text)) return;
-  out->text = DecodeBytes(encoding == kEncodingUtf8 ? kCodePageUtf8 : kCodePageAnsi, data, &invalid);
+  const std::u16string decoded = DecodeBytes(encoding == kEncodingUtf8 ? kCodePageUtf8 : kCodePageAnsi, data, &invalid);
+  out->text.assign(decoded.data(), decoded.size());
   if (!data.empty() && out->text.empty()) throw std::bad_alloc();  // the system could not convert
   out->undecodable = out->undecodable || invalid;
 }
 
+// What the system's converter gave, into the spare-aware string.
+void AssignBytes(LargeBytes& bytes, const std::string& converted) { bytes.assign(converted.data(), converted.size()); }
+
 // LF-only text to CR LF, or CR-only text to CR LF, into a buffer of the
 // exact size.
-void ExpandLineEnds(std::u16string& text, std::size_t breaks, bool fromLf) {
-  std::u16string expanded(text.size() + breaks, u'\0');
+void ExpandLineEnds(LargeText& text, std::size_t breaks, bool fromLf) {
+  LargeText expanded(text.size() + breaks, u'\0');
   const char16_t* end = ExpandToCrLf(text.data(), text.data() + text.size(), expanded.data(), fromLf);
   expanded.resize(static_cast<std::size_t>(end - expanded.data()));
   text = std::move(expanded);
@@ -279,7 +283,7 @@ LineEndCounts CountLineEnds(std::u16string_view text) {
   return counts;
 }
 
-const char16_t* DecodeFileBytes(std::string&& bytes, const LoadOptions& options, DecodedText* out) {
+const char16_t* DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, DecodedText* out) {
   *out = DecodedText{};
   try {
     std::size_t skip = 0;
@@ -291,7 +295,7 @@ const char16_t* DecodeFileBytes(std::string&& bytes, const LoadOptions& options,
     }
     // At most two whole-text buffers at a time: the bytes go before the
     // line ends are converted.
-    std::string().swap(bytes);
+    LargeBytes().swap(bytes);
 
     const LineEndStyle defaultLineEnd = LineEndFromCode(options.defaultLineEnd);
     out->lineEnd = options.useCrLf ? defaultLineEnd : kLineEndWin;
@@ -333,7 +337,7 @@ std::string_view EncodedText::View() const {
   return bytes;
 }
 
-const char16_t* EncodeForSave(std::u16string&& text, TextEncoding encoding, LineEndStyle lineEnd,
+const char16_t* EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle lineEnd,
                               EncodedText* out) {
   *out = EncodedText{};
   // The converters work on a terminated string; the edit control's text
@@ -359,10 +363,10 @@ const char16_t* EncodeForSave(std::u16string&& text, TextEncoding encoding, Line
         out->units = std::move(text);
         return nullptr;
       case kEncodingUtf8:
-        if (!EncodeValidUtf8(text, out->bytes)) out->bytes = EncodeText(kCodePageUtf8, text);
+        if (!EncodeValidUtf8(text, out->bytes)) AssignBytes(out->bytes, EncodeText(kCodePageUtf8, text));
         break;
       default:
-        out->bytes = EncodeText(kCodePageAnsi, text, &out->lossy);
+        AssignBytes(out->bytes, EncodeText(kCodePageAnsi, text, &out->lossy));
         break;
     }
   } catch (const std::bad_alloc&) {

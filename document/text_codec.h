@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/memory.h"
 #include "document/document.h"
 
 namespace quillet {
@@ -22,7 +23,7 @@ struct LoadOptions {
 };
 
 struct DecodedText {
-  std::u16string text;  // CR LF line ends unless the file mixed its styles
+  LargeText text;  // CR LF line ends unless the file mixed its styles
   TextEncoding encoding = kEncodingAnsi;
   LineEndStyle lineEnd = kLineEndWin;
   // Zero bytes (or zero units) were turned into spaces; such a file keeps the
@@ -45,7 +46,7 @@ TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding
 // The whole load path after the read: detection, byte order, the binary
 // check, decoding and line ends. Consumes bytes (its buffer is reused or
 // freed as soon as the text exists). Returns null or "内存不足！".
-const char16_t* DecodeFileBytes(std::string&& bytes, const LoadOptions& options, DecodedText* out);
+const char16_t* DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, DecodedText* out);
 
 // Units of the edit control's text that are line feeds and carriage returns.
 struct LineEndCounts {
@@ -59,8 +60,8 @@ std::string_view ByteOrderMark(TextEncoding encoding);
 
 // The bytes to write for the edit control's text, without the mark.
 struct EncodedText {
-  std::string bytes;     // ANSI and UTF-8
-  std::u16string units;  // UTF-16, already in the file's byte order
+  LargeBytes bytes;  // ANSI and UTF-8
+  LargeText units;   // UTF-16, already in the file's byte order
   // ANSI only: a character had no representation and was written as the
   // code page's default character.
   bool lossy = false;
@@ -72,7 +73,7 @@ struct EncodedText {
 // and LFs stay) and the encoding. Takes the text over to reuse its buffer.
 // Returns null, "内存不足！" or, when the system could not convert the text,
 // "无法保存文件 %s！".
-const char16_t* EncodeForSave(std::u16string&& text, TextEncoding encoding, LineEndStyle lineEnd,
+const char16_t* EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle lineEnd,
                               EncodedText* out);
 
 // ".LOG" as the first four characters, exactly; more may follow.

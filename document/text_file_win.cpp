@@ -38,7 +38,7 @@ UniqueHandle OpenForReading(const std::u16string& path, DWORD disposition) {
 }
 
 // One open, one size, one read.
-const char16_t* ReadWholeFile(HWND owner, const std::u16string& path, std::string* bytes) {
+const char16_t* ReadWholeFile(HWND owner, const std::u16string& path, LargeBytes* bytes) {
   UniqueHandle file = OpenForReading(path, OPEN_EXISTING);
   if (!file) {
     if (GetLastError() != ERROR_FILE_NOT_FOUND) return kMsgCannotRead;
@@ -61,7 +61,7 @@ const char16_t* ReadWholeFile(HWND owner, const std::u16string& path, std::strin
   DWORD read = 0;
   // A file that shrank since its size was taken reads short.
   if (low != 0 && (!ReadFile(file.get(), bytes->data(), low, &read, nullptr) || read < low)) {
-    std::string().swap(*bytes);
+    LargeBytes().swap(*bytes);
     return kMsgCannotRead;
   }
   return nullptr;
@@ -164,7 +164,7 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
   // A failed open leaves an empty document, never a mix of old and new.
   if (!insert) SetWindowTextW(edit, L"");
 
-  std::string bytes;
+  LargeBytes bytes;
   if (const char16_t* message = ReadWholeFile(owner, path, &bytes)) return message;
 
   LoadOptions options;
@@ -177,12 +177,12 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
 
   SetEncoding(Doc(), decoded.encoding);
   if (insert) {
-    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(decoded.text)));
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(decoded.text.c_str())));
   } else {
     SetLineEnd(Doc(), decoded.lineEnd, s.UseCRLF != 0);
     // A control that could not take the whole text must not pass for the
     // file: saving it would cut the file short.
-    if (!SetWindowTextW(edit, W(decoded.text)) ||
+    if (!SetWindowTextW(edit, W(decoded.text.c_str())) ||
         static_cast<std::size_t>(GetWindowTextLengthW(edit)) != decoded.text.size()) {
       SetWindowTextW(edit, L"");
       return kMsgOutOfMemory;
@@ -194,7 +194,7 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
   return nullptr;
 }
 
-const char16_t* SaveText(HWND owner, std::u16string text, const std::u16string& path, bool quiet) {
+const char16_t* SaveText(HWND owner, LargeText text, const std::u16string& path, bool quiet) {
   const Settings& s = AppSettings();
   const DocumentState& doc = Doc();
 
@@ -223,9 +223,9 @@ const char16_t* SaveText(HWND owner, std::u16string text, const std::u16string& 
 }
 
 const char16_t* SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet) {
-  std::u16string text;
+  LargeText text;
   try {
-    text = WindowText(edit);
+    text = WindowText<LargeText>(edit);
   } catch (const std::bad_alloc&) {
     return kMsgOutOfMemory;
   }

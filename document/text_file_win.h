@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "base/memory.h"
+
 namespace quillet {
 
 // Open mode (insert false): the file becomes the whole text of edit; the
@@ -22,6 +24,6 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
 const char16_t* SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet);
 // The same for a text that is not in a control (a selection excluded to a
 // file).
-const char16_t* SaveText(HWND owner, std::u16string text, const std::u16string& path, bool quiet);
+const char16_t* SaveText(HWND owner, LargeText text, const std::u16string& path, bool quiet);
 
 }  // namespace quillet

@@ -211,7 +211,7 @@ CommandResult ExcludeToFile() {
   } catch (const std::bad_alloc&) {
     return kMsgOutOfMemory;
   }
-  if (const char16_t* message = SaveText(App().mainWindow, std::move(selection), path, false)) {
+  if (const char16_t* message = SaveText(App().mainWindow, LargeText(selection.data(), selection.size()), path, false)) {
     ShowSaveFailure(message, title);
     return kFailedReported;
   }

@@ -13,6 +13,7 @@
 #include "document/settings_store_win.h"
 #include "document/settings.h"
 #include "shell/find_win.h"
+#include "base/memory.h"
 #include "base/resource.h"
 #include "base/wide_win.h"
 #include "shell/app_win.h"
@@ -142,6 +143,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_TIMER:
       WriteTemporaryCopy();
       return 0;
+    case WM_ACTIVATEAPP:
+      // The memory kept for the next tool goes back while the user works in
+      // another program.
+      if (!wParam) ReleaseSpareBlocks();
+      break;
     default:
       break;
   }

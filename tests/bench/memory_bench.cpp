@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/memory.h"
 #include "base/system_text.h"
 #include "engine/numbering.h"
 #include "engine/sort.h"
@@ -102,6 +103,8 @@ Measured Measure(TextOp op, const std::u16string& text, const ToolParams& params
   job.settings = settings;
   job.keepFinalBreak = keepFinalBreak;
   job.selEnd = static_cast<std::uint32_t>(text.size());
+  // What a tool needs, not what an earlier one left to reuse.
+  quillet::ReleaseSpareBlocks();
   const long long before = held.load();
   peak.store(before);
   const char16_t* message = RunToolJobOnText(job, text);

@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
 
   quillet::DecodedText loaded;
-  if (quillet::DecodeFileBytes(std::string(file), options, &loaded) != nullptr) __builtin_trap();
-  if (loaded.text.find(u'\0') != std::u16string::npos) __builtin_trap();
+  if (quillet::DecodeFileBytes(quillet::LargeBytes(file.data(), file.size()), options, &loaded) != nullptr) __builtin_trap();
+  if (loaded.text.find(u'\0') != quillet::LargeText::npos) __builtin_trap();
   if (loaded.encoding < 0 || loaded.encoding > 3 || loaded.lineEnd < 0 || loaded.lineEnd > 2) __builtin_trap();
   if (!options.useCrLf && loaded.lineEnd != quillet::kLineEndWin) __builtin_trap();
   if (loaded.CharactersReplaced()) return 0;

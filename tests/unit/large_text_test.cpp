@@ -485,6 +485,14 @@ TEST(LargeText, StatisticsMatchOneWalk) {
   EXPECT_EQ(CountTextStats(u"", true).lines, PlainStats(u"", true).lines);
 }
 
+
+// A UTF-8 file with its mark, as read from disk.
+LargeBytes Utf8File(const std::string& bytes) {
+  LargeBytes file("\xEF\xBB\xBF");
+  file.append(bytes.data(), bytes.size());
+  return file;
+}
+
 TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
   std::mt19937 rng(31);
   std::vector<std::u16string> docs = TheDocuments();
@@ -495,8 +503,8 @@ TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
   for (const std::u16string& doc : docs) {
     const std::string expected = EncodeText(kCodePageUtf8, doc);
     EncodedText saved;
-    ASSERT_EQ(EncodeForSave(std::u16string(doc), kEncodingUtf8, kLineEndWin, &saved), nullptr);
-    EXPECT_EQ(saved.bytes, expected);
+    ASSERT_EQ(EncodeForSave(LargeText(doc.data(), doc.size()), kEncodingUtf8, kLineEndWin, &saved), nullptr);
+    EXPECT_EQ(saved.View(), expected);
 
     // Read back, and once more with some bytes broken: each way as the
     // system decodes it, replacements and all.
@@ -505,8 +513,8 @@ TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
       bool invalid = false;
       const std::u16string system = DecodeBytes(kCodePageUtf8, bytes, &invalid);
       DecodedText loaded;
-      ASSERT_EQ(DecodeFileBytes("\xEF\xBB\xBF" + bytes, LoadOptions{.useCrLf = false}, &loaded), nullptr);
-      EXPECT_EQ(loaded.text, system);
+      ASSERT_EQ(DecodeFileBytes(Utf8File(bytes), LoadOptions{.useCrLf = false}, &loaded), nullptr);
+      EXPECT_EQ(std::u16string_view(loaded.text), system);
       EXPECT_EQ(loaded.undecodable, invalid);
       if (bytes.empty()) break;
       for (int k = 0; k < 5; ++k) bytes[rng() % bytes.size()] = static_cast<char>("\x80\xC0\xE0\xED\xF0\xF5\xFF"[rng() % 7]);
@@ -520,8 +528,8 @@ TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
       bool invalid = false;
       const std::u16string system = DecodeBytes(kCodePageUtf8, bytes, &invalid);
       DecodedText loaded;
-      ASSERT_EQ(DecodeFileBytes("\xEF\xBB\xBF" + bytes, LoadOptions{.useCrLf = false}, &loaded), nullptr);
-      EXPECT_EQ(loaded.text, system) << bytes;
+      ASSERT_EQ(DecodeFileBytes(Utf8File(bytes), LoadOptions{.useCrLf = false}, &loaded), nullptr);
+      EXPECT_EQ(std::u16string_view(loaded.text), system) << bytes;
       EXPECT_EQ(loaded.undecodable, invalid) << bytes;
     }
   }

@@ -21,13 +21,13 @@ std::string Bytes(std::initializer_list<int> values) {
 
 DecodedText Decode(std::string bytes, LoadOptions options = {}) {
   DecodedText out;
-  EXPECT_EQ(DecodeFileBytes(std::move(bytes), options, &out), nullptr);
+  EXPECT_EQ(DecodeFileBytes(LargeBytes(bytes.data(), bytes.size()), options, &out), nullptr);
   return out;
 }
 
-std::string Encode(std::u16string text, TextEncoding encoding, LineEndStyle lineEnd, bool* lossy = nullptr) {
+std::string Encode(std::u16string_view text, TextEncoding encoding, LineEndStyle lineEnd, bool* lossy = nullptr) {
   EncodedText out;
-  EXPECT_EQ(EncodeForSave(std::move(text), encoding, lineEnd, &out), nullptr);
+  EXPECT_EQ(EncodeForSave(LargeText(text.data(), text.size()), encoding, lineEnd, &out), nullptr);
   if (lossy) *lossy = out.lossy;
   return std::string(out.View());
 }
@@ -89,7 +89,7 @@ TEST(TextCodecDecode, MarkSkippingAndForcedDefault) {
   forced.forceDefaultEncoding = true;
   DecodedText mark = Decode(Bytes({0xFF, 0xFE, 'A'}), forced);
   EXPECT_EQ(mark.encoding, kEncodingAnsi);
-  EXPECT_EQ(mark.text, DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE, 'A'})));  // from the first byte on
+  EXPECT_EQ(std::u16string_view(mark.text), DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE, 'A'})));  // from the first byte on
 
   // UTF-8 bytes without the mark are ANSI whatever the default.
   DecodedText unmarked = Decode(Bytes({0xE4, 0xB8, 0xAD}), utf8Default);
@@ -199,7 +199,7 @@ TEST(TextCodecRoundTrip, EveryEncodingStyleAndMark) {
         const DecodedText loaded = Decode(file, options);
         EXPECT_EQ(loaded.encoding, encoding);
         EXPECT_EQ(loaded.lineEnd, lineEnd);
-        EXPECT_EQ(loaded.text, sample);
+        EXPECT_EQ(std::u16string_view(loaded.text), sample);
         EXPECT_FALSE(loaded.CharactersReplaced());
         const std::string saved = Encode(loaded.text, loaded.encoding, loaded.lineEnd);
         EXPECT_EQ((withMark ? std::string(ByteOrderMark(encoding)) : std::string()) + saved, file);

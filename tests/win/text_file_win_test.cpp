@@ -66,7 +66,7 @@ TEST_F(TextFileWin, OpenThenSaveGivesTheSameBytes) {
       for (const bool withMark : {true, false}) {
         SCOPED_TRACE(::testing::Message() << "encoding " << encoding << ", style " << lineEnd << ", mark " << withMark);
         EncodedText encoded;
-        ASSERT_EQ(EncodeForSave(std::u16string(sample), encoding, lineEnd, &encoded), nullptr);
+        ASSERT_EQ(EncodeForSave(LargeText(sample.data(), sample.size()), encoding, lineEnd, &encoded), nullptr);
         const std::string file =
             (withMark ? std::string(ByteOrderMark(encoding)) : std::string()) + std::string(encoded.View());
         Write(u"round.txt", file);
