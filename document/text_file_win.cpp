@@ -174,6 +174,9 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
   options.forceDefaultEncoding = s.FLDE != 0;
   DecodedText decoded;
   if (const char16_t* message = DecodeFileBytes(std::move(bytes), options, &decoded)) return message;
+  // The control takes the text into memory of its own; the blocks kept for
+  // later must not stand in its way.
+  ReleaseSpareBlocks();
 
   SetEncoding(Doc(), decoded.encoding);
   if (insert) {

@@ -204,6 +204,7 @@ CommandResult ReplaceAll() {
   SetSelection(static_cast<long>(span.first), static_cast<long>(span.end));
   // An undo step of its own, not merged with the typing before it.
   SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+  ReleaseSpareBlocks();  // the control's own allocations come first
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(rewritten.get())));
   ScrollCaretIntoView();
   return kDone;

@@ -127,6 +127,9 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   // earlier undo left), and one undo would no longer take back exactly this
   // tool run.
   SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
+  // The control makes room for the result with allocations of its own,
+  // which the blocks kept for the next tool must not stand in the way of.
+  ReleaseSpareBlocks();
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(job.result));
   // Positions as the control counts them: from the selection start it had.
   if (job.caret) {

@@ -132,8 +132,9 @@ inline double TimeCommand(const std::string& command) {
 // differ by bench so that each keeps the layout it always printed.
 //
 // Each row has a goal (the ratio the engine is to reach) and a guard (about
-// twice the ratio it reached on a two-core machine shared with other work):
-// a row above its guard is a regression and decides the exit code; a row
+// twice the ratio it reached on a two-core machine shared with other work,
+// in normal runs: cold runs are expected to go over it): a row above its
+// guard is a regression and decides the exit code; a row
 // above its goal only says so.
 class RatioTable {
  public:
