@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "base/system_calls.h"
@@ -53,7 +55,8 @@ void* TakeSpare(std::size_t bytes, std::size_t* got) {
 
 }  // namespace
 
-void* AllocBlock(std::size_t bytes, std::size_t* got) {
+void* AllocBlock(std::size_t bytes, std::size_t* got, bool* fresh) {
+  if (fresh) *fresh = false;
   if (void* spare = TakeSpare(bytes, got)) return spare;
   // Short of memory, the spares go back before the user is asked about it.
   const SystemCalls& sys = System();
@@ -64,7 +67,25 @@ void* AllocBlock(std::size_t bytes, std::size_t* got) {
     block = AllocChecked(bytes);
   }
   *got = block ? bytes : 0;
+  if (fresh) *fresh = block != nullptr;
   return block;
+}
+
+void TouchPagesInHalves(void* block, std::size_t bytes) {
+  if (!block || bytes < kTouchBothHalvesMin) return;
+  constexpr std::size_t kPage = 4096;  // a larger page only gets more than one write
+  auto* bytesAt = static_cast<volatile unsigned char*>(block);
+  auto touch = [bytesAt](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; i += kPage) bytesAt[i] = 0;
+  };
+  const std::size_t half = bytes / 2 / kPage * kPage;
+  try {
+    std::thread first(touch, std::size_t{0}, half);
+    touch(half, bytes);
+    first.join();
+  } catch (const std::system_error&) {
+    touch(0, bytes);  // no second thread to be had: this one does it all
+  }
 }
 
 void ReturnBlock(void* block, std::size_t bytes) {

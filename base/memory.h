@@ -29,8 +29,17 @@ void FreeBlock(void* block);
 // bytes (the largest few, within a total) and frees the rest. A failed
 // allocation lets all spares go and tries again.
 constexpr std::size_t kSpareBlockMin = std::size_t{1} << 20;
-void* AllocBlock(std::size_t bytes, std::size_t* got);
+// *fresh (when given) says whether the block is new from the system rather
+// than a spare.
+void* AllocBlock(std::size_t bytes, std::size_t* got, bool* fresh = nullptr);
 void ReturnBlock(void* block, std::size_t bytes);
+// Writes one byte in every page of a new block from two threads, so that
+// the system hands over its pages side by side; a caller that then fills
+// the block in one thread (a zero fill, a read, a copy) finds them there.
+// Blocks under kTouchBothHalvesMin are touched by nobody.
+constexpr std::size_t kTouchBothHalvesMin = std::size_t{8} << 20;
+void TouchPagesInHalves(void* block, std::size_t bytes);
+
 // Frees every spare block (a closed document, a memory measurement).
 void ReleaseSpareBlocks();
 // What the spares hold now, in bytes.
@@ -118,8 +127,11 @@ struct SpareAllocator {
   T* allocate(std::size_t n) {
     if (n > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
     std::size_t got = 0;
-    void* block = AllocBlock(n * sizeof(T), &got);
+    bool fresh = false;
+    void* block = AllocBlock(n * sizeof(T), &got, &fresh);
     if (!block) throw std::bad_alloc();
+    // A string fills all it asks for, and in one thread.
+    if (fresh) TouchPagesInHalves(block, n * sizeof(T));
     return static_cast<T*>(block);
   }
   void deallocate(T* block, std::size_t n) noexcept { ReturnBlock(block, n * sizeof(T)); }

@@ -110,6 +110,8 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
     ShowMessageInPreview(job, message);
     return message;
   }
+  // The control copies in one thread; the pages it writes are fetched in two.
+  TouchPagesInHalves(job.text, (needed + 1) * sizeof(char16_t));
   job.textLength =
       static_cast<std::uint32_t>(std::max(GetWindowTextW(edit, W(job.text), static_cast<int>(needed) + 1), 0));
   job.text[job.textLength] = 0;
