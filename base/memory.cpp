@@ -55,16 +55,17 @@ void* TakeSpare(std::size_t bytes, std::size_t* got) {
 
 }  // namespace
 
-void* AllocBlock(std::size_t bytes, std::size_t* got, bool* fresh) {
+void* AllocBlock(std::size_t bytes, std::size_t* got, bool* fresh, bool ask) {
   if (fresh) *fresh = false;
   if (void* spare = TakeSpare(bytes, got)) return spare;
   // Short of memory, the spares go back before the user is asked about it.
   const SystemCalls& sys = System();
-  if (sys.freePhysicalMemory && bytes > sys.freePhysicalMemory()) ReleaseSpareBlocks();
-  void* block = AllocChecked(bytes);
+  if (bytes >= kSpareBlockMin && sys.freePhysicalMemory && bytes > sys.freePhysicalMemory()) ReleaseSpareBlocks();
+  auto allocate = [&] { return ask ? AllocChecked(bytes) : std::malloc(bytes ? bytes : 1); };
+  void* block = allocate();
   if (!block && SpareBlockBytes()) {
     ReleaseSpareBlocks();
-    block = AllocChecked(bytes);
+    block = allocate();
   }
   *got = block ? bytes : 0;
   if (fresh) *fresh = block != nullptr;

@@ -30,8 +30,9 @@ void FreeBlock(void* block);
 // allocation lets all spares go and tries again.
 constexpr std::size_t kSpareBlockMin = std::size_t{1} << 20;
 // *fresh (when given) says whether the block is new from the system rather
-// than a spare.
-void* AllocBlock(std::size_t bytes, std::size_t* got, bool* fresh = nullptr);
+// than a spare. With ask false a large request is not put to the user: the
+// caller has asked once for the whole job (opening a file).
+void* AllocBlock(std::size_t bytes, std::size_t* got, bool* fresh = nullptr, bool ask = true);
 void ReturnBlock(void* block, std::size_t bytes);
 // Writes one byte in every page of a new block from two threads, so that
 // the system hands over its pages side by side; a caller that then fills
@@ -115,8 +116,9 @@ class HeapBlock {
 
 // An allocator over AllocBlock / ReturnBlock for the standard strings that
 // hold a whole document (a file's bytes, its decoded text, what is saved):
-// they reuse the spares like the tools' buffers. Failure throws
-// std::bad_alloc, as the standard allocator does.
+// they reuse the spares like the tools' buffers. Like the standard
+// allocator it asks nobody and throws std::bad_alloc on failure; opening a
+// file asks its one memory question itself.
 template <class T>
 struct SpareAllocator {
   using value_type = T;
@@ -128,7 +130,7 @@ struct SpareAllocator {
     if (n > std::numeric_limits<std::size_t>::max() / sizeof(T)) throw std::bad_alloc();
     std::size_t got = 0;
     bool fresh = false;
-    void* block = AllocBlock(n * sizeof(T), &got, &fresh);
+    void* block = AllocBlock(n * sizeof(T), &got, &fresh, false);
     if (!block) throw std::bad_alloc();
     // A string fills all it asks for, and in one thread.
     if (fresh) TouchPagesInHalves(block, n * sizeof(T));

@@ -11,6 +11,7 @@
 #include "document/settings.h"
 #include "document/text_codec.h"
 #include "document/text_file_win.h"
+#include "base/system_calls.h"
 #include "base/system_text.h"
 #include "base/wide_win.h"
 #include "base/resource.h"
@@ -285,6 +286,33 @@ TEST_F(TextFileWin, FilesThatCannotBeReadLeaveAnEmptyDocument) {
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
   EXPECT_EQ(Load(u"locked.txt"), kMsgCannotRead);
   CloseHandle(lock);
+}
+
+// Short of memory, opening asks once for the whole file (not again for its
+// decoded text), and a No leaves an empty document.
+TEST_F(TextFileWin, OpeningAsksAboutMemoryOnce) {
+  static int questions = 0;
+  static bool answer = true;
+  SystemCalls calls = System();
+  calls.freePhysicalMemory = []() -> std::uint64_t { return 0; };
+  calls.askYesNo = [](const char16_t*) {
+    ++questions;
+    return answer;
+  };
+  ScopedSystemCalls scoped(calls);
+  // Well over the size the strings keep for reuse, in short lines.
+  std::string lines;
+  for (int i = 0; i < 50000; ++i) lines += std::string(40, 'x') + "\n";
+  Write(u"big.txt", "\xEF\xBB\xBF" + lines);
+  EXPECT_EQ(Load(u"big.txt"), nullptr);
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(window_.Text().size(), lines.size() + 50000);  // every LF became CR LF
+
+  answer = false;
+  questions = 0;
+  EXPECT_EQ(Load(u"big.txt"), kMsgOutOfMemory);
+  EXPECT_EQ(questions, 1);
+  EXPECT_EQ(window_.Text(), u"");
 }
 
 // A save that cannot replace the file leaves its old content and no stray
