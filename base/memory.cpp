@@ -53,19 +53,29 @@ void* TakeSpare(std::size_t bytes, std::size_t* got) {
   return block;
 }
 
+// The memory question: a request larger than the free physical memory goes
+// on only with the user's Yes.
+bool MayTake(std::size_t bytes) {
+  const SystemCalls& sys = System();
+  if (!sys.freePhysicalMemory || bytes <= sys.freePhysicalMemory()) return true;
+  return sys.askYesNo && sys.askYesNo(kMsgLowMemoryAsk);
+}
+
 }  // namespace
 
 void* AllocBlock(std::size_t bytes, std::size_t* got, bool* fresh, bool ask) {
   if (fresh) *fresh = false;
+  *got = 0;
   if (void* spare = TakeSpare(bytes, got)) return spare;
-  // Short of memory, the spares go back before the user is asked about it.
+  // Short of memory, the spares go back before the user is asked about it;
+  // a No is final.
   const SystemCalls& sys = System();
   if (bytes >= kSpareBlockMin && sys.freePhysicalMemory && bytes > sys.freePhysicalMemory()) ReleaseSpareBlocks();
-  auto allocate = [&] { return ask ? AllocChecked(bytes) : std::malloc(bytes ? bytes : 1); };
-  void* block = allocate();
+  if (ask && !MayTake(bytes)) return nullptr;
+  void* block = std::malloc(bytes ? bytes : 1);
   if (!block && SpareBlockBytes()) {
     ReleaseSpareBlocks();
-    block = allocate();
+    block = std::malloc(bytes ? bytes : 1);
   }
   *got = block ? bytes : 0;
   if (fresh) *fresh = block != nullptr;
@@ -149,10 +159,7 @@ std::size_t SpareBlockBytes() {
 }
 
 void* AllocChecked(std::size_t bytes) {
-  const SystemCalls& sys = System();
-  if (sys.freePhysicalMemory && bytes > sys.freePhysicalMemory()) {
-    if (!sys.askYesNo || !sys.askYesNo(kMsgLowMemoryAsk)) return nullptr;
-  }
+  if (!MayTake(bytes)) return nullptr;
   // A zero-byte request still gets a block, so null always means failure.
   return std::malloc(bytes ? bytes : 1);
 }

@@ -116,8 +116,16 @@ TEST_F(SpareBlocks, ShortOfMemoryTheSparesGoBeforeTheUserIsAsked) {
   EXPECT_TRUE(HeapBlock<char>::Allocate(5 * kMB));
   EXPECT_TRUE(questions.empty());
 
-  // A request the spares cannot serve lets them go, then asks.
+  // A No is final: not asked again because spares could be let go.
   ASSERT_EQ(SpareBlockBytes(), 6 * kMB);
+  freeMemory = 100;
+  EXPECT_FALSE(HeapBlock<char>::Allocate(1000));
+  EXPECT_EQ(questions.size(), 1u);
+  EXPECT_EQ(SpareBlockBytes(), 6 * kMB);
+  freeMemory = 4 * kMB;
+  questions.clear();
+
+  // A request the spares cannot serve lets them go, then asks.
   EXPECT_FALSE(HeapBlock<char>::Allocate(13 * kMB));
   EXPECT_EQ(SpareBlockBytes(), 0u);
   EXPECT_EQ(questions.size(), 1u);
