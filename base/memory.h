@@ -41,13 +41,15 @@ void ReturnBlock(void* block, std::size_t bytes);
 constexpr std::size_t kTouchBothHalvesMin = std::size_t{8} << 20;
 void TouchPagesInHalves(void* block, std::size_t bytes);
 
-// Frees every spare block (a closed document, a memory measurement).
+// Frees every spare block (the user went to another program, the edit
+// control is about to take a large text, a memory measurement).
 void ReleaseSpareBlocks();
 // What the spares hold now, in bytes.
 std::size_t SpareBlockBytes();
 
 // Owns one block of count elements of a trivial type taken with
-// AllocChecked; empty when the request overflowed, was refused or failed.
+// AllocBlock (which asks the memory question) and handed back with
+// ReturnBlock; empty when the request overflowed, was refused or failed.
 template <class T>
 class HeapBlock {
   static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);

@@ -78,10 +78,10 @@ CommandResult SaveToFullPath() {
 void SetStatusText(const char16_t* text) { ShowModifiedPart(text); }
 
 // The selection of the document, final line break included.
-std::u16string SelectedText() {
+LargeText SelectedText() {
   DWORD start = 0, end = 0;
   GetSelection(&start, &end);
-  std::u16string text = WindowText(EditControl());
+  LargeText text = WindowText<LargeText>(EditControl());
   if (start > end) std::swap(start, end);
   if (start >= text.size()) return {};
   return text.substr(start, end - start);
@@ -205,13 +205,13 @@ CommandResult ExcludeToFile() {
   std::u16string path, title;
   if (!RunSaveDialog(path, title)) return kCancelled;
   if (title.empty()) title = FileTitleOf(path);
-  std::u16string selection;
+  LargeText selection;
   try {
     selection = SelectedText();
   } catch (const std::bad_alloc&) {
     return kMsgOutOfMemory;
   }
-  if (const char16_t* message = SaveText(App().mainWindow, LargeText(selection.data(), selection.size()), path, false)) {
+  if (const char16_t* message = SaveText(App().mainWindow, std::move(selection), path, false)) {
     ShowSaveFailure(message, title);
     return kFailedReported;
   }
