@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/version.h"
+
 namespace quillet {
 
 inline constexpr char16_t kAppName[] = u"Quillet";
@@ -56,7 +58,7 @@ inline constexpr char16_t kMsgStringsDiffer[] = u"字符串不相同！" u"\n已
 
 // The About box.
 inline constexpr char16_t kAboutTitle[] = u"关于 Quillet";
-inline constexpr char16_t kAboutVersion[] = u"版本 1.0";
+inline constexpr char16_t kAboutVersion[] = u"版本 " QUILLET_VERSION_TEXT;
 inline constexpr char16_t kAboutCopyright[] = u"版权所有 (C) 2026 Quillet 开发者";
 inline constexpr char16_t kAboutThanks[] = u"感谢所有支持和捐助这个项目发展的人员。特别感谢所有测试者。";
 inline constexpr char16_t kAboutLicence[] =

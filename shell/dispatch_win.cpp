@@ -187,7 +187,7 @@ constexpr CommandRow kCommands[] = {
     {IDM_TEXT_ENCLOSE_RUN, OnEncloseRun, kTool},
     {IDM_TEXT_TAG, OnTagDialog, kCommand, nullptr, IDM_TEXT_TAG_RUN},
     {IDM_TEXT_TAG_RUN, OnTagRun, kTool},
-    {IDM_TEXT_COMPARE, OnCompare},
+    {IDM_TEXT_COMPARE, OnCompare, kTool},
     {IDM_TEXT_STATISTICS, OnStatistics, kTool},
     {IDM_FILE_INSERT_PATH, OnInsertFullPath, kTool, NeedsFullPath},
     {IDM_FILE_INSERT_TITLE, OnInsertTitle, kTool, NeedsTitle},

@@ -267,7 +267,9 @@ void QuilletProcess::Start(const std::wstring& args, Options options) {
   Sync();
 }
 
-QuilletProcess::~QuilletProcess() {
+QuilletProcess::~QuilletProcess() { Terminate(); }
+
+void QuilletProcess::Terminate() {
   if (IsRunning()) {
     TerminateProcess(process_.get(), 0xDEAD);
     WaitForSingleObject(process_.get(), 5000);

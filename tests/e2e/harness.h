@@ -152,6 +152,9 @@ class QuilletProcess {
   HWND edit() const { return edit_; }
   const TempFolder& folder() const { return folder_; }
   bool IsRunning() const;
+  // Ends the program at once, so that a command waiting on it returns: for a
+  // test that gives up on a dialog that never came.
+  void Terminate();
 
   std::wstring Title() const { return WindowText(main_); }
   std::wstring Text() const;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/resource.h"
+#include "base/version.h"
 #include "tests/e2e/harness.h"
 
 namespace quillet_e2e {
@@ -184,6 +185,14 @@ TEST(ParamDialogs, CompareReportsSameOrMarksTheFirstDifference) {
   EXPECT_EQ(WindowText(d.Item(IDC_COMPARE_TEXT1)), L"xyz");
   ASSERT_TRUE(d.Press(IDCANCEL));
   EXPECT_EQ(result.get(), 0);
+
+  // Compare is a tool: Last tool opens it again.
+  result = q.CommandAsync(IDM_TOOL_LAST);
+  d = q.WaitForDialog();
+  ASSERT_TRUE(d) << "Last tool after Compare did not open Compare";
+  EXPECT_EQ(d.Caption(), L"比较");
+  ASSERT_TRUE(d.Press(IDCANCEL));
+  EXPECT_EQ(result.get(), 0);
 }
 
 TEST(ParamDialogs, AboutShowsItsTextsAndClosesOnEsc) {
@@ -198,7 +207,17 @@ TEST(ParamDialogs, AboutShowsItsTextsAndClosesOnEsc) {
   EXPECT_EQ(WindowText(d.Item(IDC_ABOUT_THANKS)), L"感谢所有支持和捐助这个项目发展的人员。特别感谢所有测试者。");
   EXPECT_EQ(WindowText(d.Item(IDC_ABOUT_ASK)),
             L"您需要一项功能吗? 那就请告诉我。\n我相信它是交流的全部。\n其次才是技术。");
-  EXPECT_FALSE(WindowText(d.Item(IDC_ABOUT_VERSION)).empty());
+  // The version shown is the one the program's version resource carries.
+  EXPECT_EQ(WindowText(d.Item(IDC_ABOUT_VERSION)), L"版本 " QUILLET_VERSION_TEXT);
+  const std::wstring exe = ProgramPath();
+  std::string info(GetFileVersionInfoSizeW(exe.c_str(), nullptr), '\0');
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(QUILLET_VERSION_MINOR, QUILLET_VERSION_MAJOR)));
+  EXPECT_EQ(fixed->dwProductVersionLS, static_cast<DWORD>(MAKELONG(0, QUILLET_VERSION_PATCH)));
   ASSERT_TRUE(q.Activate(d.hwnd));
   ASSERT_TRUE(q.PressKeys({VK_ESCAPE}));
   EXPECT_TRUE(WaitUntil([&] { return !d.IsOpen(); }));
