@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "engine/in_halves.h"
@@ -291,23 +292,89 @@ bool EncodeValidUtf8(std::u16string_view text, LargeBytes& bytes) {
   return true;
 }
 
-void DecodeSingleBytes(LargeBytes& bytes, std::size_t skip, TextEncoding encoding, DecodedText* out) {
+// The data after the mark. The system converters take it as a terminated
+// string, so a zero byte would end the text early; it becomes a space and
+// marks the file.
+std::string_view WithoutZeros(LargeBytes& bytes, std::size_t skip, DecodedText* out) {
   char* begin = bytes.data() + skip;
   char* end = bytes.data() + bytes.size();
-  // The system converters take the data as a terminated string, so a zero
-  // byte would end the text early; it becomes a space and marks the file.
   char* zero = std::find(begin, end, '\0');
   if (zero != end) {
     out->binary = true;
     std::replace(zero, end, '\0', ' ');
   }
-  const std::string_view data(begin, static_cast<std::size_t>(end - begin));
+  return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+// ANSI, or UTF-8 with the system's replacements for what is not valid.
+void DecodeWithSystem(std::string_view data, TextEncoding encoding, DecodedText* out) {
   bool invalid = false;
-  if (IsUtf8(encoding) && DecodeValidUtf8(data, out->text)) return;
   const std::u16string decoded = DecodeBytes(IsUtf8(encoding) ? kCodePageUtf8 : kCodePageAnsi, data, &invalid);
   out->text.assign(decoded.data(), decoded.size());
   if (!data.empty() && out->text.empty()) throw std::bad_alloc();  // the system could not convert
   out->undecodable = out->undecodable || invalid;
+}
+
+void DecodeSingleBytes(std::string_view data, TextEncoding encoding, DecodedText* out) {
+  if (IsUtf8(encoding) && DecodeValidUtf8(data, out->text)) return;
+  DecodeWithSystem(data, encoding, out);
+}
+
+// The encoding a mark decides, or FLDE!, an empty file or a broken UTF-8
+// mark; nullopt when the bytes themselves must tell.
+std::optional<TextEncoding> EncodingByMark(std::string_view bytes, TextEncoding fallback, bool forceDefault,
+                                           std::size_t* skip) {
+  *skip = 0;
+  if (forceDefault || bytes.empty()) return fallback;
+  const unsigned first = ByteAt(bytes, 0), second = ByteAt(bytes, 1);
+  if (first == 0xEF && second == 0xBB) {
+    if (ByteAt(bytes, 2) != 0xBF) return fallback;
+    *skip = 3;
+    return kEncodingUtf8;
+  }
+  if (first == 0xFF && second == 0xFE) {
+    *skip = 2;
+    return kEncodingUtf16Le;
+  }
+  if (first == 0xFE && second == 0xFF) {
+    *skip = 2;
+    return kEncodingUtf16Be;
+  }
+  return std::nullopt;
+}
+
+TextEncoding EncodingWithoutMark(Utf8Form form, TextEncoding fallback) {
+  switch (form) {
+    case Utf8Form::kValid:
+      return kEncodingUtf8NoMark;
+    case Utf8Form::kAscii:
+      // Saving must give the same bytes back: no mark the file did not have,
+      // and no UTF-16 for single bytes.
+      if (fallback == kEncodingAnsi) return kEncodingAnsi;
+      return IsUtf8(fallback) ? kEncodingUtf8NoMark : kEncodingAnsi;
+    default:
+      return kEncodingAnsi;
+  }
+}
+
+// A file that is not UTF-8 nearly always shows it early: only what passes
+// this many bytes of check is decoded as UTF-8 on trial.
+constexpr std::size_t kUtf8Probe = std::size_t{64} << 10;
+
+// Bytes without a mark. Valid UTF-8 is decoded in the pass that proves it
+// valid, so telling it from ANSI costs a UTF-8 file nothing; only bytes
+// that fail that pass go through the whole check, which tells a file cut
+// short in a character from one that is not UTF-8.
+void DecodeUnmarked(std::string_view data, TextEncoding fallback, DecodedText* out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+  const std::size_t probe = std::min(data.size(), kUtf8Probe);
+  if (CheckUtf8Run(p, p + probe, true).valid && DecodeValidUtf8(data, out->text)) {
+    // Fewer units than bytes: a character of two bytes or more.
+    out->encoding = EncodingWithoutMark(out->text.size() < data.size() ? Utf8Form::kValid : Utf8Form::kAscii, fallback);
+    return;
+  }
+  out->encoding = EncodingWithoutMark(CheckUtf8(data), fallback);
+  DecodeWithSystem(data, out->encoding, out);
 }
 
 // What the system's converter gave, into the spare-aware string.
@@ -346,34 +413,9 @@ std::size_t MarkLength(std::string_view bytes, TextEncoding encoding) {
 }
 
 TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding, bool forceDefault, std::size_t* skip) {
-  *skip = 0;
   const TextEncoding fallback = NormalEncoding(defaultEncoding);
-  if (forceDefault || bytes.empty()) return fallback;
-  const unsigned first = ByteAt(bytes, 0), second = ByteAt(bytes, 1);
-  if (first == 0xEF && second == 0xBB) {
-    if (ByteAt(bytes, 2) != 0xBF) return fallback;
-    *skip = 3;
-    return kEncodingUtf8;
-  }
-  if (first == 0xFF && second == 0xFE) {
-    *skip = 2;
-    return kEncodingUtf16Le;
-  }
-  if (first == 0xFE && second == 0xFF) {
-    *skip = 2;
-    return kEncodingUtf16Be;
-  }
-  switch (CheckUtf8(bytes)) {
-    case Utf8Form::kValid:
-      return kEncodingUtf8NoMark;
-    case Utf8Form::kAscii:
-      // Saving must give the same bytes back: no mark the file did not have,
-      // and no UTF-16 for single bytes.
-      if (fallback == kEncodingAnsi) return kEncodingAnsi;
-      return IsUtf8(fallback) ? kEncodingUtf8NoMark : kEncodingAnsi;
-    default:
-      return kEncodingAnsi;
-  }
+  if (const std::optional<TextEncoding> marked = EncodingByMark(bytes, fallback, forceDefault, skip)) return *marked;
+  return EncodingWithoutMark(CheckUtf8(bytes), fallback);
 }
 
 LineEndCounts CountLineEnds(std::u16string_view text) {
@@ -389,16 +431,22 @@ const char16_t* DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, 
   *out = DecodedText{};
   try {
     std::size_t skip = 0;
+    const TextEncoding fallback = NormalEncoding(options.defaultEncoding);
+    std::optional<TextEncoding> known;
     if (options.readAs) {
-      out->encoding = NormalEncoding(*options.readAs);
-      skip = MarkLength(bytes, out->encoding);
+      known = NormalEncoding(*options.readAs);
+      skip = MarkLength(bytes, *known);
     } else {
-      out->encoding = DetectEncoding(bytes, options.defaultEncoding, options.forceDefaultEncoding, &skip);
+      known = EncodingByMark(bytes, fallback, options.forceDefaultEncoding, &skip);
     }
-    if (out->encoding == kEncodingUtf16Le || out->encoding == kEncodingUtf16Be) {
-      DecodeUtf16(std::string_view(bytes).substr(skip), out->encoding == kEncodingUtf16Be, out);
+    if (!known) {
+      DecodeUnmarked(WithoutZeros(bytes, 0, out), fallback, out);
+    } else if (*known == kEncodingUtf16Le || *known == kEncodingUtf16Be) {
+      out->encoding = *known;
+      DecodeUtf16(std::string_view(bytes).substr(skip), *known == kEncodingUtf16Be, out);
     } else {
-      DecodeSingleBytes(bytes, skip, out->encoding, out);
+      out->encoding = *known;
+      DecodeSingleBytes(WithoutZeros(bytes, skip, out), *known, out);
     }
     // At most two whole-text buffers at a time: the bytes go before the
     // line ends are converted.

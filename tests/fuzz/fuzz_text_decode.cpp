@@ -25,6 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (loaded.text.find(u'\0') != quillet::LargeText::npos) __builtin_trap();
   if (loaded.encoding < 0 || loaded.encoding >= quillet::kEncodingCount || loaded.lineEnd < 0 || loaded.lineEnd > 2) __builtin_trap();
   if (!options.useCrLf && loaded.lineEnd != quillet::kLineEndWin) __builtin_trap();
+  // Loading decides the encoding as detection alone does.
+  std::size_t skip = 0;
+  if (quillet::DetectEncoding(file, options.defaultEncoding, options.forceDefaultEncoding, &skip) != loaded.encoding)
+    __builtin_trap();
   // The check says valid exactly when the system's decoder takes the bytes
   // without a replacement.
   bool invalid = false;
@@ -32,8 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if ((quillet::CheckUtf8(file, false) == quillet::Utf8Form::kInvalid) != invalid) __builtin_trap();
   if (loaded.CharactersReplaced()) return 0;
 
-  std::size_t skip = 0;
-  quillet::DetectEncoding(file, options.defaultEncoding, options.forceDefaultEncoding, &skip);
   quillet::EncodedText saved;
   if (quillet::EncodeForSave(std::move(loaded.text), loaded.encoding, loaded.lineEnd, &saved) != nullptr) {
     __builtin_trap();

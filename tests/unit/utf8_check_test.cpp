@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/system_text.h"
+#include "document/document.h"
 #include "document/text_codec.h"
 #include "engine/in_halves.h"
 #include "tests/unit/byte_strings.h"
@@ -131,6 +132,38 @@ TEST(Utf8Check, TheAnswerDoesNotDependOnWhereTheHalvesMeet) {
   // Continuation bytes all the way from the middle on.
   std::string trailing = big.substr(0, middle) + std::string(big.size() - middle, static_cast<char>(0x80));
   EXPECT_EQ(CheckUtf8(trailing), Utf8Form::kInvalid);
+}
+
+// Loading decodes UTF-8 on trial once the start of the file passed the
+// check; whatever comes later, and wherever a character falls, it ends in
+// the encoding detection gives, with the text of that encoding.
+TEST(Utf8Check, LoadingDecidesAsDetectionDoesFarIntoTheFile) {
+  const std::string ascii((std::size_t{64} << 10) - 1, 'a');
+  const std::string text = ascii + "中文";  // the first character across 64 KiB
+  struct Case {
+    std::string bytes;
+    TextEncoding encoding;
+  } cases[] = {
+      {text, kEncodingUtf8NoMark},
+      {text + "\xE4\xB8", kEncodingUtf8NoMark},  // cut at the end: replaced and reported
+      {text + "\xFF" + "tail", kEncodingAnsi},
+      {ascii + "b" + "\xE4\xB8", kEncodingAnsi},
+      {ascii + ascii, kEncodingUtf8NoMark},  // ASCII in a UTF-8 default
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(ascii.size()));
+    std::size_t skip = 0;
+    EXPECT_EQ(DetectEncoding(c.bytes, kEncodingUtf8, false, &skip), c.encoding);
+    DecodedText loaded;
+    ASSERT_EQ(DecodeFileBytes(LargeBytes(c.bytes.data(), c.bytes.size()), {.defaultEncoding = kEncodingUtf8}, &loaded),
+              nullptr);
+    EXPECT_EQ(loaded.encoding, c.encoding);
+    bool invalid = false;
+    const std::u16string expected =
+        DecodeBytes(c.encoding == kEncodingAnsi ? kCodePageAnsi : kCodePageUtf8, c.bytes, &invalid);
+    EXPECT_EQ(std::u16string_view(loaded.text), expected);
+    EXPECT_EQ(loaded.undecodable, invalid);
+  }
 }
 
 // Random bytes, mostly pieces of UTF-8 and near misses: valid is exactly
