@@ -5,7 +5,7 @@
 namespace quillet {
 
 const char16_t* EncodingName(TextEncoding encoding) {
-  static const char16_t* const kNames[] = {u"ANSI", u"Unicode", u"Unicode, Big Endian", u"UTF-8"};
+  static const char16_t* const kNames[] = {u"ANSI", u"Unicode", u"Unicode, Big Endian", u"UTF-8", u"UTF-8 无签名"};
   return kNames[EncodingFromCode(encoding)];
 }
 

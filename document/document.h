@@ -6,13 +6,26 @@
 
 namespace quillet {
 
-enum TextEncoding : int { kEncodingAnsi = 0, kEncodingUtf16Le = 1, kEncodingUtf16Be = 2, kEncodingUtf8 = 3 };
+// UTF-8 without a mark is a code of its own, so that a file that came
+// without one is written back without one.
+enum TextEncoding : int {
+  kEncodingAnsi = 0,
+  kEncodingUtf16Le = 1,
+  kEncodingUtf16Be = 2,
+  kEncodingUtf8 = 3,
+  kEncodingUtf8NoMark = 4,
+};
+inline constexpr int kEncodingCount = 5;
 enum LineEndStyle : int { kLineEndWin = 0, kLineEndUnix = 1, kLineEndMac = 2 };
 
 // The settings store the encoding and style as plain numbers, and the "next"
 // commands step them by one; any such code comes into range here, so that
-// stepping cycles through all four encodings and all three styles.
-constexpr TextEncoding EncodingFromCode(int code) { return static_cast<TextEncoding>(static_cast<unsigned>(code) % 4); }
+// stepping cycles through all five encodings and all three styles.
+constexpr TextEncoding EncodingFromCode(int code) {
+  return static_cast<TextEncoding>((code % kEncodingCount + kEncodingCount) % kEncodingCount);
+}
+// Both UTF-8 codes read and write the same text; they differ in the mark.
+constexpr bool IsUtf8(TextEncoding encoding) { return encoding == kEncodingUtf8 || encoding == kEncodingUtf8NoMark; }
 constexpr LineEndStyle LineEndFromCode(int code) { return static_cast<LineEndStyle>(static_cast<unsigned>(code) % 3); }
 
 const char16_t* EncodingName(TextEncoding encoding);  // "ANSI", "Unicode", ...
@@ -32,7 +45,7 @@ struct DocumentState {
 DocumentState& Doc();
 
 // Take a code (stored, or the current one plus one) and keep it in range, so
-// stepping to the next one cycles: encodings through all four; line-end
+// stepping to the next one cycles: encodings through all five; line-end
 // styles through all three while UseCRLF is on, and always "Win" while it is
 // off.
 void SetEncoding(DocumentState& doc, int code);

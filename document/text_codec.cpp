@@ -1,10 +1,12 @@
 #include "document/text_codec.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "engine/in_halves.h"
@@ -88,6 +90,69 @@ std::size_t Utf8Units(std::string_view bytes) {
   return units;
 }
 
+// What a lead byte from 0x80 up allows: the length of its sequence (0: the
+// byte cannot start one: a continuation byte, an overlong two-byte lead, or
+// beyond U+10FFFF) and the range of the byte after it, which rules out the
+// overlong three- and four-byte forms, the surrogates and U+110000 up.
+struct LeadRule {
+  std::uint8_t length = 0, low = 0, high = 0;
+};
+constexpr LeadRule LeadRuleOf(unsigned b) {
+  if (b < 0xC2) return {};
+  if (b < 0xE0) return {2, 0x80, 0xBF};
+  if (b == 0xE0) return {3, 0xA0, 0xBF};
+  if (b == 0xED) return {3, 0x80, 0x9F};
+  if (b < 0xF0) return {3, 0x80, 0xBF};
+  if (b == 0xF0) return {4, 0x90, 0xBF};
+  if (b < 0xF4) return {4, 0x80, 0xBF};
+  if (b == 0xF4) return {4, 0x80, 0x8F};
+  return {};
+}
+constexpr auto kLeadRules = [] {
+  std::array<LeadRule, 128> rules{};
+  for (unsigned b = 0; b < 128; ++b) rules[b] = LeadRuleOf(b + 0x80);
+  return rules;
+}();
+
+// What one stretch of bytes holds as UTF-8.
+struct Utf8Run {
+  bool valid = true;
+  bool wholeBeyondAscii = false;  // a complete sequence of two bytes or more
+  bool cutAtEnd = false;          // the stretch ends inside a sequence
+};
+
+// Checks [p, end); a sequence cut short by end is valid when cutAllowed.
+// Plain ASCII goes sixteen bytes a step.
+Utf8Run CheckUtf8Run(const unsigned char* p, const unsigned char* end, bool cutAllowed) {
+  Utf8Run run;
+  while (p < end) {
+    if (end - p >= 16 && ((Word8(p) | Word8(p + 8)) & kHighBits) == 0) {
+      p += 16;
+      continue;
+    }
+    const unsigned b = *p;
+    if (b < 0x80) {
+      ++p;
+      continue;
+    }
+    const LeadRule rule = kLeadRules[b - 0x80];
+    const std::size_t have = std::min<std::size_t>(static_cast<std::size_t>(end - p), rule.length);
+    bool ok = rule.length != 0 && (have < 2 || (p[1] >= rule.low && p[1] <= rule.high));
+    for (std::size_t k = 2; ok && k < have; ++k) ok = (p[k] & 0xC0) == 0x80;
+    if (ok && have < rule.length) {  // the end cuts the sequence
+      run.cutAtEnd = true;
+      ok = cutAllowed;
+    }
+    if (!ok) {
+      run.valid = false;
+      return run;
+    }
+    run.wholeBeyondAscii = run.wholeBeyondAscii || !run.cutAtEnd;
+    p += have;
+  }
+  return run;
+}
+
 // Valid UTF-8 of [p, end) into exactly the units [o, oEnd); false at the
 // first sequence that is not valid (an overlong form, a surrogate, beyond
 // U+10FFFF, cut short) or when the units do not come out to the room.
@@ -131,18 +196,25 @@ bool DecodeUtf8Run(const unsigned char* p, const unsigned char* end, char16_t* o
   return o == oEnd;
 }
 
+// A large text of UTF-8 is worked on in two halves side by side, cut at
+// the first byte from the middle on that does not continue a character;
+// the end of the bytes when they are too few for two threads.
+const unsigned char* HalvesMeetAt(std::string_view bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  if (bytes.size() < 2 * kUnitsForTwoThreads) return end;
+  const auto* cut = p + bytes.size() / 2;
+  while (cut < end && (*cut & 0xC0) == 0x80) ++cut;
+  return cut;
+}
+
 // Valid UTF-8 straight into UTF-16; false when it is not valid, and the
-// system's converter then decodes it with its own replacements. A large
-// text is decoded in two halves side by side, cut before a byte that starts
-// a character.
+// system's converter then decodes it with its own replacements, in two
+// halves for a large text.
 bool DecodeValidUtf8(std::string_view bytes, LargeText& text) {
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
-  const auto* cut = end;
-  if (bytes.size() >= 2 * kUnitsForTwoThreads) {
-    cut = p + bytes.size() / 2;
-    while (cut < end && (*cut & 0xC0) == 0x80) ++cut;
-  }
+  const auto* cut = HalvesMeetAt(bytes);
   std::size_t first = 0, second = 0;
   SideBySide(
       cut != end, [&] { first = Utf8Units(std::string_view(bytes.data(), static_cast<std::size_t>(cut - p))); },
@@ -220,23 +292,89 @@ bool EncodeValidUtf8(std::u16string_view text, LargeBytes& bytes) {
   return true;
 }
 
-void DecodeSingleBytes(LargeBytes& bytes, std::size_t skip, TextEncoding encoding, DecodedText* out) {
+// The data after the mark. The system converters take it as a terminated
+// string, so a zero byte would end the text early; it becomes a space and
+// marks the file.
+std::string_view WithoutZeros(LargeBytes& bytes, std::size_t skip, DecodedText* out) {
   char* begin = bytes.data() + skip;
   char* end = bytes.data() + bytes.size();
-  // The system converters take the data as a terminated string, so a zero
-  // byte would end the text early; it becomes a space and marks the file.
   char* zero = std::find(begin, end, '\0');
   if (zero != end) {
     out->binary = true;
     std::replace(zero, end, '\0', ' ');
   }
-  const std::string_view data(begin, static_cast<std::size_t>(end - begin));
+  return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+// ANSI, or UTF-8 with the system's replacements for what is not valid.
+void DecodeWithSystem(std::string_view data, TextEncoding encoding, DecodedText* out) {
   bool invalid = false;
-  if (encoding == kEncodingUtf8 && DecodeValidUtf8(data, out->text)) return;
-  const std::u16string decoded = DecodeBytes(encoding == kEncodingUtf8 ? kCodePageUtf8 : kCodePageAnsi, data, &invalid);
+  const std::u16string decoded = DecodeBytes(IsUtf8(encoding) ? kCodePageUtf8 : kCodePageAnsi, data, &invalid);
   out->text.assign(decoded.data(), decoded.size());
   if (!data.empty() && out->text.empty()) throw std::bad_alloc();  // the system could not convert
   out->undecodable = out->undecodable || invalid;
+}
+
+void DecodeSingleBytes(std::string_view data, TextEncoding encoding, DecodedText* out) {
+  if (IsUtf8(encoding) && DecodeValidUtf8(data, out->text)) return;
+  DecodeWithSystem(data, encoding, out);
+}
+
+// The encoding a mark decides, or FLDE!, an empty file or a broken UTF-8
+// mark; nullopt when the bytes themselves must tell.
+std::optional<TextEncoding> EncodingByMark(std::string_view bytes, TextEncoding fallback, bool forceDefault,
+                                           std::size_t* skip) {
+  *skip = 0;
+  if (forceDefault || bytes.empty()) return fallback;
+  const unsigned first = ByteAt(bytes, 0), second = ByteAt(bytes, 1);
+  if (first == 0xEF && second == 0xBB) {
+    if (ByteAt(bytes, 2) != 0xBF) return fallback;
+    *skip = 3;
+    return kEncodingUtf8;
+  }
+  if (first == 0xFF && second == 0xFE) {
+    *skip = 2;
+    return kEncodingUtf16Le;
+  }
+  if (first == 0xFE && second == 0xFF) {
+    *skip = 2;
+    return kEncodingUtf16Be;
+  }
+  return std::nullopt;
+}
+
+TextEncoding EncodingWithoutMark(Utf8Form form, TextEncoding fallback) {
+  switch (form) {
+    case Utf8Form::kValid:
+      return kEncodingUtf8NoMark;
+    case Utf8Form::kAscii:
+      // Saving must give the same bytes back: no mark the file did not have,
+      // and no UTF-16 for single bytes.
+      if (fallback == kEncodingAnsi) return kEncodingAnsi;
+      return IsUtf8(fallback) ? kEncodingUtf8NoMark : kEncodingAnsi;
+    default:
+      return kEncodingAnsi;
+  }
+}
+
+// A file that is not UTF-8 nearly always shows it early: only what passes
+// this many bytes of check is decoded as UTF-8 on trial.
+constexpr std::size_t kUtf8Probe = std::size_t{64} << 10;
+
+// Bytes without a mark. Valid UTF-8 is decoded in the pass that proves it
+// valid, so telling it from ANSI costs a UTF-8 file nothing; only bytes
+// that fail that pass go through the whole check, which tells a file cut
+// short in a character from one that is not UTF-8.
+void DecodeUnmarked(std::string_view data, TextEncoding fallback, DecodedText* out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+  const std::size_t probe = std::min(data.size(), kUtf8Probe);
+  if (CheckUtf8Run(p, p + probe, true).valid && DecodeValidUtf8(data, out->text)) {
+    // Fewer units than bytes: a character of two bytes or more.
+    out->encoding = EncodingWithoutMark(out->text.size() < data.size() ? Utf8Form::kValid : Utf8Form::kAscii, fallback);
+    return;
+  }
+  out->encoding = EncodingWithoutMark(CheckUtf8(data), fallback);
+  DecodeWithSystem(data, out->encoding, out);
 }
 
 // What the system's converter gave, into the spare-aware string.
@@ -253,25 +391,31 @@ void ExpandLineEnds(LargeText& text, std::size_t breaks, bool fromLf) {
 
 }  // namespace
 
+Utf8Form CheckUtf8(std::string_view bytes, bool cutAtEndAllowed) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  // Where the halves meet, valid UTF-8 always has a boundary.
+  const auto* cut = HalvesMeetAt(bytes);
+  Utf8Run first, second;
+  SideBySide(
+      cut != end, [&] { first = CheckUtf8Run(p, cut, cut == end && cutAtEndAllowed); },
+      [&] { second = CheckUtf8Run(cut, end, cutAtEndAllowed); });
+  if (!first.valid || !second.valid) return Utf8Form::kInvalid;
+  if (first.wholeBeyondAscii || second.wholeBeyondAscii) return Utf8Form::kValid;
+  // Nothing beyond ASCII but the start of a character cut off by the end:
+  // too little to take the bytes for UTF-8 (a Latin-1 "café" ends so).
+  return first.cutAtEnd || second.cutAtEnd ? Utf8Form::kInvalid : Utf8Form::kAscii;
+}
+
+std::size_t MarkLength(std::string_view bytes, TextEncoding encoding) {
+  const std::string_view mark = ByteOrderMark(encoding);
+  return !mark.empty() && bytes.starts_with(mark) ? mark.size() : 0;
+}
+
 TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding, bool forceDefault, std::size_t* skip) {
-  *skip = 0;
   const TextEncoding fallback = NormalEncoding(defaultEncoding);
-  if (forceDefault || bytes.empty()) return fallback;
-  const unsigned first = ByteAt(bytes, 0), second = ByteAt(bytes, 1);
-  if (first == 0xEF && second == 0xBB) {
-    if (ByteAt(bytes, 2) != 0xBF) return fallback;
-    *skip = 3;
-    return kEncodingUtf8;
-  }
-  if (first == 0xFF && second == 0xFE) {
-    *skip = 2;
-    return kEncodingUtf16Le;
-  }
-  if (first == 0xFE && second == 0xFF) {
-    *skip = 2;
-    return kEncodingUtf16Be;
-  }
-  return kEncodingAnsi;
+  if (const std::optional<TextEncoding> marked = EncodingByMark(bytes, fallback, forceDefault, skip)) return *marked;
+  return EncodingWithoutMark(CheckUtf8(bytes), fallback);
 }
 
 LineEndCounts CountLineEnds(std::u16string_view text) {
@@ -287,11 +431,22 @@ const char16_t* DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, 
   *out = DecodedText{};
   try {
     std::size_t skip = 0;
-    out->encoding = DetectEncoding(bytes, options.defaultEncoding, options.forceDefaultEncoding, &skip);
-    if (out->encoding == kEncodingUtf16Le || out->encoding == kEncodingUtf16Be) {
-      DecodeUtf16(std::string_view(bytes).substr(skip), out->encoding == kEncodingUtf16Be, out);
+    const TextEncoding fallback = NormalEncoding(options.defaultEncoding);
+    std::optional<TextEncoding> known;
+    if (options.readAs) {
+      known = NormalEncoding(*options.readAs);
+      skip = MarkLength(bytes, *known);
     } else {
-      DecodeSingleBytes(bytes, skip, out->encoding, out);
+      known = EncodingByMark(bytes, fallback, options.forceDefaultEncoding, &skip);
+    }
+    if (!known) {
+      DecodeUnmarked(WithoutZeros(bytes, 0, out), fallback, out);
+    } else if (*known == kEncodingUtf16Le || *known == kEncodingUtf16Be) {
+      out->encoding = *known;
+      DecodeUtf16(std::string_view(bytes).substr(skip), *known == kEncodingUtf16Be, out);
+    } else {
+      out->encoding = *known;
+      DecodeSingleBytes(WithoutZeros(bytes, skip, out), *known, out);
     }
     // At most two whole-text buffers at a time: the bytes go before the
     // line ends are converted.
@@ -363,6 +518,7 @@ const char16_t* EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndSt
         out->units = std::move(text);
         return nullptr;
       case kEncodingUtf8:
+      case kEncodingUtf8NoMark:
         if (!EncodeValidUtf8(text, out->bytes)) AssignBytes(out->bytes, EncodeText(kCodePageUtf8, text));
         break;
       default:

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ struct LoadOptions {
   LineEndStyle defaultLineEnd = kLineEndWin;     // CRLF
   bool useCrLf = true;                  // UseCRLF: detect and convert UNIX and Mac files
   bool forceDefaultEncoding = false;    // FLDE!: no byte-order-mark detection
+  // Reading a file again in an encoding the user chose: no detection, and
+  // only that encoding's own mark is skipped.
+  std::optional<TextEncoding> readAs = std::nullopt;
 };
 
 struct DecodedText {
@@ -37,11 +41,31 @@ struct DecodedText {
   bool CharactersReplaced() const { return binary || undecodable; }
 };
 
-// The encoding the bytes announce and how many mark bytes to skip. Without
-// a mark (or with FLDE!, or for no bytes at all) the answer is ANSI, except
-// that FLDE!, an empty file and a broken UTF-8 mark (EF BB not followed by
-// BF) keep the default.
+// What bytes are as UTF-8.
+enum class Utf8Form {
+  kAscii,  // no byte of 0x80 or above (nothing tells UTF-8 from ANSI)
+  kValid,  // valid UTF-8 with at least one whole character beyond ASCII
+  // Not UTF-8, or nothing beyond ASCII but a character cut off by the end,
+  // which is too little to tell UTF-8 from ANSI.
+  kInvalid,
+};
+
+// Strict UTF-8: no overlong form, no surrogate, nothing beyond U+10FFFF, no
+// sequence cut short. With cutAtEndAllowed a sequence cut short by the end
+// of the bytes is no fault: a file cut off in the middle of a character is
+// still a UTF-8 file. Looks at the bytes several at a time.
+Utf8Form CheckUtf8(std::string_view bytes, bool cutAtEndAllowed = true);
+
+// The encoding the bytes announce and how many mark bytes to skip. FLDE!
+// and an empty file keep the default, and so does a broken UTF-8 mark (EF
+// BB not followed by BF). Without a mark: valid UTF-8 is UTF-8 without a
+// mark, anything else not UTF-8 is ANSI, and plain ASCII takes the default
+// when that writes the same bytes back (ANSI, or UTF-8 written without the
+// mark the file did not have), else ANSI.
 TextEncoding DetectEncoding(std::string_view bytes, TextEncoding defaultEncoding, bool forceDefault, std::size_t* skip);
+
+// The length of the encoding's own mark at the start of bytes, or 0.
+std::size_t MarkLength(std::string_view bytes, TextEncoding encoding);
 
 // The whole load path after the read: detection, byte order, the binary
 // check, decoding and line ends. Consumes bytes (its buffer is reused or

@@ -159,7 +159,8 @@ bool MakeBackup(HWND owner, const std::u16string& path) {
 
 }  // namespace
 
-const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert) {
+const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
+                             std::optional<TextEncoding> readAs) {
   const Settings& s = AppSettings();
   // A failed open leaves an empty document, never a mix of old and new.
   if (!insert) SetWindowTextW(edit, L"");
@@ -172,6 +173,7 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
   options.defaultLineEnd = LineEndFromCode(s.CRLF);
   options.useCrLf = s.UseCRLF != 0;
   options.forceDefaultEncoding = s.FLDE != 0;
+  options.readAs = readAs;
   DecodedText decoded;
   if (const char16_t* message = DecodeFileBytes(std::move(bytes), options, &decoded)) return message;
   // The control takes the text into memory of its own; the blocks kept for

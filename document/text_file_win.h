@@ -6,17 +6,21 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "base/memory.h"
+#include "document/document.h"
 
 namespace quillet {
 
 // Open mode (insert false): the file becomes the whole text of edit; the
 // document's encoding and line-end style are set; the path enters the
 // recent files. Insert mode: the file replaces the selection as one
-// undoable edit and sets only the document's encoding.
-const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert);
+// undoable edit and sets only the document's encoding. readAs reads the
+// file in that encoding instead of the one its bytes suggest.
+const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
+                             std::optional<TextEncoding> readAs = {});
 
 // Writes the text of edit in the document's encoding and line-end style.
 // Not quiet: backup copy (setting Backup), the ANSI loss question and the

@@ -29,6 +29,8 @@ CommandResult OnSaveAs(const CommandArgs&) { return SaveDocumentAs(); }
 CommandResult OnRevert(const CommandArgs&) { return RevertDocument(false); }
 CommandResult OnRevertChanged(const CommandArgs&) { return RevertDocument(true); }
 
+CommandResult OnReopenAs(const CommandArgs& a) { return ReopenAs(EncodingFromCode(a.id - IDM_FILE_REOPEN_ANSI)); }
+
 CommandResult OnNextEncoding(const CommandArgs&) {
   SetCurrentEncoding(Doc().encoding + 1);
   return kDone;

@@ -16,6 +16,9 @@ CommandResult OnSave(const CommandArgs& a);
 CommandResult OnSaveAs(const CommandArgs& a);
 CommandResult OnRevert(const CommandArgs& a);
 CommandResult OnRevertChanged(const CommandArgs& a);
+// IDM_FILE_REOPEN_ANSI to IDM_FILE_REOPEN_UTF8_NO_MARK: the file read again in
+// the encoding whose code is the id's distance from the first.
+CommandResult OnReopenAs(const CommandArgs& a);
 CommandResult OnNextEncoding(const CommandArgs& a);
 CommandResult OnNextLineEnd(const CommandArgs& a);
 CommandResult OnSaveAndExit(const CommandArgs& a);

@@ -77,6 +77,22 @@ CommandResult SaveToFullPath() {
 
 void SetStatusText(const char16_t* text) { ShowModifiedPart(text); }
 
+// Reads the document's file again without asking, and keeps the selection
+// and the scroll position as far as the new text allows.
+CommandResult ReloadKeepingView(std::optional<TextEncoding> readAs) {
+  HWND edit = EditControl();
+  Doc().pathToOpen = Doc().fullPath;
+  DWORD start = 0, end = 0;
+  GetSelection(&start, &end);
+  const LRESULT firstVisible = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  const CommandResult result = OpenPathToOpen(false, readAs);
+  SendMessageW(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
+  // Scrolled by the difference: some controls already scroll to the
+  // selection when it is set.
+  SendMessageW(edit, EM_LINESCROLL, 0, firstVisible - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+  return result;
+}
+
 // The selection of the document, final line break included.
 LargeText SelectedText() {
   DWORD start = 0, end = 0;
@@ -107,7 +123,7 @@ CommandResult NewDocument() {
   return kDone;
 }
 
-CommandResult OpenPathToOpen(bool askToSave) {
+CommandResult OpenPathToOpen(bool askToSave, std::optional<TextEncoding> readAs) {
   if (askToSave && !AskToSave()) return kCancelled;
   DocumentState& doc = Doc();
   std::u16string fullPath, title;
@@ -121,7 +137,7 @@ CommandResult OpenPathToOpen(bool askToSave) {
   HWND edit = EditControl();
   const char16_t* message = kMsgCannotRead;
   if (kind == PathKind::kUsable) {
-    message = LoadTextFile(App().mainWindow, edit, doc.fullPath, false);
+    message = LoadTextFile(App().mainWindow, edit, doc.fullPath, false, readAs);
   } else {
     SetWindowTextW(edit, L"");
   }
@@ -172,18 +188,14 @@ CommandResult RevertDocument(bool outsideChange) {
                                     : AskYesNo(App().mainWindow, kMsgRevertAsk);
   questionOpen = false;
   if (!revert) return kCancelled;
+  return ReloadKeepingView({});
+}
 
-  HWND edit = EditControl();
-  doc.pathToOpen = doc.fullPath;
-  DWORD start = 0, end = 0;
-  GetSelection(&start, &end);
-  const LRESULT firstVisible = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-  const CommandResult result = OpenPathToOpen(false);
-  SendMessageW(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
-  // Scrolled by the difference: some controls already scroll to the
-  // selection when it is set.
-  SendMessageW(edit, EM_LINESCROLL, 0, firstVisible - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
-  return result;
+CommandResult ReopenAs(TextEncoding encoding) {
+  if (Doc().fullPath.empty()) return kFailedReported;
+  // The changes are the user's to keep: the file on disk is what is read.
+  if (!AskToSave()) return kCancelled;
+  return ReloadKeepingView(encoding);
 }
 
 CommandResult InsertPathToOpen() {

@@ -4,10 +4,12 @@
 // shown here already, with the file's title.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/commands.h"
+#include "document/document.h"
 
 namespace quillet {
 
@@ -17,8 +19,9 @@ CommandResult NewDocument();
 
 // Opens the document's path to open; with askToSave the save question
 // comes first. Failures are shown here and give 21; a successful open may
-// still return the text-limit warning.
-CommandResult OpenPathToOpen(bool askToSave);
+// still return the text-limit warning. readAs reads the file in that
+// encoding instead of the one its bytes suggest.
+CommandResult OpenPathToOpen(bool askToSave, std::optional<TextEncoding> readAs = {});
 
 // IDM_FILE_OPEN: the save question, then the Open dialog, then the chosen file.
 CommandResult OpenWithDialog();
@@ -31,6 +34,11 @@ CommandResult SaveDocumentAs();
 // IDM_FILE_REVERT (outsideChange false) and IDM_FILE_REVERT_CHANGED: reloads the file after a
 // question, keeping the selection and the scroll position.
 CommandResult RevertDocument(bool outsideChange);
+
+// IDM_FILE_REOPEN_*: the save question, then the file read again in the
+// given encoding, keeping the selection and the scroll position as Revert
+// does. An untitled document has no file to read: 21.
+CommandResult ReopenAs(TextEncoding encoding);
 
 // Inserts the file named by the path to open at the selection.
 CommandResult InsertPathToOpen();

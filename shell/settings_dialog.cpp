@@ -5,6 +5,7 @@
 
 #include "base/messages.h"
 #include "base/resource.h"
+#include "document/document.h"
 
 namespace quillet {
 namespace {
@@ -45,7 +46,10 @@ const RadioBinding kGeneralRadios[] = {
 };
 
 const RadioBinding kFileRadios[] = {
-    {{IDC_SET_ENCODING_ANSI, IDC_SET_ENCODING_UTF16LE, IDC_SET_ENCODING_UTF16BE, IDC_SET_ENCODING_UTF8}, 4, &S::Encode},
+    {{IDC_SET_ENCODING_ANSI, IDC_SET_ENCODING_UTF16LE, IDC_SET_ENCODING_UTF16BE, IDC_SET_ENCODING_UTF8,
+      IDC_SET_ENCODING_UTF8_NO_MARK},
+     kEncodingCount,
+     &S::Encode},
     {{IDC_SET_LINE_END_WIN, IDC_SET_LINE_END_UNIX, IDC_SET_LINE_END_MAC}, 3, &S::CRLF},
 };
 

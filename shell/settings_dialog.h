@@ -42,7 +42,7 @@ struct CheckBinding {
 
 // Radio buttons: the setting is the place of the chosen one.
 struct RadioBinding {
-  std::array<int, 4> ids;
+  std::array<int, 5> ids;
   int count;
   std::int32_t Settings::*setting;
 };

@@ -419,6 +419,34 @@ class RegistryKeptAside {
   bool kept_ = false;
 };
 
+// The fifth default encoding: a stored 4 checks its radio, and choosing it
+// makes the next new document UTF-8 without a mark.
+TEST(SettingsDialog, DefaultEncodingUtf8WithoutAMark) {
+  StoredValues stored;
+  ASSERT_TRUE(stored.SetNumber(L"Setts", L"Encode", 4));
+  {
+    QuilletProcess q(L"/ns");
+    ASSERT_TRUE(q.ok()) << q.error();
+    EXPECT_TRUE(PartShows(q, 3, L"UTF-8 无签名"));
+    Settings s = Open(q);
+    ASSERT_TRUE(s);
+    EXPECT_TRUE(s.Checked(IDD_SETTINGS_FILES, IDC_SET_ENCODING_UTF8_NO_MARK));
+    EXPECT_FALSE(s.Checked(IDD_SETTINGS_FILES, IDC_SET_ENCODING_UTF8));
+    EXPECT_EQ(s.Text(IDD_SETTINGS_FILES, IDC_SET_ENCODING_UTF8_NO_MARK), L"UTF-8 无签名(&G)");
+    ASSERT_TRUE(s.Close(IDCANCEL));
+  }
+  QuilletProcess q(kIsolated);
+  ASSERT_TRUE(q.ok()) << q.error();
+  Settings s = Open(q);
+  ASSERT_TRUE(s);
+  EXPECT_TRUE(s.Checked(IDD_SETTINGS_FILES, IDC_SET_ENCODING_ANSI));
+  ASSERT_TRUE(s.Click(IDD_SETTINGS_FILES, IDC_SET_ENCODING_UTF8_NO_MARK));
+  EXPECT_FALSE(s.Checked(IDD_SETTINGS_FILES, IDC_SET_ENCODING_ANSI));
+  ASSERT_TRUE(s.Close(IDOK));
+  ASSERT_EQ(q.Command(IDM_FILE_NEW), 0);
+  EXPECT_TRUE(PartShows(q, 3, L"UTF-8 无签名"));
+}
+
 TEST(SettingsDialog, OkValuesReachTheRegistry) {
   RegistryKeptAside aside;
   ASSERT_TRUE(aside.ok());

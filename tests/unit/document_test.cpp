@@ -26,7 +26,8 @@ TEST(WindowTitle, NameMarkAndProgram) {
 TEST(Names, EncodingsAndLineEndsWrapAround) {
   EXPECT_STREQ(reinterpret_cast<const char*>(EncodingName(kEncodingUtf8)), reinterpret_cast<const char*>(u"UTF-8"));
   EXPECT_EQ(std::u16string(EncodingName(kEncodingUtf16Be)), u"Unicode, Big Endian");
-  EXPECT_EQ(std::u16string(EncodingName(EncodingFromCode(4))), u"ANSI");
+  EXPECT_EQ(std::u16string(EncodingName(EncodingFromCode(4))), u"UTF-8 无签名");
+  EXPECT_EQ(std::u16string(EncodingName(EncodingFromCode(4 + 1))), u"ANSI");
   EXPECT_EQ(std::u16string(LineEndName(LineEndFromCode(-1 + 3))), u"Mac");
   EXPECT_EQ(std::u16string(LineEndName(kLineEndUnix)), u"UNIX");
 }

@@ -9,15 +9,10 @@
 
 #include "document/document.h"
 #include "base/system_text.h"
+#include "tests/unit/byte_strings.h"
 
 namespace quillet {
 namespace {
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string s;
-  for (int v : values) s += static_cast<char>(v);
-  return s;
-}
 
 DecodedText Decode(std::string bytes, LoadOptions options = {}) {
   DecodedText out;
@@ -32,7 +27,7 @@ std::string Encode(std::u16string_view text, TextEncoding encoding, LineEndStyle
   return std::string(out.View());
 }
 
-TEST(TextCodecDetect, MarksDecideAndEverythingElseIsAnsi) {
+TEST(TextCodecDetect, MarksThenUtf8ThenAnsi) {
   std::size_t skip = 9;
   EXPECT_EQ(DetectEncoding(Bytes({0xEF, 0xBB, 0xBF, 'a'}), kEncodingAnsi, false, &skip), kEncodingUtf8);
   EXPECT_EQ(skip, 3u);
@@ -40,10 +35,24 @@ TEST(TextCodecDetect, MarksDecideAndEverythingElseIsAnsi) {
   EXPECT_EQ(skip, 2u);
   EXPECT_EQ(DetectEncoding(Bytes({0xFE, 0xFF, 0, 'a'}), kEncodingAnsi, false, &skip), kEncodingUtf16Be);
   EXPECT_EQ(skip, 2u);
-  // Without a mark the file is ANSI even when UTF-8 is the default.
-  EXPECT_EQ(DetectEncoding("abc", kEncodingUtf8, false, &skip), kEncodingAnsi);
-  EXPECT_EQ(skip, 0u);
+  // Without a mark: what is not UTF-8 is ANSI even when UTF-8 is the
+  // default; valid UTF-8 beyond ASCII is UTF-8 without a mark whatever the
+  // default.
   EXPECT_EQ(DetectEncoding(Bytes({0xFF}), kEncodingUtf8, false, &skip), kEncodingAnsi);
+  EXPECT_EQ(DetectEncoding(Bytes({0xD6, 0xD0, 0xCE, 0xC4}), kEncodingUtf8NoMark, false, &skip), kEncodingAnsi);
+  EXPECT_EQ(DetectEncoding(Bytes({'c', 'a', 'f', 0xE9}), kEncodingUtf8, false, &skip), kEncodingAnsi);
+  for (int code = 0; code < kEncodingCount; ++code) {
+    EXPECT_EQ(DetectEncoding(Bytes({'c', 'a', 'f', 0xC3, 0xA9}), EncodingFromCode(code), false, &skip),
+              kEncodingUtf8NoMark);
+    EXPECT_EQ(skip, 0u);
+  }
+  // Plain ASCII takes the default where that writes the file back as it
+  // was: no mark added, no UTF-16 made of single bytes.
+  EXPECT_EQ(DetectEncoding("abc", kEncodingAnsi, false, &skip), kEncodingAnsi);
+  EXPECT_EQ(DetectEncoding("abc", kEncodingUtf8NoMark, false, &skip), kEncodingUtf8NoMark);
+  EXPECT_EQ(DetectEncoding("abc", kEncodingUtf8, false, &skip), kEncodingUtf8NoMark);
+  EXPECT_EQ(DetectEncoding("abc", kEncodingUtf16Le, false, &skip), kEncodingAnsi);
+  EXPECT_EQ(DetectEncoding("abc", kEncodingUtf16Be, false, &skip), kEncodingAnsi);
   // A broken UTF-8 mark, an empty file and FLDE! keep the default and skip nothing.
   EXPECT_EQ(DetectEncoding(Bytes({0xEF, 0xBB, 'A'}), kEncodingUtf16Be, false, &skip), kEncodingUtf16Be);
   EXPECT_EQ(skip, 0u);
@@ -52,8 +61,9 @@ TEST(TextCodecDetect, MarksDecideAndEverythingElseIsAnsi) {
   EXPECT_EQ(DetectEncoding("", kEncodingUtf16Le, false, &skip), kEncodingUtf16Le);
   EXPECT_EQ(DetectEncoding(Bytes({0xFF, 0xFE, 'A', 0}), kEncodingAnsi, true, &skip), kEncodingAnsi);
   EXPECT_EQ(skip, 0u);
-  // A stored default out of range still names one of the four.
-  EXPECT_EQ(DetectEncoding("", static_cast<TextEncoding>(7), true, &skip), kEncodingUtf8);
+  // A stored default out of range still names one of the five.
+  EXPECT_EQ(DetectEncoding("", static_cast<TextEncoding>(8), true, &skip), kEncodingUtf8);
+  EXPECT_EQ(DetectEncoding("", static_cast<TextEncoding>(-1), true, &skip), kEncodingUtf8NoMark);
 }
 
 TEST(TextCodecDecode, Utf16BothByteOrders) {
@@ -91,10 +101,23 @@ TEST(TextCodecDecode, MarkSkippingAndForcedDefault) {
   EXPECT_EQ(mark.encoding, kEncodingAnsi);
   EXPECT_EQ(std::u16string_view(mark.text), DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE, 'A'})));  // from the first byte on
 
-  // UTF-8 bytes without the mark are ANSI whatever the default.
-  DecodedText unmarked = Decode(Bytes({0xE4, 0xB8, 0xAD}), utf8Default);
-  EXPECT_EQ(unmarked.encoding, kEncodingAnsi);
-  EXPECT_NE(unmarked.text, u"中");
+  // UTF-8 bytes without the mark are UTF-8 without a mark whatever the
+  // default, unless FLDE! holds them to it.
+  for (const TextEncoding defaultEncoding : {kEncodingAnsi, kEncodingUtf16Le, kEncodingUtf8}) {
+    DecodedText unmarked = Decode(Bytes({0xE4, 0xB8, 0xAD, '\n'}), {.defaultEncoding = defaultEncoding});
+    EXPECT_EQ(unmarked.encoding, kEncodingUtf8NoMark);
+    EXPECT_EQ(unmarked.text, u"中\r\n");
+    EXPECT_EQ(unmarked.lineEnd, kLineEndUnix);
+  }
+  DecodedText held = Decode(Bytes({0xE4, 0xB8, 0xAD}), {.forceDefaultEncoding = true});
+  EXPECT_EQ(held.encoding, kEncodingAnsi);
+  EXPECT_NE(held.text, u"中");
+  // A default of UTF-8 without a mark reads as UTF-8 from the first byte
+  // under FLDE!, a mark included.
+  DecodedText heldUtf8 = Decode(Bytes({0xEF, 0xBB, 0xBF, 'a'}),
+                                {.defaultEncoding = kEncodingUtf8NoMark, .forceDefaultEncoding = true});
+  EXPECT_EQ(heldUtf8.encoding, kEncodingUtf8NoMark);
+  EXPECT_EQ(heldUtf8.text, u"\uFEFFa");
 }
 
 TEST(TextCodecDecode, LineEndStyles) {
@@ -175,6 +198,9 @@ TEST(TextCodecEncode, LineEndsMarksAndLoss) {
   EXPECT_EQ(ByteOrderMark(kEncodingUtf16Le), Bytes({0xFF, 0xFE}));
   EXPECT_EQ(ByteOrderMark(kEncodingUtf16Be), Bytes({0xFE, 0xFF}));
   EXPECT_EQ(ByteOrderMark(kEncodingUtf8), Bytes({0xEF, 0xBB, 0xBF}));
+  EXPECT_EQ(ByteOrderMark(kEncodingUtf8NoMark), "");
+  EXPECT_EQ(Encode(u"a\U0001F600z\r\n", kEncodingUtf8NoMark, kLineEndUnix),
+            Bytes({'a', 0xF0, 0x9F, 0x98, 0x80, 'z', '\n'}));
 }
 
 // Open then save unchanged gives the file back, byte for byte, for every
@@ -183,7 +209,7 @@ TEST(TextCodecEncode, LineEndsMarksAndLoss) {
 TEST(TextCodecRoundTrip, EveryEncodingStyleAndMark) {
   // Text every "ANSI" can hold: Latin-1 here, code page 936 under Wine.
   const std::u16string ansiSafe = EncodeText(kCodePageAnsi, u"中文") == "??" ? u"caf\u00e9 ok" : u"中文 ok";
-  for (int code = 0; code < 4; ++code) {
+  for (int code = 0; code < kEncodingCount; ++code) {
     const TextEncoding encoding = EncodingFromCode(code);
     const std::u16string sample =
         (encoding == kEncodingAnsi ? ansiSafe : std::u16string(u"中文 \U0001F600 é")) + u"\r\nline two\r\n\r\nend";
@@ -241,7 +267,7 @@ TEST(DocumentState, EncodingAndLineEndCycle) {
   DocumentState doc;
   for (int step = 1; step <= 5; ++step) {
     SetEncoding(doc, doc.encoding + 1);
-    EXPECT_EQ(doc.encoding, step % 4);
+    EXPECT_EQ(doc.encoding, step % 5);
   }
   SetLineEnd(doc, 2, true);
   SetLineEnd(doc, doc.lineEnd + 1, true);
@@ -249,7 +275,7 @@ TEST(DocumentState, EncodingAndLineEndCycle) {
   SetLineEnd(doc, kLineEndMac, false);
   EXPECT_EQ(doc.lineEnd, kLineEndWin);
   SetEncoding(doc, -1);
-  EXPECT_EQ(doc.encoding, 3);
+  EXPECT_EQ(doc.encoding, kEncodingUtf8NoMark);
 }
 
 }  // namespace

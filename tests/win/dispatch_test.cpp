@@ -67,6 +67,7 @@ TEST(Dispatch, AvailabilityFollowsTheState) {
   MenuContext c;  // untitled, nothing selected, empty clipboard, no undo
   EXPECT_FALSE(Available(IDM_FILE_PROPERTIES, c));
   EXPECT_FALSE(Available(IDM_FILE_REVERT, c));
+  for (std::uint16_t id = IDM_FILE_REOPEN_ANSI; id <= IDM_FILE_REOPEN_UTF8_NO_MARK; ++id) EXPECT_FALSE(Available(id, c));
   EXPECT_FALSE(Available(IDM_FAVOURITES_ADD, c));
   EXPECT_TRUE(Available(IDM_FILE_LINE_END, c));
   EXPECT_FALSE(Available(IDM_EDIT_UNDO, c));
@@ -92,6 +93,7 @@ TEST(Dispatch, AvailabilityFollowsTheState) {
   c.wordWrap = 0;
   EXPECT_FALSE(Available(IDM_FILE_LINE_END, c));
   EXPECT_TRUE(Available(IDM_FILE_REVERT, c));
+  EXPECT_TRUE(Available(IDM_FILE_REOPEN_UTF8_NO_MARK, c));
   EXPECT_TRUE(Available(IDM_EDIT_CUT, c));
   EXPECT_TRUE(Available(IDM_EDIT_SWAP, c));
   EXPECT_TRUE(Available(IDM_EDIT_UNDO, c));

@@ -130,7 +130,8 @@ TEST_F(MenuResource, MenuBarAndPopupsInOrder) {
   const wchar_t* const titles[] = {L"文件(&F)", L"编辑(&E)",   L"搜索(&S)", L"工具(&T)",
                                    L"收藏(&A)", L"剪贴板(&C)", L"选项(&O)", L"帮助(&H)"};
   const std::vector<int> items[] = {
-      {21110, 21130, 21150, 21170, 21190, 0, 21230, 21250, 0, 21440, 21540, 21640, 21740, 0, 21810, 0, 21940, 21910},
+      {21110, 21130, 21150, 21170, 21190, kSubmenu, 0, 21230, 21250, 0, 21440, 21540, 21640, 21740, 0, 21810, 0, 21940,
+       21910},
       {22110, 22130, 0,     22220, 22230, 22240, 22250, 0, 22450, 0,     22510, 22520, 22540,
        22580, 0,     22620, 22640, 22650, 22660, 22680, 0, 22720, 22740, 22760, 22770, 22780},
       {23110, 23120, 23130, 23140, 23430, 23320, 23330, 23210, 0, 23510, 23520, 23530},
@@ -149,6 +150,17 @@ TEST_F(MenuResource, MenuBarAndPopupsInOrder) {
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(IdsOf(popup), items[i]);
   }
+
+  // Reopen as: one item per encoding, in the order of their codes, each
+  // named as the status bar names it.
+  HMENU fileMenu = GetSubMenu(menu_.handle, 0);
+  ASSERT_NE(fileMenu, nullptr);
+  EXPECT_EQ(TextAt(fileMenu, 5), L"重新载入为(&L)");
+  HMENU reopen = GetSubMenu(fileMenu, 5);
+  ASSERT_NE(reopen, nullptr);
+  EXPECT_EQ(IdsOf(reopen), (std::vector<int>{21300, 21301, 21302, 21303, 21304}));
+  const wchar_t* const encodings[] = {L"ANSI", L"Unicode", L"Unicode, Big Endian", L"UTF-8", L"UTF-8 无签名"};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(TextAt(reopen, i), encodings[i]) << i;
 
   struct Sub {
     const wchar_t* title;

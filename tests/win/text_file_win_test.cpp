@@ -17,6 +17,7 @@
 #include "base/resource.h"
 #include "base/messages.h"
 #include "tests/win/file_test_support.h"
+#include "tests/unit/byte_strings.h"
 
 namespace quillet {
 namespace {
@@ -27,12 +28,6 @@ using testing_support::FakeMainWindow;
 using testing_support::ReadBytes;
 using testing_support::ScratchFolder;
 using testing_support::WriteBytes;
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string s;
-  for (int v : values) s += static_cast<char>(v);
-  return s;
-}
 
 std::u16string NewestRecent() { return AppRecentFiles().slots[kRecentSlots - 1]; }
 
@@ -58,7 +53,7 @@ class TextFileWin : public ::testing::Test {
 TEST_F(TextFileWin, OpenThenSaveGivesTheSameBytes) {
   Settings& s = AppSettings();
   const std::u16string ansiText = EncodeText(kCodePageAnsi, u"中文") == "??" ? u"caf\u00e9" : u"中文，编辑";
-  for (int code = 0; code < 4; ++code) {
+  for (int code = 0; code < kEncodingCount; ++code) {
     const TextEncoding encoding = EncodingFromCode(code);
     const std::u16string sample =
         (encoding == kEncodingAnsi ? ansiText : std::u16string(u"中文 \U0001F600 é")) + u"\r\nx\r\n\r\nend\r\n";

@@ -116,7 +116,7 @@ TEST_F(ViewWin, DoubleClickingTheEncodingPartCyclesItAndLineEndsFollowUseCrLf) {
     mouse.dwItemSpec = static_cast<DWORD_PTR>(part);
     SendMessageW(main_, WM_NOTIFY, IDC_STATUSBAR, reinterpret_cast<LPARAM>(&mouse));
   };
-  const wchar_t* expected[] = {L"Unicode", L"Unicode, Big Endian", L"UTF-8", L"ANSI"};
+  const wchar_t* expected[] = {L"Unicode", L"Unicode, Big Endian", L"UTF-8", L"UTF-8 无签名", L"ANSI"};
   for (const wchar_t* name : expected) {
     doubleClick(3);
     EXPECT_EQ(Part(3), name);
