@@ -15,6 +15,7 @@ inline constexpr char16_t kUntitled[] = u"未命名";
 
 inline constexpr char16_t kMsgError[] = u"错误！";
 inline constexpr char16_t kMsgOutOfMemory[] = u"内存不足！";
+inline constexpr char16_t kMsgWrapLongLines[] = u"此文档含有很长的行，自动换行可能需要很长时间。仍要自动换行？";
 inline constexpr char16_t kMsgCannotRead[] = u"无法读取文件 %s！";
 inline constexpr char16_t kMsgCannotFindCreate[] = u"无法查找文件 %s。" u"\n您想要创建一个新的文件？";
 inline constexpr char16_t kMsgCannotSave[] = u"无法保存文件 %s！";
@@ -88,6 +89,9 @@ inline constexpr char16_t kMenuLineEndFormat[] = u"换行(&W): %s";
 inline constexpr char16_t kMenuClipCopyFormat[] = u"复制到 &%d 剪贴板 %cAlt+%d";
 inline constexpr char16_t kMenuClipPasteFormat[] = u"粘贴来自 &%d 剪贴板 %cCtrl+%d";
 inline constexpr char16_t kModifiedMark[] = u"已修改";
+// The status bar's last part while word wrap is held off for a document.
+inline constexpr char16_t kWrapOffLongLines[] = u"长行：已关闭自动换行";
+inline constexpr char16_t kWrapOffLargeFile[] = u"大文件：已关闭自动换行";
 inline constexpr char16_t kMenuNone[] = u"(无)";
 inline constexpr char16_t kMenuAddFavourite[] = u"添加此文件(&A)";
 inline constexpr char16_t kMenuManageList[] = u"管理列表(&M)...";

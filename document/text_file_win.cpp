@@ -160,7 +160,7 @@ bool MakeBackup(HWND owner, const std::u16string& path) {
 }  // namespace
 
 const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
-                             std::optional<TextEncoding> readAs) {
+                             std::optional<TextEncoding> readAs, PrepareEdit prepare) {
   const Settings& s = AppSettings();
   // A failed open leaves an empty document, never a mix of old and new.
   if (!insert) SetWindowTextW(edit, L"");
@@ -181,6 +181,7 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
   ReleaseSpareBlocks();
 
   SetEncoding(Doc(), decoded.encoding);
+  if (prepare) edit = prepare(decoded.text, !insert);
   if (insert) {
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(decoded.text.c_str())));
   } else {

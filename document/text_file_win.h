@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/memory.h"
 #include "document/document.h"
@@ -18,9 +19,12 @@ namespace quillet {
 // document's encoding and line-end style are set; the path enters the
 // recent files. Insert mode: the file replaces the selection as one
 // undoable edit and sets only the document's encoding. readAs reads the
-// file in that encoding instead of the one its bytes suggest.
+// file in that encoding instead of the one its bytes suggest. prepare, when
+// given, sees the text (and whether it is the whole document) right before
+// the control takes it, and answers with the control to put it in.
+using PrepareEdit = HWND (*)(std::u16string_view text, bool whole);
 const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
-                             std::optional<TextEncoding> readAs = {});
+                             std::optional<TextEncoding> readAs = {}, PrepareEdit prepare = nullptr);
 
 // Writes the text of edit in the document's encoding and line-end style.
 // Not quiet: backup copy (setting Backup), the ANSI loss question and the

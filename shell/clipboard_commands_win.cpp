@@ -7,6 +7,7 @@
 #include "shell/app_win.h"
 #include "document/clip_slots.h"
 #include "shell/edit_ops_win.h"
+#include "shell/view_win.h"
 #include "base/messages.h"
 
 namespace quillet {
@@ -50,7 +51,7 @@ INT_PTR CALLBACK ClipsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 void PasteClip(int n) {
   const std::u16string* text = GetClip(AppClips(), n);
   if (!text) return;
-  SendMessageW(EditControl(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(*text)));
+  SendMessageW(PrepareEditForText(*text, false), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(*text)));
 }
 
 CommandResult OnCopyToClip(const CommandArgs& a) {

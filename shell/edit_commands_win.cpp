@@ -1,12 +1,16 @@
 #include "shell/edit_commands_win.h"
 
+#include "base/memory.h"
+#include "base/messages.h"
 #include "base/resource.h"
+#include "base/system_calls.h"
 #include "document/settings.h"
 #include "engine/caret_ops.h"
 #include "shell/caret_ops_win.h"
 #include "shell/edit_ops_win.h"
 #include "shell/tool_job_win.h"
 #include "shell/tool_dialogs_win.h"
+#include "shell/view_win.h"
 #include "shell/word_completion_win.h"
 
 namespace quillet {
@@ -26,7 +30,19 @@ CommandResult TypeTabAsSpaces() { return CaretWordOp(kWordOpTabAsSpaces); }
 CommandResult OnUndo(const CommandArgs&) { return SendToEdit(EM_UNDO); }
 CommandResult OnCut(const CommandArgs&) { return SendToEdit(WM_CUT); }
 CommandResult OnCopy(const CommandArgs&) { return SendToEdit(WM_COPY); }
-CommandResult OnPaste(const CommandArgs&) { return SendToEdit(WM_PASTE); }
+CommandResult OnPaste(const CommandArgs&) {
+  // Pasted text may make a line the control would take long to wrap.
+  if (const auto read = System().readClipboardText) {
+    const std::size_t length = read(nullptr, 0);
+    if (length > 0) {
+      HeapBlock<char16_t> text = HeapBlock<char16_t>::Allocate(length + 1);
+      if (!text) return kMsgOutOfMemory;
+      const std::size_t copied = read(text.get(), length);
+      PrepareEditForText(std::u16string_view(text.get(), copied), false);
+    }
+  }
+  return SendToEdit(WM_PASTE);
+}
 CommandResult OnSelectAll(const CommandArgs&) { return SendToEdit(EM_SETSEL, 0, -1); }
 
 // Not a tool that Last tool repeats; the caret ends after the pasted text.

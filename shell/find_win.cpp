@@ -10,6 +10,7 @@
 #include "base/wide_win.h"
 #include "shell/app_win.h"
 #include "shell/edit_ops_win.h"
+#include "shell/view_win.h"
 #include "base/message_box_win.h"
 #include "base/messages.h"
 
@@ -206,6 +207,7 @@ CommandResult ReplaceAll() {
   // An undo step of its own, not merged with the typing before it.
   SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
   ReleaseSpareBlocks();  // the control's own allocations come first
+  edit = PrepareEditForText(std::u16string_view(rewritten.get(), static_cast<std::size_t>(span.length)), false);
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(rewritten.get())));
   ScrollCaretIntoView();
   return kDone;

@@ -115,7 +115,7 @@ std::u16string FileTitleOf(const std::u16string& path) {
 CommandResult NewDocument() {
   if (!AskToSave()) return kCancelled;
   DropIdentity(false);
-  SetWindowTextW(EditControl(), L"");
+  SetWindowTextW(PrepareEditForText(u"", true), L"");
   SetModified(false);
   SetCurrentEncoding(AppSettings().Encode);
   SetCurrentLineEnd(AppSettings().CRLF);
@@ -137,10 +137,13 @@ CommandResult OpenPathToOpen(bool askToSave, std::optional<TextEncoding> readAs)
   HWND edit = EditControl();
   const char16_t* message = kMsgCannotRead;
   if (kind == PathKind::kUsable) {
-    message = LoadTextFile(App().mainWindow, edit, doc.fullPath, false, readAs);
+    message = LoadTextFile(App().mainWindow, edit, doc.fullPath, false, readAs, PrepareEditForText);
+    edit = EditControl();
   } else {
     SetWindowTextW(edit, L"");
   }
+  // An open that left the control empty leaves no long lines behind.
+  if (GetWindowTextLengthW(edit) == 0) edit = PrepareEditForText(u"", true);
   // The previous text is gone either way (saved or given up at the
   // question); what the control holds now matches no unsaved work.
   SetModified(false);
@@ -202,7 +205,7 @@ CommandResult InsertPathToOpen() {
   std::u16string fullPath, title;
   const PathKind kind = NormalizePath(Doc().pathToOpen, &fullPath, &title);
   if (kind == PathKind::kEmpty) return kDone;
-  const char16_t* message = kind == PathKind::kUsable ? LoadTextFile(App().mainWindow, EditControl(), fullPath, true) : kMsgCannotRead;
+  const char16_t* message = kind == PathKind::kUsable ? LoadTextFile(App().mainWindow, EditControl(), fullPath, true, {}, PrepareEditForText) : kMsgCannotRead;
   if (!message) return kDone;
   ShowLoadFailure(message, title);
   return kFailedReported;

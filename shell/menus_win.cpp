@@ -8,6 +8,7 @@
 #include "shell/edit_ops_win.h"
 #include "shell/list_menus_win.h"
 #include "shell/menu_state.h"
+#include "shell/view_win.h"
 
 namespace quillet {
 namespace {
@@ -28,7 +29,7 @@ MenuContext CurrentMenuContext() {
   c.encoding = doc.encoding;
   c.lineEnd = doc.lineEnd;
   c.useCrLf = s.UseCRLF;
-  c.wordWrap = s.WWrap;
+  c.wordWrap = WordWrapInForce() ? 1 : 0;
   c.statusBar = s.Status;
   c.margin = s.Margin;
   c.fullScreen = s.FulScr;

@@ -35,13 +35,10 @@ CommandResult OnToggleOnTop(const CommandArgs&) {
 }
 
 CommandResult OnToggleWordWrap(const CommandArgs&) {
-  Settings& s = AppSettings();
-  const std::int32_t before = s.WWrap;
-  s.WWrap = before ? 0 : 1;
   // Refused memory keeps the old control, and with it the old setting.
-  if (!RecreateEditControl(s.WWrap != 0)) s.WWrap = before;
-  ApplyViewSettings(false);
-  return kDone;
+  const ResultCode result = ToggleWordWrap();
+  if (result == kDone) ApplyViewSettings(false);
+  return result;
 }
 
 CommandResult OnToggleFixedFont(const CommandArgs&) {

@@ -9,6 +9,7 @@
 #include "shell/app_win.h"
 #include "base/message_box_win.h"
 #include "shell/caret_ops_win.h"
+#include "shell/view_win.h"
 
 namespace quillet {
 namespace {
@@ -132,6 +133,7 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   // The control makes room for the result with allocations of its own,
   // which the blocks kept for the next tool must not stand in the way of.
   ReleaseSpareBlocks();
+  edit = PrepareEditForText(std::u16string_view(job.result, job.resultLength), false);
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(job.result));
   // Positions as the control counts them: from the selection start it had.
   if (job.caret) {

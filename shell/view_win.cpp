@@ -19,6 +19,7 @@
 #include "document/settings.h"
 #include "document/settings_store_win.h"
 #include "engine/caret_ops.h"
+#include "engine/wrap_cost.h"
 #include "shell/app_win.h"
 #include "shell/document_win.h"
 #include "shell/edit_ops_win.h"
@@ -33,6 +34,8 @@ constexpr wchar_t kMarginClass[] = L"margin";
 // two never answer to the same id.
 constexpr int kRetiringEditId = 1020;
 constexpr UINT kTrayIconId = 1;
+// A text this long takes the control a noticeable time: the wait cursor.
+constexpr std::size_t kSlowTextUnits = std::size_t{1} << 20;
 // Below this a restored window cannot be used; at 96 DPI.
 constexpr int kMinWindowWidth = 200;
 constexpr int kMinWindowHeight = 120;
@@ -42,6 +45,9 @@ struct ViewState {
   UniqueFont fixedDefaultFont;
   int statusHeight = 0;
   std::array<std::u16string, kStatusParts> parts;
+  // Why word wrap is held off for the open document, shown in the bar's
+  // last part; the stored setting stays as the user left it.
+  WrapBlock wrapBlock = WrapBlock::kNone;
   StatusCache cache;
   int dragStartX = 0;
   bool inFullScreen = false;
@@ -111,6 +117,11 @@ void MeasureStatusParts() {
   for (int i = 0; i < kStatusParts; ++i) {
     SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(W(View().parts[i])));
   }
+  const WrapBlock block = View().wrapBlock;
+  const char16_t* notice = block == WrapBlock::kLongLines   ? kWrapOffLongLines
+                           : block == WrapBlock::kLargeFile ? kWrapOffLargeFile
+                                                            : u"";
+  SendMessageW(bar, SB_SETTEXTW, kStatusParts, reinterpret_cast<LPARAM>(W(notice)));
 }
 
 void SetStatusPart(int part, std::u16string text) {
@@ -344,7 +355,6 @@ bool RecreateEditControl(bool wrap) {
   app.edit = made;
   app.marginLine = nullptr;  // a child of the old control, destroyed with it
   DestroyWindow(old);
-  S().WWrap = wrap ? 1 : 0;
 
   const bool modified = Doc().modified;
   ApplyEditSettings();
@@ -363,9 +373,84 @@ bool RecreateEditControl(bool wrap) {
   return true;
 }
 
+bool WordWrapInForce() {
+  HWND edit = App().edit;
+  return edit && (GetWindowLongPtrW(edit, GWL_STYLE) & ES_AUTOHSCROLL) == 0;
+}
+
+namespace {
+
+void SetWrapBlock(WrapBlock block) {
+  if (View().wrapBlock == block) return;
+  View().wrapBlock = block;
+  MeasureStatusParts();
+}
+
+}  // namespace
+
+HWND PrepareEditForText(std::u16string_view text, bool whole) {
+  AppState& app = App();
+  if (whole) {
+    const WrapBlock block = S().WWrap ? WrapBlockFor(ShapeOf(text)) : WrapBlock::kNone;
+    SetWrapBlock(block);
+    const bool wrap = S().WWrap != 0 && block == WrapBlock::kNone;
+    if (wrap != WordWrapInForce()) RecreateEditControl(wrap);
+  } else if (WordWrapInForce()) {
+    // The text joins the part of the first selected line before the
+    // selection and the part of the last one after it (as the control
+    // breaks them; a wrapped line's other rows are not counted).
+    HWND edit = app.edit;
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto lineStart = [&](DWORD at) {
+      return static_cast<DWORD>(SendMessageW(edit, EM_LINEINDEX, SendMessageW(edit, EM_LINEFROMCHAR, at, 0), 0));
+    };
+    const DWORD firstStart = lineStart(start), lastStart = lineStart(end);
+    const DWORD lastEnd = lastStart + static_cast<DWORD>(SendMessageW(edit, EM_LINELENGTH, lastStart, 0));
+    const WrapBlock block = WrapBlockFor(ShapeOfInsert(text, start - firstStart, lastEnd > end ? lastEnd - end : 0));
+    if (block != WrapBlock::kNone) {
+      SetWrapBlock(block);
+      RecreateEditControl(false);
+    }
+  }
+  if (text.size() >= kSlowTextUnits) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  return app.edit;
+}
+
+ResultCode ToggleWordWrap() {
+  Settings& s = S();
+  if (WordWrapInForce()) {
+    if (!RecreateEditControl(false)) return kFailedReported;
+    s.WWrap = 0;
+    SetWrapBlock(WrapBlock::kNone);
+    return kDone;
+  }
+  // Turning it on for a document that would take long: the user decides.
+  {
+    HWND edit = App().edit;
+    const int length = GetWindowTextLengthW(edit);
+    HeapBlock<wchar_t> text = HeapBlock<wchar_t>::Allocate(static_cast<std::size_t>(length) + 1);
+    if (!text) {
+      ShowWarning(App().mainWindow, kMsgOutOfMemory);
+      return kFailedReported;
+    }
+    const int read = std::max(GetWindowTextW(edit, text.get(), length + 1), 0);
+    const std::u16string_view view(reinterpret_cast<const char16_t*>(text.get()), static_cast<std::size_t>(read));
+    if (WrapBlockFor(ShapeOf(view)) != WrapBlock::kNone && !AskYesNo(App().mainWindow, kMsgWrapLongLines)) {
+      return kCancelled;
+    }
+  }
+  if (!RecreateEditControl(true)) return kFailedReported;
+  s.WWrap = 1;
+  SetWrapBlock(WrapBlock::kNone);
+  return kDone;
+}
+
 void ApplyViewSettings(bool recreate) {
   if (recreate) {
-    RecreateEditControl(S().WWrap != 0);
+    // A document held unwrapped stays so; otherwise the setting decides.
+    const bool wrap = S().WWrap != 0 && View().wrapBlock == WrapBlock::kNone;
+    if (wrap == WordWrapInForce() || !RecreateEditControl(wrap)) ApplyEditSettings();
   } else {
     ApplyEditSettings();
   }

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
 
+#include "base/commands.h"
 #include "document/document.h"
 
 namespace quillet {
@@ -31,7 +33,21 @@ void Relayout();
 // control cannot change while it lives).
 void ApplyViewSettings(bool recreate);
 // False when memory was refused (already reported); the old control stays.
+// The stored setting is the caller's to change.
 bool RecreateEditControl(bool wrap);
+// Whether the edit control wraps its lines now: the setting, unless the
+// open document is held unwrapped because wrapping it would take long.
+bool WordWrapInForce();
+// Before text goes into the edit control: the whole document (open,
+// revert, a new document) or what replaces the selection. Word wrap is held
+// off when the text would make the control spend long wrapping it (and
+// taken up again by a whole document that the setting can wrap); a large
+// text gets the wait cursor. Returns the edit control, which may be a new
+// one.
+HWND PrepareEditForText(std::u16string_view text, bool whole);
+// Ctrl+W: off at once; on asks first when the document would take long to
+// wrap. Cancelled on No; failed (reported) when memory was refused.
+ResultCode ToggleWordWrap();
 // Font, tab width, left margin and text limit of the edit control.
 void ApplyEditSettings();
 void SetEditFont(bool fixed);

@@ -230,24 +230,6 @@ TEST(Document, ASecondCopyOfTheSameFileOffersToSwitch) {
   EXPECT_TRUE(first.IsRunning());
 }
 
-// Hands a drop of files to the window as the shell would: a DROPFILES
-// block in the program's own memory.
-bool DropFiles(QuilletProcess& q, const std::vector<std::wstring>& paths) {
-  std::wstring names;
-  for (const std::wstring& p : paths) names += p + L'\0';
-  names += L'\0';
-  std::vector<BYTE> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
-  auto* header = reinterpret_cast<DROPFILES*>(block.data());
-  header->pFiles = sizeof(DROPFILES);
-  header->fWide = TRUE;
-  memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-  Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, q.pid()));
-  if (!process) return false;
-  void* remote = VirtualAllocEx(process.get(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  if (!remote || !WriteProcessMemory(process.get(), remote, block.data(), block.size(), nullptr)) return false;
-  return PostMessageW(q.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
-}
-
 TEST(Document, DroppedFilesOpenTheFirstAndMergeTheOthersOnYes) {
   TempFolder files;
   const std::wstring one = files.File(L"one.txt"), two = files.File(L"two.txt"), three = files.File(L"three.txt");

@@ -1,9 +1,11 @@
 #include "tests/e2e/harness.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 namespace quillet_e2e {
 namespace {
@@ -509,6 +511,22 @@ std::wstring CopyWithIni::Value(const std::wstring& name, const std::wstring& se
   if (at == std::wstring::npos) return L"<none>";
   const std::size_t from = at + key.size();
   return text.substr(from, text.find_first_of(L"\r\n", from) - from);
+}
+
+bool DropFiles(QuilletProcess& q, const std::vector<std::wstring>& paths) {
+  std::wstring names;
+  for (const std::wstring& p : paths) names += p + L'\0';
+  names += L'\0';
+  std::vector<BYTE> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  auto* header = reinterpret_cast<DROPFILES*>(block.data());
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+  Handle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, q.pid()));
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process.get(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!remote || !WriteProcessMemory(process.get(), remote, block.data(), block.size(), nullptr)) return false;
+  return PostMessageW(q.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
 }  // namespace quillet_e2e

@@ -237,6 +237,10 @@ class RemoteBuffer {
   void* at_ = nullptr;
 };
 
+// Hands a drop of files to the window as the shell would: a DROPFILES
+// block in the program's own memory.
+bool DropFiles(QuilletProcess& q, const std::vector<std::wstring>& paths);
+
 // The status bar of the main window and the text of one of its parts.
 HWND StatusBar(const QuilletProcess& q);
 std::wstring StatusPart(const QuilletProcess& q, int part);

@@ -7,6 +7,11 @@
 // program cannot make faster; what remains is the program's own share.
 //
 //   window_bench [megabytes...]    (default 1 10 50)
+//   window_bench wrap              word wrap: the bare control with it on
+//                                  and off for lines of 1,000 to 3,000,000
+//                                  units and documents of 1 to 50 MB, then
+//                                  the program on long lines and large
+//                                  documents beside a bare control
 //
 // The program's share is its time less the control's; opening counts from
 // the start of the process, less the start of a process without a file.
@@ -60,12 +65,12 @@ std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin()
 struct BareEdit {
   HWND frame = nullptr;
   HWND edit = nullptr;
-  BareEdit() {
+  explicit BareEdit(bool wrap = false) {
     frame = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr,
                             nullptr, nullptr);
     edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"edit", nullptr,
                            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                               ES_NOHIDESEL | WS_HSCROLL | ES_AUTOHSCROLL,
+                               ES_NOHIDESEL | (wrap ? 0 : WS_HSCROLL | ES_AUTOHSCROLL),
                            0, 0, 780, 560, frame, nullptr, nullptr, nullptr);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
     // The program's defaults: the system font made anew, a tab stop every
@@ -199,9 +204,149 @@ double TimeCaretMoves(const std::wstring& path, std::size_t units, bool logicalL
   return Since(start) / kMoves;
 }
 
+// Lines of `lineLength` characters of short words (1 to 9 letters), CR LF
+// between them, `bytes` long in all (at least one line).
+std::wstring MakeLines(std::size_t lineLength, std::size_t bytes) {
+  std::mt19937 rng(7);
+  std::wstring text;
+  text.reserve(bytes + lineLength + 2);
+  do {
+    if (!text.empty()) text += L"\r\n";
+    const std::size_t end = text.size() + lineLength;
+    while (text.size() < end) {
+      const std::size_t letters = std::min<std::size_t>(1 + rng() % 9, end - text.size());
+      for (std::size_t i = 0; i < letters; ++i) text += static_cast<wchar_t>(L'a' + rng() % 26);
+      if (text.size() < end) text += L' ';
+    }
+  } while (text.size() < bytes);
+  return text;
+}
+
+struct WrapTimes {
+  double open = -1, type = -1, scroll = -1;
+};
+
+// The bare control with word wrap on or off: taking the text, a character
+// typed in the middle of the first line (drawn), and a page down (drawn).
+WrapTimes TimeBareWrap(const std::wstring& text, bool wrap) {
+  WrapTimes t;
+  BareEdit bare(wrap);
+  auto start = Clock::now();
+  SetWindowTextW(bare.edit, text.c_str());
+  UpdateWindow(bare.edit);
+  BareEdit::Pump();
+  t.open = Since(start);
+
+  const std::size_t firstLine = std::min(text.find(L'\r'), text.size());
+  SendMessageW(bare.edit, EM_SETSEL, firstLine / 2, static_cast<LPARAM>(firstLine / 2));
+  SendMessageW(bare.edit, EM_SCROLLCARET, 0, 0);
+  UpdateWindow(bare.edit);
+  BareEdit::Pump();
+  start = Clock::now();
+  SendMessageW(bare.edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"x"));
+  UpdateWindow(bare.edit);
+  BareEdit::Pump();
+  t.type = Since(start);
+
+  start = Clock::now();
+  for (int i = 0; i < 4; ++i) {
+    SendMessageW(bare.edit, WM_VSCROLL, SB_PAGEDOWN, 0);
+    UpdateWindow(bare.edit);
+  }
+  BareEdit::Pump();
+  t.scroll = Since(start) / 4;
+  return t;
+}
+
+// Seconds from starting the program on the file until the control holds
+// all of it, less an empty start; the setting of word wrap as given.
+double ProgramOpen(const std::wstring& path, std::size_t units, bool wrap, double emptyStartUp) {
+  CopyWithIni copy(wrap ? L"" : L"[Opts]\r\nWWrap=0\r\n");
+  if (!copy.ok()) return -1;
+  QuilletProcess::Options options = copy.Options();
+  options.timeoutMs = 600000;
+  const auto start = Clock::now();
+  QuilletProcess q(L"\"" + path + L"\"", options);
+  if (!q.ok()) return -1;
+  auto length = [&] {
+    DWORD_PTR n = 0;
+    return SendMessageTimeoutW(GetDlgItem(q.window(), IDC_EDIT), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 600000, &n) ? n
+                                                                                                                : 0;
+  };
+  if (!WaitUntil([&] { return length() == units; }, 600000)) return -1;
+  q.Sync();
+  return Since(start) - emptyStartUp;
+}
+
+// The program with word wrap on beside word wrap off and a bare control,
+// for documents the control is slow to wrap and large ordinary ones; the
+// guard is the goal: on within half again off, plus a second.
+int MeasureProgramWrap() {
+  TempFolder folder;
+  const double emptyStartUp = EmptyStartUp();
+  std::printf("\n%-22s %9s %9s %9s %9s\n", "program open", "wrap on", "wrap off", "control", "guard");
+  struct Doc {
+    const char* name;
+    std::size_t line, bytes;
+  };
+  const Doc docs[] = {{"one 300,000 line", 300000, 0},
+                      {"one 3,000,000 line", 3000000, 0},
+                      {"20 MB of 60", 60, 20u << 20},
+                      {"50 MB of 60", 60, 50u << 20}};
+  int over = 0;
+  for (const Doc& doc : docs) {
+    const std::wstring text = MakeLines(doc.line, doc.bytes);
+    const std::wstring path = folder.File(L"wrap.txt");
+    if (!WriteFileBytes(path, std::string(text.begin(), text.end()))) return 1;
+    double on = 1e30, off = 1e30;
+    for (int round = 0; round < 2; ++round) {
+      on = std::min(on, ProgramOpen(path, text.size(), true, emptyStartUp));
+      off = std::min(off, ProgramOpen(path, text.size(), false, emptyStartUp));
+    }
+    const double control = TimeBareWrap(text, false).open, guard = 1.5 * off + 1;
+    over += on > guard;
+    std::printf("%-22s %9.3f %9.3f %9.3f %9.3f%s\n", doc.name, on, off, control, guard, on > guard ? "  OVER" : "");
+    std::fflush(stdout);
+  }
+  return over ? 2 : 0;
+}
+
+// window_bench wrap: where word wrap's cost leaves the text's. A row per
+// line length and document size: the bare control's times with word wrap
+// on and off. Word wrap on is not timed past a length whose last row took
+// more than `limit` seconds (it only grows).
+int MeasureWordWrap() {
+  const double limit = 30;
+  std::printf("%-10s %-8s %9s %9s %9s %9s %9s %9s\n", "line", "MB", "open off", "open on", "type off", "type on",
+              "page off", "page on");
+  struct Row {
+    std::size_t line, bytes;
+  };
+  const Row rows[] = {{1000, 0},       {3000, 0},       {10000, 0},     {30000, 0},      {100000, 0},
+                      {300000, 0},     {1000000, 0},    {3000000, 0},   {60, 1u << 20},  {60, 10u << 20},
+                      {60, 20u << 20}, {60, 50u << 20}, {1000, 10u << 20}, {10000, 10u << 20}};
+  bool wrapTooSlow = false;
+  std::size_t lastSize = 0;
+  for (const Row& row : rows) {
+    const std::wstring text = MakeLines(row.line, row.bytes);
+    if (row.bytes != lastSize) wrapTooSlow = false;
+    lastSize = row.bytes;
+    const WrapTimes off = TimeBareWrap(text, false);
+    WrapTimes on;
+    if (!wrapTooSlow) on = TimeBareWrap(text, true);
+    wrapTooSlow = wrapTooSlow || on.open > limit;
+    std::printf("%-10zu %-8.1f %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", row.line,
+                static_cast<double>(text.size()) / (1 << 20), off.open, on.open, off.type, on.type, off.scroll,
+                on.scroll);
+    std::fflush(stdout);
+  }
+  return MeasureProgramWrap();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "wrap") return MeasureWordWrap();
   std::vector<std::size_t> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoul(argv[i], nullptr, 10));
   if (sizes.empty()) sizes = {1, 10, 50};
