@@ -413,7 +413,17 @@ HWND PrepareEditForText(std::u16string_view text, bool whole) {
       RecreateEditControl(false);
     }
   }
-  if (text.size() >= kSlowTextUnits) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  if (text.size() >= kSlowTextUnits) {
+    // The control may take seconds: the window says what it is opening and
+    // shows it is busy, rather than looking dead.
+    if (whole) {
+      UpdateWindowTitle();
+      InvalidateStatusCache();
+      RefreshStatusBar();
+      RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  }
   return app.edit;
 }
 

@@ -264,7 +264,9 @@ double ProgramOpen(const std::wstring& path, std::size_t units, bool wrap, doubl
   CopyWithIni copy(wrap ? L"" : L"[Opts]\r\nWWrap=0\r\n");
   if (!copy.ok()) return -1;
   QuilletProcess::Options options = copy.Options();
-  options.timeoutMs = 600000;
+  // Three minutes is past any goal here; what has not opened by then is
+  // reported as such.
+  options.timeoutMs = 180000;
   const auto start = Clock::now();
   QuilletProcess q(L"\"" + path + L"\"", options);
   if (!q.ok()) return -1;
@@ -273,7 +275,7 @@ double ProgramOpen(const std::wstring& path, std::size_t units, bool wrap, doubl
     return SendMessageTimeoutW(GetDlgItem(q.window(), IDC_EDIT), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 600000, &n) ? n
                                                                                                                 : 0;
   };
-  if (!WaitUntil([&] { return length() == units; }, 600000)) return -1;
+  if (!WaitUntil([&] { return length() == units; }, 180000)) return -1;
   q.Sync();
   return Since(start) - emptyStartUp;
 }
@@ -299,13 +301,16 @@ int MeasureProgramWrap() {
     const std::wstring path = folder.File(L"wrap.txt");
     if (!WriteFileBytes(path, std::string(text.begin(), text.end()))) return 1;
     double on = 1e30, off = 1e30;
-    for (int round = 0; round < 2; ++round) {
-      on = std::min(on, ProgramOpen(path, text.size(), true, emptyStartUp));
+    for (int round = 0; round < 2 && on >= 0; ++round) {
+      const double a = ProgramOpen(path, text.size(), true, emptyStartUp);
+      on = a < 0 ? a : std::min(on, a);
       off = std::min(off, ProgramOpen(path, text.size(), false, emptyStartUp));
     }
     const double control = TimeBareWrap(text, false).open, guard = 1.5 * off + 1;
-    over += on > guard;
-    std::printf("%-22s %9.3f %9.3f %9.3f %9.3f%s\n", doc.name, on, off, control, guard, on > guard ? "  OVER" : "");
+    const bool late = on < 0 || on > guard;
+    over += late;
+    std::printf("%-22s %9s %9.3f %9.3f %9.3f%s\n", doc.name,
+                on < 0 ? "> 180" : std::to_string(on).substr(0, 6).c_str(), off, control, guard, late ? "  OVER" : "");
     std::fflush(stdout);
   }
   return over ? 2 : 0;
