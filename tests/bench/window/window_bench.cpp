@@ -272,8 +272,9 @@ double ProgramOpen(const std::wstring& path, std::size_t units, bool wrap, doubl
   if (!q.ok()) return -1;
   auto length = [&] {
     DWORD_PTR n = 0;
-    return SendMessageTimeoutW(GetDlgItem(q.window(), IDC_EDIT), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 600000, &n) ? n
-                                                                                                                : 0;
+    // A program still busy does not answer; asked again, until the time is up.
+    return SendMessageTimeoutW(GetDlgItem(q.window(), IDC_EDIT), WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &n) ? n
+                                                                                                              : 0;
   };
   if (!WaitUntil([&] { return length() == units; }, 180000)) return -1;
   q.Sync();
