@@ -15,6 +15,7 @@ inline constexpr char16_t kUntitled[] = u"未命名";
 
 inline constexpr char16_t kMsgError[] = u"错误！";
 inline constexpr char16_t kMsgOutOfMemory[] = u"内存不足！";
+inline constexpr char16_t kMsgUnexpectedFailure[] = u"发生意外错误，操作未能完成。";
 inline constexpr char16_t kMsgWrapLongLines[] = u"此文档含有很长的行，自动换行可能需要很长时间。仍要自动换行？";
 inline constexpr char16_t kMsgCannotRead[] = u"无法读取文件 %s！";
 inline constexpr char16_t kMsgCannotFindCreate[] = u"无法查找文件 %s。" u"\n您想要创建一个新的文件？";

@@ -1,5 +1,6 @@
 #include "shell/clipboard_commands_win.h"
 
+#include "shell/guard_win.h"
 #include "engine/tool_job.h"
 #include "shell/tool_job_win.h"
 #include "base/wide_win.h"
@@ -83,7 +84,7 @@ CommandResult OnClearClips(const CommandArgs&) {
 
 CommandResult OnShowClips(const CommandArgs&) {
   const INT_PTR result =
-      DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_CLIPBOARDS), App().mainWindow, ClipsDialogProc, 0);
+      DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_CLIPBOARDS), App().mainWindow, GuardedDialogProc<ClipsDialogProc>, 0);
   if (result == -1 || result == 0) return kMsgOutOfMemory;
   return kDone;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 
 #include "base/messages.h"
 #include "base/resource.h"
@@ -275,12 +276,22 @@ std::optional<bool> CommandAvailable(std::uint16_t id, const MenuContext& contex
   return command.available(context);
 }
 
+CommandResult RunHandler(CommandHandler handler, const CommandArgs& args) noexcept {
+  try {
+    return handler(args);
+  } catch (const std::bad_alloc&) {
+    return kMsgOutOfMemory;
+  } catch (...) {
+    return kMsgUnexpectedFailure;
+  }
+}
+
 CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam) {
   const auto id = static_cast<std::uint16_t>(LOWORD(wParam));
   const CommandRow command = FindCommand(id);
   if (!command.handler) return kNotACommand;
   if (command.lastTool) App().lastToolCommand = id;
-  const CommandResult result = command.handler(CommandArgs{id, wParam, lParam});
+  const CommandResult result = RunHandler(command.handler, CommandArgs{id, wParam, lParam});
   if (!command.continueAs || result.IsMessage() || result.code != kDone) return result;
   App().lastToolCommand = command.continueAs;
   return DispatchCommand(command.continueAs, lParam);

@@ -21,6 +21,11 @@ using CommandHandler = CommandResult (*)(const CommandArgs&);
 
 CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam);
 
+// Runs a command's handler so that no exception leaves it: a failed
+// allocation is "内存不足！", anything else a general failure; the window
+// shows the message and the document stays as the handler left it.
+CommandResult RunHandler(CommandHandler handler, const CommandArgs& args) noexcept;
+
 // Whether the id belongs to the program's vocabulary (single ids and ranges).
 bool IsKnownCommand(std::uint16_t id);
 

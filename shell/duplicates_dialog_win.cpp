@@ -1,6 +1,7 @@
 // The find-duplicates dialog: which lines are written (all once, only the
 // unique ones, only the repeated ones) and the options of the comparison.
 #include "base/resource.h"
+#include "shell/guard_win.h"
 #include "document/settings.h"
 #include "shell/dialog_pages_win.h"
 #include "shell/line_dialogs.h"
@@ -59,6 +60,6 @@ INT_PTR CALLBACK DuplicatesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-CommandResult OnDuplicatesDialog(const CommandArgs&) { return RunToolDialog(IDD_DUPLICATES, DuplicatesProc, 0); }
+CommandResult OnDuplicatesDialog(const CommandArgs&) { return RunToolDialog(IDD_DUPLICATES, GuardedDialogProc<DuplicatesProc>, 0); }
 
 }  // namespace quillet

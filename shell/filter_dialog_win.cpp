@@ -1,5 +1,6 @@
 #include "shell/filter_dialog_win.h"
 
+#include "shell/guard_win.h"
 #include "base/resource.h"
 #include "base/wide_win.h"
 #include "document/lists.h"
@@ -88,7 +89,7 @@ std::optional<ExpandedCommand> AskFilterParameters(HWND owner, int index) {
   FilterDialogState state{index, stored, {}};
   // Without a placeholder there is nothing to ask: the command runs as it is.
   if (!HasAnyParameter(state.stored)) return ExpandParameters(state.stored, {});
-  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILTER), owner, FilterDialogProc,
+  if (DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FILTER), owner, GuardedDialogProc<FilterDialogProc>,
                       reinterpret_cast<LPARAM>(&state)) != 1)
     return std::nullopt;
   return state.current;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "shell/guard_win.h"
 #include "shell/document_win.h"
 #include "shell/identity_win.h"
 #include "shell/lifecycle_win.h"
@@ -95,7 +96,7 @@ void OnDropFiles(HDROP drop) {
 bool RegisterMainWindowClass(HINSTANCE instance) {
   WNDCLASSW wc{};
   wc.style = CS_VREDRAW | CS_HREDRAW;
-  wc.lpfnWndProc = MainWndProc;
+  wc.lpfnWndProc = GuardedWindowProc<MainWndProc>;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLET));
   wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);

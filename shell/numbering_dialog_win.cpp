@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/message_box_win.h"
+#include "shell/guard_win.h"
 #include "base/messages.h"
 #include "base/resource.h"
 #include "base/wide_win.h"
@@ -128,7 +129,7 @@ void Open(HWND dialog, NumberingDialog& state) {
   for (int k = 0; k < kNumberingPages; ++k) {
     // "%&1" to "%&9": the digit is the tab's mnemonic.
     const std::u16string label = FormatWithNumber(u"%&%d", k + 1);
-    state.pages[k] = AddTabPage(dialog, IDC_NUMBER_TABS, label.c_str(), IDD_NUMBER_PAGE, NumberingPageProc, 0,
+    state.pages[k] = AddTabPage(dialog, IDC_NUMBER_TABS, label.c_str(), IDD_NUMBER_PAGE, GuardedDialogProc<NumberingPageProc>, 0,
                                 IDC_NUMBER_PAGE_FIRST + k);
     ShowPageForm(state.pages[k], form.pages[k]);
   }
@@ -194,7 +195,7 @@ INT_PTR CALLBACK NumberingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 CommandResult OnNumberDialog(const CommandArgs&) {
   auto state = std::make_unique<NumberingDialog>();
   state->working = NumberingFromSettings(AppSettings(), NumberingKeys());
-  return RunToolDialog(IDD_NUMBER, NumberingProc, reinterpret_cast<LPARAM>(state.get()));
+  return RunToolDialog(IDD_NUMBER, GuardedDialogProc<NumberingProc>, reinterpret_cast<LPARAM>(state.get()));
 }
 
 }  // namespace quillet

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "shell/guard_win.h"
 #include "base/handles_win.h"
 #include "base/message_box_win.h"
 #include "base/messages.h"
@@ -292,7 +293,7 @@ INT_PTR CALLBACK FilterEditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 // True when the user pressed OK; the entry then holds what was typed.
 bool EditFilter(HWND page, FilterEntry& entry) {
-  return DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_FILTER_EDIT), GetAncestor(page, GA_ROOT), FilterEditProc,
+  return DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_FILTER_EDIT), GetAncestor(page, GA_ROOT), GuardedDialogProc<FilterEditProc>,
                          reinterpret_cast<LPARAM>(&entry)) == 1;
 }
 
@@ -388,9 +389,11 @@ INT_PTR CALLBACK PageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 constexpr DLGPROC kPageProcs[kSettingsPageCount] = {
-    PageProc<FillGeneralPage, OnGeneralCommand>, PageProc<FillFilesPage, OnFilesCommand>,
-    PageProc<FillFavouritesPage, OnFavouritesCommand>, PageProc<FillFiltersPage, OnFiltersCommand>,
-    PageProc<FillSavePage, OnSaveCommand>};
+    GuardedDialogProc<PageProc<FillGeneralPage, OnGeneralCommand>>,
+    GuardedDialogProc<PageProc<FillFilesPage, OnFilesCommand>>,
+    GuardedDialogProc<PageProc<FillFavouritesPage, OnFavouritesCommand>>,
+    GuardedDialogProc<PageProc<FillFiltersPage, OnFiltersCommand>>,
+    GuardedDialogProc<PageProc<FillSavePage, OnSaveCommand>>};
 
 // ---- the frame ---------------------------------------------------------------
 
@@ -508,7 +511,7 @@ bool RunSettingsDialog(HWND owner, SettingsPage page) {
   // The list pages edit copies; OK puts them in place of the lists.
   state.favourites = CopyFavourites(AppFavourites());
   state.filters = CopyFilters(AppFilters());
-  const INT_PTR result = DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, FrameProc,
+  const INT_PTR result = DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, GuardedDialogProc<FrameProc>,
                                          reinterpret_cast<LPARAM>(&state));
   if (state.restoreDefaults) {
     // The lists and the clipboards are no settings and stay as they are.

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/message_box_win.h"
+#include "shell/guard_win.h"
 #include "base/messages.h"
 #include "base/resource.h"
 #include "base/wide_win.h"
@@ -164,7 +165,7 @@ void Open(HWND dialog, SortDialog& state) {
   static constexpr const char16_t* kLabels[kSortKeyCount] = {kPageFirst, kPageThen, kPageLast};
   for (int k = 0; k < kSortKeyCount; ++k) {
     state.pages[k] =
-        AddTabPage(dialog, IDC_SORT_TABS, kLabels[k], IDD_SORT_PAGE, SortPageProc, 0, IDC_SORT_PAGE_FIRST + k);
+        AddTabPage(dialog, IDC_SORT_TABS, kLabels[k], IDD_SORT_PAGE, GuardedDialogProc<SortPageProc>, 0, IDC_SORT_PAGE_FIRST + k);
     ShowPageForm(state.pages[k], SortPageFormOf(state.working[static_cast<std::size_t>(k)], k == 0));
   }
   state.opening = false;
@@ -209,7 +210,7 @@ INT_PTR CALLBACK SortProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 CommandResult OnSortDialog(const CommandArgs&) {
   auto state = std::make_unique<SortDialog>();
   state->working = WithStoredLists(SortKeysInForce(), AppSettings().Srt);
-  return RunToolDialog(IDD_SORT, SortProc, reinterpret_cast<LPARAM>(state.get()));
+  return RunToolDialog(IDD_SORT, GuardedDialogProc<SortProc>, reinterpret_cast<LPARAM>(state.get()));
 }
 
 }  // namespace quillet

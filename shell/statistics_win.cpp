@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "shell/guard_win.h"
 #include "engine/tool_job.h"
 #include "shell/tool_job_win.h"
 #include "base/resource.h"
@@ -61,7 +62,7 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void ShowStatistics() {
-  DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_STATISTICS), App().mainWindow, StatisticsProc, 0);
+  DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_STATISTICS), App().mainWindow, GuardedDialogProc<StatisticsProc>, 0);
 }
 
 }  // namespace quillet

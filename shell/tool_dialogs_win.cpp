@@ -3,6 +3,7 @@
 #include <climits>
 #include <string>
 
+#include "shell/guard_win.h"
 #include "base/message_box_win.h"
 #include "base/messages.h"
 #include "base/resource.h"
@@ -296,11 +297,11 @@ INT_PTR ShowDialog(int id, DLGPROC procedure, LPARAM parameter = 0) {
 }  // namespace
 
 CommandResult RunParamDialog(const ParamDialogDescriptor& descriptor) {
-  return RunToolDialog(descriptor.dialogId, ParamDialogProc, reinterpret_cast<LPARAM>(&descriptor));
+  return RunToolDialog(descriptor.dialogId, GuardedDialogProc<ParamDialogProc>, reinterpret_cast<LPARAM>(&descriptor));
 }
 
-void ShowGotoDialog() { ShowDialog(IDD_GOTO, GotoDialogProc); }
-void ShowCompareDialog() { ShowDialog(IDD_COMPARE, CompareDialogProc); }
-void ShowAboutDialog() { ShowDialog(IDD_ABOUT, AboutDialogProc); }
+void ShowGotoDialog() { ShowDialog(IDD_GOTO, GuardedDialogProc<GotoDialogProc>); }
+void ShowCompareDialog() { ShowDialog(IDD_COMPARE, GuardedDialogProc<CompareDialogProc>); }
+void ShowAboutDialog() { ShowDialog(IDD_ABOUT, GuardedDialogProc<AboutDialogProc>); }
 
 }  // namespace quillet

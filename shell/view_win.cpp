@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/guard_win.h"
 #include "base/handles_win.h"
 #include "base/memory.h"
 #include "base/message_box_win.h"
@@ -170,7 +171,7 @@ LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 
 void CreateMarginLine() {
   WNDCLASSW wc{};
-  wc.lpfnWndProc = MarginWndProc;
+  wc.lpfnWndProc = GuardedWindowProc<MarginWndProc>;
   wc.hInstance = App().instance;
   wc.hCursor = LoadCursorW(nullptr, IDC_SIZEWE);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_GRAYTEXT + 1));

@@ -1,5 +1,6 @@
 #include "shell/wait_window_win.h"
 
+#include "shell/guard_win.h"
 #include "base/resource.h"
 #include "base/wide_win.h"
 
@@ -26,7 +27,7 @@ INT_PTR CALLBACK WaitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 HWND CreateWaitWindow(HWND owner, const char16_t* heading, const char16_t* body, std::atomic<bool>* cancel) {
-  HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_WAIT), owner, WaitWindowProc,
+  HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_WAIT), owner, GuardedDialogProc<WaitWindowProc>,
                                    reinterpret_cast<LPARAM>(cancel));
   if (!window) return nullptr;
   SetDlgItemTextW(window, IDC_WAIT_HEADING, W(heading));

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "shell/guard_win.h"
 #include "document/settings.h"
 #include "shell/tool_job_win.h"
 #include "base/handles_win.h"
@@ -146,7 +147,7 @@ INT_PTR CALLBACK CompletionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void CompleteWord() {
-  DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_COMPLETE_WORD), App().mainWindow, CompletionProc, 0);
+  DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_COMPLETE_WORD), App().mainWindow, GuardedDialogProc<CompletionProc>, 0);
 }
 
 }  // namespace quillet

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "base/resource.h"
 #include "shell/dispatch_win.h"
 #include "shell/menu_state.h"
@@ -54,6 +58,31 @@ TEST(Dispatch, RangesAndUnknownIds) {
   EXPECT_FALSE(IsKnownCommand(12345));
   // Only the low 16 bits name the command; the high word is a notification.
   EXPECT_EQ(DispatchCommand(MAKEWPARAM(12345, 7), 0).code, kNotACommand);
+}
+
+// A handler that fails half-way, as a shell string that cannot grow would:
+// the failure becomes the command's message, and the control's text stays
+// what it was (the handler never got to change it).
+HWND g_edit = nullptr;
+CommandResult CopyThenRunOutOfMemory(const CommandArgs&) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(g_edit)) + 1, L'\0');
+  GetWindowTextW(g_edit, text.data(), static_cast<int>(text.size()));
+  throw std::bad_alloc();
+}
+CommandResult FailOtherwise(const CommandArgs&) { throw std::runtime_error("broken"); }
+
+TEST(Dispatch, AHandlerThatThrowsEndsInAMessageAndTheTextStays) {
+  g_edit = CreateWindowExW(0, L"edit", L"the document", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(g_edit, nullptr);
+  CommandResult result = RunHandler(CopyThenRunOutOfMemory, CommandArgs{IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
+  EXPECT_EQ(result.message, kMsgOutOfMemory);
+  result = RunHandler(FailOtherwise, CommandArgs{IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
+  EXPECT_EQ(result.message, kMsgUnexpectedFailure);
+  wchar_t text[64] = {};
+  GetWindowTextW(g_edit, text, 64);
+  EXPECT_STREQ(text, L"the document");
+  DestroyWindow(g_edit);
+  g_edit = nullptr;
 }
 
 bool Available(std::uint16_t id, const MenuContext& c) {
