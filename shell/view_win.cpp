@@ -381,6 +381,9 @@ bool WordWrapInForce() {
 
 namespace {
 
+// The setting, unless the open document is held unwrapped.
+bool WrapWanted() { return S().WWrap != 0 && View().wrapBlock == WrapBlock::kNone; }
+
 void SetWrapBlock(WrapBlock block) {
   if (View().wrapBlock == block) return;
   View().wrapBlock = block;
@@ -392,10 +395,8 @@ void SetWrapBlock(WrapBlock block) {
 HWND PrepareEditForText(std::u16string_view text, bool whole) {
   AppState& app = App();
   if (whole) {
-    const WrapBlock block = S().WWrap ? WrapBlockFor(ShapeOf(text)) : WrapBlock::kNone;
-    SetWrapBlock(block);
-    const bool wrap = S().WWrap != 0 && block == WrapBlock::kNone;
-    if (wrap != WordWrapInForce()) RecreateEditControl(wrap);
+    SetWrapBlock(S().WWrap ? WrapBlockFor(ShapeOf(text)) : WrapBlock::kNone);
+    if (WrapWanted() != WordWrapInForce()) RecreateEditControl(WrapWanted());
   } else if (WordWrapInForce()) {
     // The text joins the part of the first selected line before the
     // selection and the part of the last one after it (as the control
@@ -437,19 +438,10 @@ ResultCode ToggleWordWrap() {
     return kDone;
   }
   // Turning it on for a document that would take long: the user decides.
-  {
-    HWND edit = App().edit;
-    const int length = GetWindowTextLengthW(edit);
-    HeapBlock<wchar_t> text = HeapBlock<wchar_t>::Allocate(static_cast<std::size_t>(length) + 1);
-    if (!text) {
-      ShowWarning(App().mainWindow, kMsgOutOfMemory);
-      return kFailedReported;
-    }
-    const int read = std::max(GetWindowTextW(edit, text.get(), length + 1), 0);
-    const std::u16string_view view(reinterpret_cast<const char16_t*>(text.get()), static_cast<std::size_t>(read));
-    if (WrapBlockFor(ShapeOf(view)) != WrapBlock::kNone && !AskYesNo(App().mainWindow, kMsgWrapLongLines)) {
-      return kCancelled;
-    }
+  // (A copy the system cannot give is reported by the command's guard.)
+  const LargeText text = WindowText<LargeText>(App().edit);
+  if (WrapBlockFor(ShapeOf(text)) != WrapBlock::kNone && !AskYesNo(App().mainWindow, kMsgWrapLongLines)) {
+    return kCancelled;
   }
   if (!RecreateEditControl(true)) return kFailedReported;
   s.WWrap = 1;
@@ -460,8 +452,7 @@ ResultCode ToggleWordWrap() {
 void ApplyViewSettings(bool recreate) {
   if (recreate) {
     // A document held unwrapped stays so; otherwise the setting decides.
-    const bool wrap = S().WWrap != 0 && View().wrapBlock == WrapBlock::kNone;
-    if (wrap == WordWrapInForce() || !RecreateEditControl(wrap)) ApplyEditSettings();
+    if (WrapWanted() == WordWrapInForce() || !RecreateEditControl(WrapWanted())) ApplyEditSettings();
   } else {
     ApplyEditSettings();
   }
