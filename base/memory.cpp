@@ -7,8 +7,8 @@
 #include <thread>
 #include <utility>
 
-#include "base/system_calls.h"
 #include "base/messages.h"
+#include "base/system_calls.h"
 
 namespace quillet {
 

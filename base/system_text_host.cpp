@@ -3,11 +3,11 @@
 // stands in with Latin-1 so that round trips through "ANSI" stay testable.
 #include "base/system_text.h"
 
+#include <locale.h>
+#include <wctype.h>
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
 #include <memory>
-#include <wctype.h>
 
 namespace quillet {
 namespace {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <new>
 
-#include "base/system_text.h"
-#include "base/resource.h"
 #include "base/messages.h"
+#include "base/resource.h"
+#include "base/system_text.h"
 
 namespace quillet {
 namespace {

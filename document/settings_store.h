@@ -3,18 +3,18 @@
 // settings file both provide. One load or save run goes through one back end.
 #pragma once
 
-#include <functional>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "document/clip_slots.h"
 #include "document/ini_file.h"
 #include "document/lists.h"
 #include "document/settings.h"
-#include "document/clip_slots.h"
 
 namespace quillet {
 

@@ -5,12 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "document/settings_store.h"
 #include "base/handles_win.h"
 #include "base/memory.h"
-#include "base/wide_win.h"
 #include "base/message_box_win.h"
 #include "base/messages.h"
+#include "base/wide_win.h"
+#include "document/settings_store.h"
 
 namespace quillet {
 namespace {

@@ -9,11 +9,11 @@
 #include <optional>
 #include <stdexcept>
 
+#include "base/messages.h"
+#include "base/system_text.h"
 #include "engine/in_halves.h"
 #include "engine/line_ends.h"
 #include "engine/unit_scan.h"
-#include "base/system_text.h"
-#include "base/messages.h"
 
 namespace quillet {
 namespace {

@@ -5,16 +5,16 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "document/document.h"
 #include "base/handles_win.h"
+#include "base/message_box_win.h"
+#include "base/messages.h"
+#include "base/resource.h"
+#include "base/system_calls.h"
+#include "base/wide_win.h"
+#include "document/document.h"
 #include "document/lists.h"
 #include "document/settings.h"
 #include "document/text_codec.h"
-#include "base/system_calls.h"
-#include "base/wide_win.h"
-#include "base/resource.h"
-#include "base/message_box_win.h"
-#include "base/messages.h"
 
 namespace quillet {
 namespace {
@@ -37,20 +37,32 @@ UniqueHandle OpenForReading(const std::u16string& path, DWORD disposition) {
       CreateFileW(Wide(path), GENERIC_READ, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// One open, one size, one read.
-const char16_t* ReadWholeFile(HWND owner, const std::u16string& path, LargeBytes* bytes) {
+// One open, one size, one read. declined is set when the user turned the
+// memory question down: nothing was taken, and the caller may keep what it
+// has. Otherwise toEmpty (when given) is emptied before the bytes are
+// taken, so that its old text does not stand in their way.
+const char16_t* ReadWholeFile(HWND owner, const std::u16string& path, LargeBytes* bytes, bool* declined,
+                              HWND toEmpty) {
+  const auto emptied = [toEmpty](const char16_t* message) {
+    if (toEmpty) SetWindowTextW(toEmpty, L"");
+    return message;
+  };
   UniqueHandle file = OpenForReading(path, OPEN_EXISTING);
   if (!file) {
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return kMsgCannotRead;
-    if (!AskYesNoFmtName(owner, kMsgCannotFindCreate, path.c_str())) return kMsgCannotRead;
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) return emptied(kMsgCannotRead);
+    if (!AskYesNoFmtName(owner, kMsgCannotFindCreate, path.c_str())) return emptied(kMsgCannotRead);
     file = OpenForReading(path, OPEN_ALWAYS);
-    if (!file) return kMsgCannotRead;
+    if (!file) return emptied(kMsgCannotRead);
   }
   DWORD high = 0;
   const DWORD low = GetFileSize(file.get(), &high);
-  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return kMsgCannotRead;
-  if (high != 0) return kMsgOutOfMemory;  // no 32-bit process holds that text
-  if (!ConfirmMemory(std::uint64_t{low} + 10)) return kMsgOutOfMemory;
+  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return emptied(kMsgCannotRead);
+  if (high != 0) return emptied(kMsgOutOfMemory);  // no 32-bit process holds that text
+  if (!ConfirmMemory(std::uint64_t{low} + 10)) {
+    *declined = true;
+    return kMsgOutOfMemory;
+  }
+  emptied(nullptr);
   try {
     bytes->resize(low);
   } catch (const std::bad_alloc&) {
@@ -160,13 +172,16 @@ bool MakeBackup(HWND owner, const std::u16string& path) {
 }  // namespace
 
 const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
-                             std::optional<TextEncoding> readAs, PrepareEdit prepare) {
+                             std::optional<TextEncoding> readAs, PrepareEdit prepare, bool* untouched) {
   const Settings& s = AppSettings();
-  // A failed open leaves an empty document, never a mix of old and new.
-  if (!insert) SetWindowTextW(edit, L"");
-
+  // The user who declines the memory question keeps the document as it
+  // was; any other failed open leaves an empty document, never a mix of old
+  // and new.
+  bool declined = false;
   LargeBytes bytes;
-  if (const char16_t* message = ReadWholeFile(owner, path, &bytes)) return message;
+  const char16_t* message = ReadWholeFile(owner, path, &bytes, &declined, insert ? nullptr : edit);
+  if (untouched) *untouched = declined;
+  if (message) return message;
 
   LoadOptions options;
   options.defaultEncoding = EncodingFromCode(s.Encode);

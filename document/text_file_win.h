@@ -22,9 +22,13 @@ namespace quillet {
 // file in that encoding instead of the one its bytes suggest. prepare, when
 // given, sees the text (and whether it is the whole document) right before
 // the control takes it, and answers with the control to put it in.
+// untouched, when given, tells whether a failure left the control and the
+// document's encoding and line ends as they were (the user declined the
+// memory question); after any other failed open the control is empty.
 using PrepareEdit = HWND (*)(std::u16string_view text, bool whole);
 const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
-                             std::optional<TextEncoding> readAs = {}, PrepareEdit prepare = nullptr);
+                             std::optional<TextEncoding> readAs = {}, PrepareEdit prepare = nullptr,
+                             bool* untouched = nullptr);
 
 // Writes the text of edit in the document's encoding and line-end style.
 // Not quiet: backup copy (setting Backup), the ANSI loss question and the

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "base/memory.h"
+#include "base/messages.h"
 #include "engine/char_classes.h"
 #include "engine/line_table.h"
-#include "engine/unit_scan.h"
-#include "base/memory.h"
-#include "engine/unique_lines.h"
-#include "base/messages.h"
 #include "engine/statistics.h"
+#include "engine/unique_lines.h"
+#include "engine/unit_scan.h"
 
 namespace quillet {
 namespace {

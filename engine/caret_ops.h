@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/tool_settings.h"
 #include "engine/tool_job.h"
+#include "engine/tool_settings.h"
 
 namespace quillet {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/line_table.h"
 #include "base/memory.h"
+#include "engine/line_table.h"
 
 namespace quillet {
 

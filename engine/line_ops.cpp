@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/char_classes.h"
 #include "base/messages.h"
+#include "engine/char_classes.h"
 
 namespace quillet {
 namespace {

@@ -13,9 +13,9 @@
 #include "engine/line_table.h"
 #include "engine/line_tools.h"
 #include "engine/numbering.h"
+#include "engine/sort.h"
 #include "engine/tool_job.h"
 #include "engine/unique_lines.h"
-#include "engine/sort.h"
 
 namespace quillet {
 

@@ -4,8 +4,8 @@
 
 #include "engine/in_halves.h"
 
-#include "engine/char_classes.h"
 #include "base/messages.h"
+#include "engine/char_classes.h"
 
 namespace quillet {
 namespace {

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/tool_settings.h"
 #include "engine/column_keys.h"
 #include "engine/line_table.h"
+#include "engine/tool_settings.h"
 
 namespace quillet {
 

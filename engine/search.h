@@ -15,8 +15,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/char_classes.h"
 #include "base/memory.h"
+#include "engine/char_classes.h"
 
 namespace quillet {
 

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <utility>
 
+#include "base/memory.h"
 #include "engine/char_classes.h"
 #include "engine/in_halves.h"
-#include "base/memory.h"
 
 namespace quillet {
 namespace {

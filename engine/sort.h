@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/tool_settings.h"
 #include "engine/column_keys.h"
 #include "engine/line_table.h"
+#include "engine/tool_settings.h"
 
 namespace quillet {
 

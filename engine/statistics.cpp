@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/memory.h"
 #include "engine/char_classes.h"
 #include "engine/crc32.h"
 #include "engine/in_halves.h"
 #include "engine/unit_scan.h"
-#include "base/memory.h"
 
 namespace quillet {
 

@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/messages.h"
+#include "base/system_calls.h"
+#include "engine/caret_ops.h"
 #include "engine/char_classes.h"
+#include "engine/filter_output.h"
+#include "engine/in_halves.h"
 #include "engine/line_ends.h"
 #include "engine/line_ops.h"
 #include "engine/line_table.h"
-#include "engine/search.h"
-#include "base/system_calls.h"
-#include "engine/text_tools.h"
-#include "base/messages.h"
-#include "engine/caret_ops.h"
-#include "engine/statistics.h"
-#include "engine/filter_output.h"
-#include "engine/in_halves.h"
 #include "engine/print_layout.h"
+#include "engine/search.h"
+#include "engine/statistics.h"
+#include "engine/text_tools.h"
 #include "engine/unit_scan.h"
 
 namespace quillet {

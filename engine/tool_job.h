@@ -13,8 +13,8 @@
 #include <string_view>
 #include <variant>
 
-#include "engine/tool_settings.h"
 #include "base/memory.h"
+#include "engine/tool_settings.h"
 
 namespace quillet {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <bit>
 
+#include "base/memory.h"
 #include "engine/char_classes.h"
 #include "engine/crc32.h"
 #include "engine/in_halves.h"
-#include "base/memory.h"
 
 namespace quillet {
 namespace {

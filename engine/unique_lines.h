@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/tool_settings.h"
 #include "engine/line_table.h"
+#include "engine/tool_settings.h"
 
 namespace quillet {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "document/text_codec.h"
 #include "base/system_text.h"
+#include "document/text_codec.h"
 #include "tests/bench/bench_support.h"
 
 namespace {

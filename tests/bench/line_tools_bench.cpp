@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/numbering.h"
 #include "base/system_text.h"
+#include "engine/numbering.h"
+#include "engine/sort.h"
 #include "engine/tool_job.h"
 #include "engine/unique_lines.h"
 #include "tests/bench/bench_support.h"
-#include "engine/sort.h"
 
 namespace {
 

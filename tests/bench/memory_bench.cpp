@@ -18,13 +18,13 @@
 
 #include "base/memory.h"
 #include "base/system_text.h"
+#include "engine/line_tools.h"
 #include "engine/numbering.h"
 #include "engine/sort.h"
+#include "engine/statistics.h"
+#include "engine/text_tools.h"
 #include "engine/tool_job.h"
 #include "engine/unique_lines.h"
-#include "engine/line_tools.h"
-#include "engine/text_tools.h"
-#include "engine/statistics.h"
 #include "tests/bench/bench_support.h"
 
 extern "C" {

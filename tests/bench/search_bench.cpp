@@ -13,8 +13,8 @@
 #include <random>
 #include <string>
 
-#include "engine/search.h"
 #include "base/system_text.h"
+#include "engine/search.h"
 #include "engine/tool_job.h"
 #include "tests/bench/bench_support.h"
 

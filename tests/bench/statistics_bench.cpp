@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "tests/bench/bench_support.h"
 #include "engine/statistics.h"
+#include "tests/bench/bench_support.h"
 
 using namespace quillet::bench;
 

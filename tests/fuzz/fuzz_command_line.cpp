@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/command_line.h"
+#include "shell/app/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::u16string line(size / 2, u'\0');

@@ -1,29 +1,48 @@
 # Fails when a source file includes a header of a higher layer. The layers,
 # lowest first: base, engine, document, shell; each may include its own
-# headers and those of the layers below it, never one above.
-#   cmake -DSOURCE_DIR=<root> -P check_layers.cmake
+# headers and those of the layers below it, never one above. The shell is
+# divided into rooms (its subfolders): every shell file lives in one, and the
+# dialogs never include a command handler (the commands open the dialogs).
+#   cmake -DSOURCE_DIR=<root> [-DCOMPILED=<n>] -P check_layers.cmake
+# COMPILED is the number of layer sources the build compiles; reading fewer
+# means a folder dropped out of the check.
 set(layers base engine document shell)
 set(violations 0)
 set(rank 0)
+set(seen 0)
 foreach(layer IN LISTS layers)
-  file(GLOB files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+  file(GLOB_RECURSE files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
   foreach(file IN LISTS files)
+    file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
+    if(name MATCHES "\\.cpp$")
+      math(EXPR seen "${seen} + 1")
+    endif()
+    if(layer STREQUAL "shell" AND NOT name MATCHES "^shell/[a-z]+/[^/]+$")
+      message(NOTICE "${name}: a shell file belongs in one room (a folder of shell/)")
+      math(EXPR violations "${violations} + 1")
+    endif()
     file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
     foreach(line IN LISTS lines)
+      string(STRIP "${line}" line)
       if(line MATCHES "\"([a-z]+)/")
         list(FIND layers ${CMAKE_MATCH_1} target)
         if(target GREATER rank)
-          file(RELATIVE_PATH name ${SOURCE_DIR} ${file})
-          string(STRIP "${line}" line)
           message(NOTICE "${name}: ${layer} must not include ${CMAKE_MATCH_1}: ${line}")
           math(EXPR violations "${violations} + 1")
         endif()
+      endif()
+      if(name MATCHES "^shell/dialogs/" AND line MATCHES "\"shell/commands/")
+        message(NOTICE "${name}: a dialog must not include a command handler: ${line}")
+        math(EXPR violations "${violations} + 1")
       endif()
     endforeach()
   endforeach()
   math(EXPR rank "${rank} + 1")
 endforeach()
-if(violations GREATER 0)
-  message(FATAL_ERROR "${violations} include(s) reach into a higher layer")
+if(DEFINED COMPILED AND seen LESS COMPILED)
+  message(FATAL_ERROR "read ${seen} layer sources, but the build compiles ${COMPILED}")
 endif()
-message(STATUS "every include points to the same or a lower layer")
+if(violations GREATER 0)
+  message(FATAL_ERROR "${violations} include(s) break the layers or the rooms")
+endif()
+message(STATUS "${seen} layer sources read: every include points to the same or a lower layer")

@@ -1,4 +1,4 @@
-#include "shell/command_line.h"
+#include "shell/app/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <set>
 #include <string>
 
-#include "document/settings.h"
 #include "base/commands.h"
+#include "document/settings.h"
 
 namespace quillet {
 namespace {

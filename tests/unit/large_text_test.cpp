@@ -14,16 +14,16 @@
 
 #include "base/system_text.h"
 #include "document/text_codec.h"
+#include "engine/caret_ops.h"
+#include "engine/crc32.h"
 #include "engine/in_halves.h"
 #include "engine/line_table.h"
 #include "engine/numbering.h"
-#include "engine/caret_ops.h"
-#include "engine/crc32.h"
 #include "engine/search.h"
-#include "engine/statistics.h"
-#include "engine/unit_scan.h"
 #include "engine/sort.h"
+#include "engine/statistics.h"
 #include "engine/unique_lines.h"
+#include "engine/unit_scan.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {

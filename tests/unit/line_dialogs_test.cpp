@@ -1,7 +1,7 @@
 // The numbering, find-duplicates and sort dialogs without their windows:
 // number fields, which field is reported, what a page turns into when the
 // tool runs, the sort pages' enabling and the numbering preview.
-#include "shell/line_dialogs.h"
+#include "shell/dialogs/line_dialogs.h"
 
 #include <gtest/gtest.h>
 

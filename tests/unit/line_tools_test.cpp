@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "base/messages.h"
 #include "engine/column_keys.h"
 #include "engine/tool_job.h"
-#include "base/messages.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {

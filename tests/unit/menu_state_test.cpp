@@ -1,4 +1,4 @@
-#include "shell/menu_state.h"
+#include "shell/app/menu_state.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/tool_job.h"
 #include "base/messages.h"
+#include "engine/tool_job.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {

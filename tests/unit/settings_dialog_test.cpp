@@ -1,4 +1,4 @@
-#include "shell/settings_dialog.h"
+#include "shell/dialogs/settings_dialog.h"
 
 #include <gtest/gtest.h>
 

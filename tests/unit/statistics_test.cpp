@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/messages.h"
-#include "tests/unit/tool_run.h"
 #include "engine/caret_ops.h"
+#include "tests/unit/tool_run.h"
 
 namespace quillet {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "document/document.h"
 #include "base/system_text.h"
+#include "document/document.h"
 #include "tests/unit/byte_strings.h"
 
 namespace quillet {

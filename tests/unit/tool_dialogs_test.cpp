@@ -1,4 +1,4 @@
-#include "shell/tool_dialogs.h"
+#include "shell/dialogs/tool_dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/memory.h"
-#include "base/system_calls.h"
 #include "base/messages.h"
+#include "base/system_calls.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {

@@ -1,4 +1,4 @@
-#include "shell/view.h"
+#include "shell/view/view.h"
 
 #include <gtest/gtest.h>
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
+#include "base/resource.h"
+#include "document/clip_slots.h"
 #include "document/document.h"
 #include "document/lists.h"
-#include "base/resource.h"
-#include "shell/app_win.h"
-#include "document/clip_slots.h"
-#include "shell/dispatch_win.h"
-#include "shell/list_menus_win.h"
-#include "base/messages.h"
+#include "shell/app/app_win.h"
+#include "shell/app/dispatch_win.h"
+#include "shell/app/list_menus_win.h"
 #include "tests/win/edit_fixture.h"
 
 namespace quillet {

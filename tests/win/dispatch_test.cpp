@@ -9,8 +9,8 @@
 
 #include "base/messages.h"
 #include "base/resource.h"
-#include "shell/dispatch_win.h"
-#include "shell/menu_state.h"
+#include "shell/app/dispatch_win.h"
+#include "shell/app/menu_state.h"
 
 namespace quillet {
 namespace {

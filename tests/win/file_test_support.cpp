@@ -2,9 +2,9 @@
 
 #include <chrono>
 
-#include "shell/identity_win.h"
-#include "base/wide_win.h"
 #include "base/resource.h"
+#include "base/wide_win.h"
+#include "shell/files/identity_win.h"
 
 namespace quillet::testing_support {
 namespace {

@@ -14,7 +14,7 @@
 #include "document/document.h"
 #include "document/lists.h"
 #include "document/settings.h"
-#include "shell/app_win.h"
+#include "shell/app/app_win.h"
 
 namespace quillet::testing_support {
 

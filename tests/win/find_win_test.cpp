@@ -2,7 +2,7 @@
 // and Replace dialogs, in-process. Wrapping is switched off so that no
 // question box waits for an answer here; the questions are covered from
 // outside by the end-to-end tests.
-#include "shell/find_win.h"
+#include "shell/runs/find_win.h"
 
 #include <windows.h>
 
@@ -11,11 +11,11 @@
 #include <string>
 #include <utility>
 
-#include "document/settings.h"
-#include "base/resource.h"
-#include "shell/app_win.h"
-#include "shell/dispatch_win.h"
 #include "base/messages.h"
+#include "base/resource.h"
+#include "document/settings.h"
+#include "shell/app/app_win.h"
+#include "shell/app/dispatch_win.h"
 #include "tests/win/edit_fixture.h"
 
 namespace quillet {

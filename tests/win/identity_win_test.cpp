@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <string>
 
-#include "document/document.h"
-#include "shell/identity_win.h"
-#include "document/settings.h"
-#include "base/wide_win.h"
 #include "base/resource.h"
+#include "base/wide_win.h"
+#include "document/document.h"
+#include "document/settings.h"
+#include "shell/files/identity_win.h"
 #include "tests/win/file_test_support.h"
 
 namespace quillet {

@@ -9,9 +9,9 @@
 
 #include "base/messages.h"
 #include "document/document.h"
-#include "shell/app_win.h"
-#include "shell/print_win.h"
-#include "shell/tool_job_win.h"
+#include "shell/app/app_win.h"
+#include "shell/runs/print_win.h"
+#include "shell/runs/tool_job_win.h"
 #include "tests/win/edit_fixture.h"
 
 namespace quillet {

@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/wide_win.h"
+#include "document/clip_slots.h"
 #include "document/ini_file.h"
 #include "document/lists.h"
 #include "document/settings.h"
 #include "document/settings_store_win.h"
-#include "base/wide_win.h"
-#include "shell/app_win.h"
-#include "document/clip_slots.h"
+#include "shell/app/app_win.h"
 
 namespace quillet {
 namespace {

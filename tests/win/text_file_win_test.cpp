@@ -6,18 +6,18 @@
 
 #include <string>
 
+#include "base/messages.h"
+#include "base/resource.h"
+#include "base/system_calls.h"
+#include "base/system_text.h"
+#include "base/wide_win.h"
 #include "document/document.h"
 #include "document/lists.h"
 #include "document/settings.h"
 #include "document/text_codec.h"
 #include "document/text_file_win.h"
-#include "base/system_calls.h"
-#include "base/system_text.h"
-#include "base/wide_win.h"
-#include "base/resource.h"
-#include "base/messages.h"
-#include "tests/win/file_test_support.h"
 #include "tests/unit/byte_strings.h"
+#include "tests/win/file_test_support.h"
 
 namespace quillet {
 namespace {
@@ -284,7 +284,7 @@ TEST_F(TextFileWin, FilesThatCannotBeReadLeaveAnEmptyDocument) {
 }
 
 // Short of memory, opening asks once for the whole file (not again for its
-// decoded text), and a No leaves an empty document.
+// decoded text), and a No leaves the control as it was.
 TEST_F(TextFileWin, OpeningAsksAboutMemoryOnce) {
   static int questions = 0;
   static bool answer = true;
@@ -305,9 +305,13 @@ TEST_F(TextFileWin, OpeningAsksAboutMemoryOnce) {
 
   answer = false;
   questions = 0;
-  EXPECT_EQ(Load(u"big.txt"), kMsgOutOfMemory);
+  window_.SetText(u"previous");
+  bool untouched = false;
+  EXPECT_EQ(LoadTextFile(window_.window(), window_.edit(), folder_.File(u"big.txt"), false, {}, nullptr, &untouched),
+            kMsgOutOfMemory);
   EXPECT_EQ(questions, 1);
-  EXPECT_EQ(window_.Text(), u"");
+  EXPECT_TRUE(untouched);
+  EXPECT_EQ(window_.Text(), u"previous");
 }
 
 // A save that cannot replace the file leaves its old content and no stray

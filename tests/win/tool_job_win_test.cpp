@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "document/settings.h"
-#include "shell/tool_job_win.h"
-#include "base/resource.h"
-#include "shell/app_win.h"
-#include "shell/dispatch_win.h"
 #include "base/messages.h"
+#include "base/resource.h"
+#include "document/settings.h"
+#include "shell/app/app_win.h"
+#include "shell/app/dispatch_win.h"
+#include "shell/runs/tool_job_win.h"
 #include "tests/win/edit_fixture.h"
 
 namespace quillet {

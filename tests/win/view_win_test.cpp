@@ -11,14 +11,17 @@
 #include <string>
 #include <thread>
 
+#include "base/messages.h"
 #include "base/resource.h"
 #include "base/system_calls.h"
 #include "document/document.h"
 #include "document/settings.h"
 #include "engine/caret_ops.h"
-#include "shell/app_win.h"
-#include "shell/document_win.h"
-#include "shell/view_win.h"
+#include "shell/app/app_win.h"
+#include "shell/files/document_win.h"
+#include "shell/files/lifecycle_win.h"
+#include "shell/view/view_win.h"
+#include "tests/win/file_test_support.h"
 
 namespace quillet {
 namespace {
@@ -386,6 +389,43 @@ TEST_F(ViewWin, RefusedMemoryKeepsTheOldControlAndItsText) {
   wchar_t text[64] = {};
   GetWindowTextW(before, text, 64);
   EXPECT_STREQ(text, L"keep me whole");
+}
+
+// Declining the memory question for a file to open keeps the open
+// document whole: its text, its name and its modified mark.
+TEST_F(ViewWin, DecliningTheMemoryQuestionKeepsThePreviousDocument) {
+  ASSERT_NO_FATAL_FAILURE(MakeMain());
+  // The start-up command (an empty command line) runs first.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  testing_support::ScratchFolder folder;
+  ASSERT_TRUE(testing_support::WriteBytes(folder.File(u"big.txt"), std::string(100000, 'x')));
+  Doc().fullPath = folder.File(u"mine.txt");
+  Doc().title = u"mine.txt";
+  SetText(L"unsaved work");
+  SetModified(true);
+  SystemCalls calls = System();
+  calls.freePhysicalMemory = []() -> std::uint64_t { return 0; };
+  calls.askYesNo = [](const char16_t*) { return false; };
+  ScopedSystemCalls scoped(calls);
+  std::vector<std::u16string> boxes;
+  {
+    testing_support::BoxAnswerer answerer(IDOK);
+    Doc().pathToOpen = folder.File(u"big.txt");
+    EXPECT_EQ(OpenPathToOpen(false).code, kFailedReported);
+    boxes = answerer.Texts();
+  }
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.front(), kMsgOutOfMemory);
+  wchar_t text[64] = {};
+  GetWindowTextW(Edit(), text, 64);
+  EXPECT_STREQ(text, L"unsaved work");
+  EXPECT_EQ(Doc().fullPath, folder.File(u"mine.txt"));
+  EXPECT_EQ(Doc().title, u"mine.txt");
+  EXPECT_TRUE(Doc().modified);
+  GetWindowTextW(main_, text, 64);
+  EXPECT_EQ(std::wstring(text).rfind(L"mine.txt*", 0), 0u);
+  SetModified(false);  // closing the window asks no question
 }
 
 }  // namespace

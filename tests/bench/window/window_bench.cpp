@@ -7,11 +7,13 @@
 // program cannot make faster; what remains is the program's own share.
 //
 //   window_bench [megabytes...]    (default 1 10 50)
-//   window_bench wrap              word wrap: the bare control with it on
+//   window_bench wrap [megabytes...]
+//                                  word wrap: the bare control with it on
 //                                  and off for lines of 1,000 to 3,000,000
 //                                  units and documents of 1 to 50 MB, then
 //                                  the program on long lines and large
-//                                  documents beside a bare control
+//                                  documents beside a bare control; with
+//                                  sizes, documents of those sizes only
 //
 // The program's share is its time less the control's; opening counts from
 // the start of the process, less the start of a process without a file.
@@ -284,20 +286,17 @@ double ProgramOpen(const std::wstring& path, std::size_t units, bool wrap, doubl
 // The program with word wrap on beside word wrap off and a bare control,
 // for documents the control is slow to wrap and large ordinary ones; the
 // guard is the goal: on within half again off, plus a second.
-int MeasureProgramWrap() {
+struct WrapDoc {
+  std::string name;
+  std::size_t line, bytes;
+};
+
+int MeasureProgramWrap(const std::vector<WrapDoc>& docs) {
   TempFolder folder;
   const double emptyStartUp = EmptyStartUp();
   std::printf("\n%-22s %9s %9s %9s %9s\n", "program open", "wrap on", "wrap off", "control", "guard");
-  struct Doc {
-    const char* name;
-    std::size_t line, bytes;
-  };
-  const Doc docs[] = {{"one 300,000 line", 300000, 0},
-                      {"one 3,000,000 line", 3000000, 0},
-                      {"20 MB of 60", 60, 20u << 20},
-                      {"50 MB of 60", 60, 50u << 20}};
   int over = 0;
-  for (const Doc& doc : docs) {
+  for (const WrapDoc& doc : docs) {
     const std::wstring text = MakeLines(doc.line, doc.bytes);
     const std::wstring path = folder.File(L"wrap.txt");
     if (!WriteFileBytes(path, std::string(text.begin(), text.end()))) return 1;
@@ -310,7 +309,7 @@ int MeasureProgramWrap() {
     const double control = TimeBareWrap(text, false).open, guard = 1.5 * off + 1;
     const bool late = on < 0 || on > guard;
     over += late;
-    std::printf("%-22s %9s %9.3f %9.3f %9.3f%s\n", doc.name,
+    std::printf("%-22s %9s %9.3f %9.3f %9.3f%s\n", doc.name.c_str(),
                 on < 0 ? "> 180" : std::to_string(on).substr(0, 6).c_str(), off, control, guard, late ? "  OVER" : "");
     std::fflush(stdout);
   }
@@ -321,16 +320,29 @@ int MeasureProgramWrap() {
 // line length and document size: the bare control's times with word wrap
 // on and off. Word wrap on is not timed past a length whose last row took
 // more than `limit` seconds (it only grows).
-int MeasureWordWrap() {
+// With megabytes given, only documents of 60-unit lines of those sizes.
+int MeasureWordWrap(const std::vector<std::size_t>& megabytes) {
   const double limit = 30;
   std::printf("%-10s %-8s %9s %9s %9s %9s %9s %9s\n", "line", "MB", "open off", "open on", "type off", "type on",
               "page off", "page on");
   struct Row {
     std::size_t line, bytes;
   };
-  const Row rows[] = {{1000, 0},       {3000, 0},       {10000, 0},     {30000, 0},      {100000, 0},
-                      {300000, 0},     {1000000, 0},    {3000000, 0},   {60, 1u << 20},  {60, 10u << 20},
-                      {60, 20u << 20}, {60, 50u << 20}, {1000, 10u << 20}, {10000, 10u << 20}};
+  std::vector<Row> rows = {{1000, 0},       {3000, 0},       {10000, 0},     {30000, 0},      {100000, 0},
+                           {300000, 0},     {1000000, 0},    {3000000, 0},   {60, 1u << 20},  {60, 10u << 20},
+                           {60, 20u << 20}, {60, 50u << 20}, {1000, 10u << 20}, {10000, 10u << 20}};
+  std::vector<WrapDoc> docs = {{"one 300,000 line", 300000, 0},
+                               {"one 3,000,000 line", 3000000, 0},
+                               {"20 MB of 60", 60, 20u << 20},
+                               {"50 MB of 60", 60, 50u << 20}};
+  if (!megabytes.empty()) {
+    rows.clear();
+    docs.clear();
+    for (std::size_t mb : megabytes) {
+      rows.push_back({60, mb << 20});
+      docs.push_back({std::to_string(mb) + " MB of 60", 60, mb << 20});
+    }
+  }
   bool wrapTooSlow = false;
   std::size_t lastSize = 0;
   for (const Row& row : rows) {
@@ -346,15 +358,16 @@ int MeasureWordWrap() {
                 on.scroll);
     std::fflush(stdout);
   }
-  return MeasureProgramWrap();
+  return MeasureProgramWrap(docs);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::string(argv[1]) == "wrap") return MeasureWordWrap();
+  const bool wrap = argc >= 2 && std::string(argv[1]) == "wrap";
   std::vector<std::size_t> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+  for (int i = wrap ? 2 : 1; i < argc; ++i) sizes.push_back(std::strtoul(argv[i], nullptr, 10));
+  if (wrap) return MeasureWordWrap(sizes);
   if (sizes.empty()) sizes = {1, 10, 50};
   const char* mark = "QUILLETMARK";
   const std::size_t markLength = 11;

@@ -1,0 +1,90 @@
+#include "shell/app/app_win.h"
+
+#include <commctrl.h>
+
+#include "base/message_box_win.h"
+#include "base/messages.h"
+#include "base/resource.h"
+#include "base/wide_win.h"
+#include "document/document.h"
+#include "document/settings.h"
+#include "document/settings_store_win.h"
+#include "shell/app/list_menus_win.h"
+#include "shell/files/document_win.h"
+#include "shell/view/view_win.h"
+
+namespace quillet {
+
+AppState& App() {
+  static AppState state;
+  return state;
+}
+
+void SaveAppSettings(bool forced) {
+  if (!App().startup.noSaveSettings) SaveSettings(App().mainWindow, forced);
+}
+
+namespace {
+
+int RunMessageLoop(HACCEL accelerators) {
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) break;
+    HWND dialog = App().modelessDialog;
+    if (dialog && IsDialogMessageW(dialog, &msg)) continue;
+    if (TranslateAcceleratorW(App().mainWindow, accelerators, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    RefreshStatusBar();
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
+  AppState& app = App();
+  ResetSettings(AppSettings());
+  app = AppState{};
+  app.instance = instance;
+  app.startup = ParseCommandLine(U(commandLine ? commandLine : L""));
+  if (!app.startup.noLoadSettings) LoadSettings(app.mainWindow);
+
+  InitCommonControls();
+  if (!RegisterMainWindowClass(instance)) {
+    ShowWarning(nullptr, kMsgClassFailed);
+    return -1;
+  }
+
+  const Settings& s = AppSettings();
+  HWND hwnd = CreateWindowExW(s.OnTop ? WS_EX_TOPMOST : 0, kMainWindowClass, kMainWindowClass,
+                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                              const_cast<wchar_t*>(commandLine));
+  if (!hwnd) {
+    ShowWarning(nullptr, kMsgOutOfMemory);
+    return -2;
+  }
+
+  // A stored place or state wins over how the program was asked to show.
+  int show = showCommand;
+  if (s.Top != kUnsetPlacement || s.Width != kUnsetPlacement || s.Maxed == 1 || s.FulScr == 1) {
+    show = RestorePlacement(showCommand);
+  }
+  ShowWindow(hwnd, show);
+  UpdateWindow(hwnd);
+  ApplyViewSettings(false);
+
+  SetCurrentEncoding(s.Encode);
+  SetCurrentLineEnd(s.CRLF);
+
+  RebuildFavouritesMenu(GetMenu(hwnd));
+  SetTimer(hwnd, 0, kTempCopyPeriodMs, nullptr);
+  HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCEL));
+  const int exitCode = RunMessageLoop(accelerators);
+  if (accelerators) DestroyAcceleratorTable(accelerators);
+  return exitCode;
+}
+
+}  // namespace quillet

@@ -1,0 +1,158 @@
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "base/memory.h"
+#include "base/message_box_win.h"
+#include "base/messages.h"
+#include "base/resource.h"
+#include "base/wide_win.h"
+#include "document/clip_slots.h"
+#include "document/document.h"
+#include "document/lists.h"
+#include "document/settings.h"
+#include "document/settings_store_win.h"
+#include "shell/app/app_win.h"
+#include "shell/app/command_line.h"
+#include "shell/app/dispatch_win.h"
+#include "shell/app/guard_win.h"
+#include "shell/app/list_menus_win.h"
+#include "shell/app/menus_win.h"
+#include "shell/files/document_win.h"
+#include "shell/files/identity_win.h"
+#include "shell/files/lifecycle_win.h"
+#include "shell/runs/find_win.h"
+#include "shell/view/view_win.h"
+
+namespace quillet {
+namespace {
+
+LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
+  AppState& app = App();
+  app.instance = create->hInstance;
+  app.mainWindow = hwnd;
+  app.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"edit", nullptr, EditControlStyle(AppSettings().WWrap != 0), 0, 0, 0, 0,
+                             hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), app.instance, nullptr);
+  if (!app.edit) {
+    ShowWarning(hwnd, kMsgOutOfMemory);
+    PostQuitMessage(-2);
+    return 0;
+  }
+  CreateViewWindows(hwnd);
+  app.findMessage = RegisterWindowMessageW(L"commdlg_FindReplace");
+  app.instanceMessage = RegisterWindowMessageW(L"quillet");
+  app.trayMessage = RegisterWindowMessageW(L"nftray");
+  DragAcceptFiles(hwnd, TRUE);
+  UpdateWindowTitle();
+  PostMessageW(hwnd, WM_COMMAND, IDM_STARTUP, 0);
+  return 0;
+}
+
+// Whether closing (or ending the session) may go on.
+bool MayClose() {
+  return App().quitWithoutSaving || !Doc().modified || AskToSave();
+}
+
+void OnClose(HWND hwnd) {
+  if (!MayClose()) return;
+  DropIdentity(false);
+  DestroyWindow(hwnd);
+}
+
+void OnDestroy(HWND hwnd) {
+  StopWatching();
+  if (!App().quitWithoutSaving) SaveAppSettings(false);
+  DestroyRecentMenu(GetMenu(hwnd));
+  FreeClips(AppClips());
+  FreeFilters(AppFilters());
+  DeleteViewFonts();
+  PostQuitMessage(0);
+}
+
+LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const CommandResult result = DispatchCommand(wParam, lParam);
+  if (result.IsMessage()) ShowWarning(hwnd, result.message);
+  return CommandReturnValue(result);
+}
+
+void OnDropFiles(HDROP drop) {
+  std::vector<std::u16string> files;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    wchar_t name[kMaxPath + 1] = {};
+    DragQueryFileW(drop, i, name, kMaxPath + 1);
+    files.emplace_back(U(name));
+  }
+  // The names are copied out first: opening may show boxes for a while.
+  DragFinish(drop);
+  OpenDroppedFiles(files);
+}
+
+}  // namespace
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+  WNDCLASSW wc{};
+  wc.style = CS_VREDRAW | CS_HREDRAW;
+  wc.lpfnWndProc = GuardedWindowProc<MainWndProc>;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLET));
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+  wc.lpszClassName = kMainWindowClass;
+  return RegisterClassW(&wc) != 0;
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Registered messages have no fixed number; 0 means not registered yet.
+  if (App().findMessage && message == App().findMessage) return OnFindReport();
+  if (App().instanceMessage && message == App().instanceMessage) return OnInstanceMessage(wParam, lParam);
+  if (App().trayMessage && message == App().trayMessage) return TrayCallback(lParam);
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    case WM_DESTROY:
+      OnDestroy(hwnd);
+      return 0;
+    case WM_SIZE:
+      LayoutMainWindow(wParam, lParam);
+      return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && header->idFrom == IDC_STATUSBAR) OnStatusBarNotify(header);
+      return 0;
+    }
+    case WM_SETFOCUS:
+      if (App().edit) SetFocus(App().edit);
+      return 0;
+    case WM_CLOSE:
+      OnClose(hwnd);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return MayClose() ? 1 : 0;
+    case WM_COMMAND:
+      return OnCommand(hwnd, wParam, lParam);
+    case WM_INITMENUPOPUP:
+      PrepareMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+      return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_TIMER:
+      WriteTemporaryCopy();
+      return 0;
+    case WM_ACTIVATEAPP:
+      // The memory kept for the next tool goes back while the user works in
+      // another program.
+      if (!wParam) ReleaseSpareBlocks();
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace quillet

@@ -1,0 +1,92 @@
+#include "shell/commands/clipboard_commands_win.h"
+
+#include "base/messages.h"
+#include "base/resource.h"
+#include "base/wide_win.h"
+#include "document/clip_slots.h"
+#include "engine/tool_job.h"
+#include "shell/app/app_win.h"
+#include "shell/app/guard_win.h"
+#include "shell/runs/tool_job_win.h"
+#include "shell/view/edit_ops_win.h"
+#include "shell/view/view_win.h"
+
+namespace quillet {
+namespace {
+
+INT_PTR CALLBACK ClipsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      for (int n = 1; n <= kClipSlotCount; ++n) {
+        const std::u16string* text = GetClip(AppClips(), n);
+        HWND box = GetDlgItem(dialog, IDC_CLIP_TEXT_FIRST + n - 1);
+        SendMessageW(box, EM_SETLIMITTEXT, 0, 0);
+        SetWindowTextW(box, text ? W(*text) : L"");
+        // A zero character where the key hint would go ends the caption.
+        HWND button = GetDlgItem(dialog, IDC_CLIP_PASTE_FIRST + n - 1);
+        SetWindowTextW(button, W(FormatClipLabel(kMenuClipPasteFormat, n, 0, 0)));
+        EnableWindow(button, text != nullptr);
+      }
+      return TRUE;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id >= IDC_CLIP_PASTE_FIRST && id < IDC_CLIP_PASTE_FIRST + kClipSlotCount) {
+        PasteClip(id - IDC_CLIP_PASTE_FIRST + 1);
+        EndDialog(dialog, id);
+        return TRUE;
+      }
+      // Only Cancel closes it otherwise; Enter (IDOK) is ignored.
+      if (id == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void PasteClip(int n) {
+  const std::u16string* text = GetClip(AppClips(), n);
+  if (!text) return;
+  SendMessageW(PrepareEditForText(*text, false), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(*text)));
+}
+
+CommandResult OnCopyToClip(const CommandArgs& a) {
+  const int n = a.id - IDM_CLIP_COPY_FIRST + 1;
+  DWORD start = 0, end = 0;
+  GetSelection(&start, &end);
+  const std::size_t length = end >= start ? end - start : 0;
+  HeapBlock<char16_t> buffer = HeapBlock<char16_t>::Allocate(length + 3);
+  if (!buffer) return kMsgOutOfMemory;
+  buffer[0] = 0;
+  SelectionCopy copy{buffer.get(), static_cast<std::uint32_t>(length + 1)};
+  const ToolParams data = CopyParams{&copy};
+  if (const char16_t* message = RunTextToolEx(kOpCopySelection, data, false, true)) return message;
+  // An empty selection leaves the slot's old text in place.
+  if (!StoreClip(AppClips(), n, buffer.get())) return kMsgOutOfMemory;
+  AppClips().changed = true;
+  return kDone;
+}
+
+CommandResult OnPasteClip(const CommandArgs& a) {
+  PasteClip(a.id - IDM_CLIP_PASTE_FIRST + 1);
+  return kDone;
+}
+
+CommandResult OnClearClips(const CommandArgs&) {
+  ClearClips(AppClips());
+  return kDone;
+}
+
+CommandResult OnShowClips(const CommandArgs&) {
+  const INT_PTR result =
+      DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_CLIPBOARDS), App().mainWindow, GuardedDialogProc<ClipsDialogProc>, 0);
+  if (result == -1 || result == 0) return kMsgOutOfMemory;
+  return kDone;
+}
+
+}  // namespace quillet

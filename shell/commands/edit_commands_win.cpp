@@ -1,0 +1,129 @@
+#include "shell/commands/edit_commands_win.h"
+
+#include "base/memory.h"
+#include "base/messages.h"
+#include "base/resource.h"
+#include "base/system_calls.h"
+#include "document/settings.h"
+#include "engine/caret_ops.h"
+#include "shell/dialogs/tool_dialogs_win.h"
+#include "shell/dialogs/word_completion_win.h"
+#include "shell/runs/tool_job_win.h"
+#include "shell/view/caret_ops_win.h"
+#include "shell/view/edit_ops_win.h"
+#include "shell/view/view_win.h"
+
+namespace quillet {
+namespace {
+
+CommandResult SendToEdit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  SendMessageW(EditControl(), message, wParam, lParam);
+  return kDone;
+}
+
+// Tab with NoTabs on and no selection of several lines: spaces up to the
+// next tab stop.
+CommandResult TypeTabAsSpaces() { return CaretWordOp(kWordOpTabAsSpaces); }
+
+}  // namespace
+
+CommandResult OnUndo(const CommandArgs&) { return SendToEdit(EM_UNDO); }
+CommandResult OnCut(const CommandArgs&) { return SendToEdit(WM_CUT); }
+CommandResult OnCopy(const CommandArgs&) { return SendToEdit(WM_COPY); }
+CommandResult OnPaste(const CommandArgs&) {
+  // Pasted text may make a line the control would take long to wrap.
+  if (const auto read = System().readClipboardText) {
+    const std::size_t length = read(nullptr, 0);
+    if (length > 0) {
+      HeapBlock<char16_t> text = HeapBlock<char16_t>::Allocate(length + 1);
+      if (!text) return kMsgOutOfMemory;
+      const std::size_t copied = read(text.get(), length);
+      PrepareEditForText(std::u16string_view(text.get(), copied), false);
+    }
+  }
+  return SendToEdit(WM_PASTE);
+}
+CommandResult OnSelectAll(const CommandArgs&) { return SendToEdit(EM_SETSEL, 0, -1); }
+
+// Not a tool that Last tool repeats; the caret ends after the pasted text.
+CommandResult OnSwapClipboard(const CommandArgs&) { return RunTextToolEx(kOpSwapClipboard, {}, false, true); }
+
+CommandResult OnSelectLine(const CommandArgs&) { return RunLineTool(kLineOpSelectLine); }
+CommandResult OnSelectWord(const CommandArgs&) { return CaretWordOp(kWordOpSelectRun); }
+CommandResult OnAddNextWord(const CommandArgs&) { return CaretWordOp(kWordOpAddNextRun); }
+CommandResult OnDeleteWordAfter(const CommandArgs&) { return CaretWordOp(kWordOpDeleteAfter); }
+CommandResult OnDeleteWordBefore(const CommandArgs&) { return CaretWordOp(kWordOpDeleteBefore); }
+CommandResult OnDeleteLine(const CommandArgs&) { return RunLineTool(kLineOpDeleteLine); }
+CommandResult OnDeleteLineAfter(const CommandArgs&) { return RunLineTool(kLineOpDeleteToLineEnd); }
+CommandResult OnDeleteLineBefore(const CommandArgs&) { return RunLineTool(kLineOpDeleteFromLineStart); }
+CommandResult OnSmartEnter(const CommandArgs&) { return RunLineTool(kLineOpSmartEnter); }
+CommandResult OnDuplicateEnter(const CommandArgs&) { return RunLineTool(kLineOpRepeatLine); }
+CommandResult OnCopyWords(const CommandArgs&) { return RunLineTool(kLineOpCopyFromAbove); }
+CommandResult OnCopySimilarLine(const CommandArgs&) { return RunLineTool(kLineOpCopySimilarLine); }
+CommandResult OnCaretDown(const CommandArgs&) { return RunLineTool(kLineOpCaretDown); }
+CommandResult OnCaretUp(const CommandArgs&) { return RunLineTool(kLineOpCaretUp); }
+
+CommandResult OnCompleteWord(const CommandArgs&) {
+  CompleteWord();
+  return kDone;
+}
+
+// The keys of the edit control that are commands of their own.
+CommandResult OnEnter(const CommandArgs& a) {
+  if (AppSettings().Indent) return DispatchCommand(IDM_EDIT_SMART_ENTER, a.lParam);
+  TypeChar(u'\r');
+  return kDone;
+}
+
+CommandResult OnTabKey(const CommandArgs&) {
+  int multiLine = 0;
+  const ToolParams data = MultiLineParams{&multiLine};
+  // A test that could not be made counts as several lines. The indent goes
+  // through the dispatcher, so that Last tool repeats it as Indent.
+  if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return DispatchCommand(IDM_LINES_INDENT, 0);
+  if (AppSettings().NoTabs) return TypeTabAsSpaces();
+  TypeChar(u'\t');
+  return kDone;
+}
+
+CommandResult OnShiftTabKey(const CommandArgs&) {
+  if (HasSelection()) return DispatchCommand(IDM_LINES_UNINDENT, 0);
+  TypeChar(u'\t');
+  return kDone;
+}
+
+// The view-scrolling keys move the view only; caret and selection stay.
+CommandResult OnScroll(const CommandArgs& a) {
+  struct Scroll {
+    std::uint16_t id;
+    int columns;
+    int lines;
+  };
+  static constexpr Scroll kScrolls[] = {
+      {IDM_SCROLL_UP, 0, -1},      {IDM_SCROLL_UP_5, 0, -5},        {IDM_SCROLL_DOWN, 0, 1},
+      {IDM_SCROLL_DOWN_5, 0, 5},   {IDM_SCROLL_LEFT, -3, 0},        {IDM_SCROLL_LEFT_15, -15, 0},
+      {IDM_SCROLL_RIGHT, 3, 0},    {IDM_SCROLL_RIGHT_15, 15, 0},    {IDM_SCROLL_TOP, 0, INT32_MIN},
+      {IDM_SCROLL_BOTTOM, 0, INT32_MAX},
+  };
+  switch (a.id) {
+    case IDM_SCROLL_PAGE_UP:
+      return SendToEdit(EM_SCROLL, SB_PAGEUP);
+    case IDM_SCROLL_PAGE_DOWN:
+      return SendToEdit(EM_SCROLL, SB_PAGEDOWN);
+    case IDM_SCROLL_TO_CARET:
+      return SendToEdit(EM_SCROLLCARET);
+    default:
+      break;
+  }
+  for (const Scroll& s : kScrolls) {
+    if (s.id == a.id) return SendToEdit(EM_LINESCROLL, static_cast<WPARAM>(s.columns), s.lines);
+  }
+  return kNotACommand;
+}
+
+CommandResult OnGoto(const CommandArgs&) {
+  ShowGotoDialog();
+  return kDone;
+}
+
+}  // namespace quillet

@@ -1,0 +1,56 @@
+#include "shell/commands/options_commands_win.h"
+
+#include <windows.h>
+
+#include "document/settings.h"
+#include "document/settings_store_win.h"
+#include "shell/app/app_win.h"
+#include "shell/view/view_win.h"
+
+namespace quillet {
+CommandResult OnToggleStatusBar(const CommandArgs&) {
+  ShowStatusBar(AppSettings().Status == 0);
+  Relayout();
+  return kDone;
+}
+
+CommandResult OnToggleMarginLine(const CommandArgs&) {
+  ShowMarginLine(AppSettings().Margin == 0);
+  Relayout();
+  return kDone;
+}
+
+CommandResult OnToggleFullScreen(const CommandArgs&) {
+  Settings& s = AppSettings();
+  // Leaving full screen goes back to the placement in the settings; taking
+  // it as the user enters means they come back to where they were.
+  if (!s.FulScr) RecordPlacement(App().mainWindow, s);
+  SetFullScreen(s.FulScr == 0);
+  return kDone;
+}
+
+CommandResult OnToggleOnTop(const CommandArgs&) {
+  SetOnTop(AppSettings().OnTop == 0);
+  return kDone;
+}
+
+CommandResult OnToggleWordWrap(const CommandArgs&) {
+  // Refused memory keeps the old control, and with it the old setting.
+  const ResultCode result = ToggleWordWrap();
+  if (result == kDone) ApplyViewSettings(false);
+  return result;
+}
+
+CommandResult OnToggleFixedFont(const CommandArgs&) {
+  AppSettings().Font = AppSettings().Font ? 0 : 1;
+  ApplyViewSettings(false);
+  return kDone;
+}
+
+CommandResult OnMinimizeToTray(const CommandArgs&) {
+  if (!MinimizeToTray()) return kFailedReported;
+  ShowWindow(App().mainWindow, SW_HIDE);
+  return kDone;
+}
+
+}  // namespace quillet

@@ -1,0 +1,55 @@
+#include "shell/files/document_win.h"
+
+#include <windows.h>
+
+#include "base/message_box_win.h"
+#include "base/messages.h"
+#include "base/resource.h"
+#include "base/wide_win.h"
+#include "document/document.h"
+#include "document/settings.h"
+#include "shell/app/app_win.h"
+#include "shell/view/view_win.h"
+
+namespace quillet {
+
+void UpdateWindowTitle() {
+  if (!App().mainWindow) return;
+  const std::u16string title = WindowTitle(Doc(), AppSettings().FulPath != 0);
+  SetWindowTextW(App().mainWindow, W(title));
+}
+
+void SetModified(bool modified) {
+  DocumentState& doc = Doc();
+  if (doc.modified == modified) return;
+  doc.modified = modified;
+  UpdateWindowTitle();
+  ShowModifiedPart(modified ? kModifiedMark : u"");
+  InvalidateStatusCache();
+}
+
+void SetCurrentEncoding(int encoding) {
+  SetEncoding(Doc(), encoding);
+  ShowEncodingPart(Doc().encoding);
+}
+
+void SetCurrentLineEnd(int lineEnd) {
+  SetLineEnd(Doc(), lineEnd, AppSettings().UseCRLF != 0);
+  ShowLineEndPart(Doc().lineEnd);
+}
+
+bool AskToSave() {
+  if (!Doc().modified) return true;
+  const std::u16string text = FormatWithName(kMsgSaveChanges, Doc().title);
+  switch (AskYesNoCancel(App().mainWindow, text.c_str())) {
+    case IDYES:
+      // Only a save that reports success lets the caller go on.
+      return SendMessageW(App().mainWindow, WM_COMMAND, IDM_FILE_SAVE, 0) == 0;
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace quillet

@@ -1,7 +1,0 @@
-#include <windows.h>
-
-#include "shell/app_win.h"
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
-  return quillet::RunApplication(instance, commandLine, showCommand);
-}
