@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/messages.h"
+
 namespace quillet {
 
 enum ResultCode : int {
@@ -21,6 +23,7 @@ struct CommandResult {
   constexpr CommandResult(ResultCode c) : code(c) {}
   // Tools hand back "no message" (null) for success or a message text.
   constexpr CommandResult(const char16_t* text) : message(text) {}
+  constexpr CommandResult(Failure failure) : message(failure.message()) {}
 
   constexpr bool IsMessage() const { return message != nullptr; }
 };

@@ -3,12 +3,30 @@
 // one of these pointers back and the window shows it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "base/version.h"
 
 namespace quillet {
+
+// What an operation that can fail hands back: no message for success, or the
+// message of the table below that says why. [[nodiscard]]: a failure is
+// never dropped unread; code that means to ignore one says so with (void).
+class [[nodiscard]] Failure {
+ public:
+  constexpr Failure() = default;
+  constexpr Failure(std::nullptr_t) {}
+  constexpr Failure(const char16_t* message) : message_(message) {}
+  // The message, null for success; as a pointer, so that the window shows
+  // it and the callers that test one message still can.
+  constexpr operator const char16_t*() const { return message_; }
+  constexpr const char16_t* message() const { return message_; }
+
+ private:
+  const char16_t* message_ = nullptr;
+};
 
 inline constexpr char16_t kAppName[] = u"Quillet";
 inline constexpr char16_t kUntitled[] = u"未命名";

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <string_view>
 
@@ -17,14 +19,30 @@ inline const wchar_t* W(const std::u16string& s) { return W(s.c_str()); }
 inline const char16_t* U(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
 inline char16_t* U(wchar_t* s) { return reinterpret_cast<char16_t*>(s); }
 
+// A window's text length; never negative.
+inline std::size_t WindowTextLength(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  return static_cast<std::size_t>(length > 0 ? length : 0);
+}
+
+// Reads at most units - 1 units of a window's text into `into` and ends
+// them with a terminator; returns how many were read. The one place the
+// program reads the text of a window into memory of its own.
+inline std::size_t ReadWindowText(HWND hwnd, char16_t* into, std::size_t units) {
+  if (units == 0) return 0;
+  const int asked = static_cast<int>(std::min<std::size_t>(units, INT_MAX));
+  const int got = GetWindowTextW(hwnd, W(into), asked);
+  const std::size_t n = static_cast<std::size_t>(got > 0 ? std::min(got, asked - 1) : 0);
+  into[n] = 0;
+  return n;
+}
+
 // The whole text of a window, in a std::u16string or another string of
 // UTF-16 units.
 template <class Text = std::u16string>
 Text WindowText(HWND hwnd) {
-  const int length = GetWindowTextLengthW(hwnd);
-  Text text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, u'\0');
-  const int got = GetWindowTextW(hwnd, W(text.data()), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  Text text(WindowTextLength(hwnd) + 1, u'\0');
+  text.resize(ReadWindowText(hwnd, text.data(), text.size()));
   return text;
 }
 

@@ -22,36 +22,20 @@ class SettingsLock {
  public:
   SettingsLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Quillet")) {
     if (!mutex_) return;
-    const DWORD got = WaitForSingleObject(mutex_, INFINITE);
+    const DWORD got = WaitForSingleObject(mutex_.get(), INFINITE);
     // A copy that died holding it leaves it abandoned; the store is still ours now.
     held_ = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
   }
   SettingsLock(const SettingsLock&) = delete;
   SettingsLock& operator=(const SettingsLock&) = delete;
   ~SettingsLock() {
-    if (held_) ReleaseMutex(mutex_);
-    if (mutex_) CloseHandle(mutex_);
+    if (held_) ReleaseMutex(mutex_.get());
   }
   bool held() const { return held_; }
 
  private:
-  HANDLE mutex_;
+  UniqueHandle mutex_;
   bool held_ = false;
-};
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (ok()) CloseHandle(h_);
-  }
-  bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-  HANDLE get() const { return h_; }
-
- private:
-  HANDLE h_;
 };
 
 // ---- the registry ------------------------------------------------------
@@ -226,9 +210,9 @@ class RegistryBackend final : public SettingsBackend {
 enum class FileRead { kMissing, kRead, kFailed, kOutOfMemory };
 
 FileRead ReadSettingsFile(const std::u16string& path, IniDocument& doc) {
-  FileHandle file(
+  UniqueHandle file(
       CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok()) return FileRead::kMissing;
+  if (!file) return FileRead::kMissing;
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return FileRead::kFailed;
   if (static_cast<unsigned long long>(size.QuadPart) > 0x7FFFFFFFull) return FileRead::kOutOfMemory;
@@ -264,8 +248,8 @@ void WriteSettingsFile(const std::u16string& path, const IniDocument& doc) {
                           FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
   attributes = attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : (attributes & kKept);
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
-  FileHandle file(CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
-  if (!file.ok()) return;
+  UniqueHandle file(CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+  if (!file) return;
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD wrote = 0;

@@ -427,7 +427,7 @@ LineEndCounts CountLineEnds(std::u16string_view text) {
   return counts;
 }
 
-const char16_t* DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, DecodedText* out) {
+Failure DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, DecodedText* out) {
   *out = DecodedText{};
   try {
     std::size_t skip = 0;
@@ -492,8 +492,7 @@ std::string_view EncodedText::View() const {
   return bytes;
 }
 
-const char16_t* EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle lineEnd,
-                              EncodedText* out) {
+Failure EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle lineEnd, EncodedText* out) {
   *out = EncodedText{};
   // The converters work on a terminated string; the edit control's text
   // never holds a zero unit.

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/memory.h"
+#include "base/messages.h"
 #include "document/document.h"
 
 namespace quillet {
@@ -70,7 +71,7 @@ std::size_t MarkLength(std::string_view bytes, TextEncoding encoding);
 // The whole load path after the read: detection, byte order, the binary
 // check, decoding and line ends. Consumes bytes (its buffer is reused or
 // freed as soon as the text exists). Returns null or "内存不足！".
-const char16_t* DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, DecodedText* out);
+Failure DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, DecodedText* out);
 
 // Units of the edit control's text that are line feeds and carriage returns.
 struct LineEndCounts {
@@ -97,8 +98,7 @@ struct EncodedText {
 // and LFs stay) and the encoding. Takes the text over to reuse its buffer.
 // Returns null, "内存不足！" or, when the system could not convert the text,
 // "无法保存文件 %s！".
-const char16_t* EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle lineEnd,
-                              EncodedText* out);
+Failure EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle lineEnd, EncodedText* out);
 
 // ".LOG" as the first four characters, exactly; more may follow.
 bool StartsWithLogMark(std::u16string_view text);

@@ -41,8 +41,7 @@ UniqueHandle OpenForReading(const std::u16string& path, DWORD disposition) {
 // memory question down: nothing was taken, and the caller may keep what it
 // has. Otherwise toEmpty (when given) is emptied before the bytes are
 // taken, so that its old text does not stand in their way.
-const char16_t* ReadWholeFile(HWND owner, const std::u16string& path, LargeBytes* bytes, bool* declined,
-                              HWND toEmpty) {
+Failure ReadWholeFile(HWND owner, const std::u16string& path, LargeBytes* bytes, bool* declined, HWND toEmpty) {
   const auto emptied = [toEmpty](const char16_t* message) {
     if (toEmpty) SetWindowTextW(toEmpty, L"");
     return message;
@@ -107,8 +106,7 @@ void KeepCreationTime(const std::u16string& from, const wchar_t* to) {
 
 // The written way: the file itself is truncated and rewritten. Used for new
 // files, and for existing ones when they cannot be replaced as a whole.
-const char16_t* WriteInPlace(const std::u16string& path, DWORD attributes, std::string_view mark,
-                             std::string_view data) {
+Failure WriteInPlace(const std::u16string& path, DWORD attributes, std::string_view mark, std::string_view data) {
   switch (WriteWholeFile(Wide(path), CREATE_ALWAYS, attributes, mark, data, false)) {
     case WriteOutcome::kWritten:
       return nullptr;
@@ -123,8 +121,7 @@ const char16_t* WriteInPlace(const std::u16string& path, DWORD attributes, std::
 // An existing file is never truncated before its new contents are safely
 // on disk: they go into a new file beside it, which then takes its name in
 // one step. A full disk or a failed write leaves the old file as it was.
-const char16_t* ReplaceExisting(const std::u16string& path, DWORD attributes, std::string_view mark,
-                                std::string_view data) {
+Failure ReplaceExisting(const std::u16string& path, DWORD attributes, std::string_view mark, std::string_view data) {
   const std::u16string folder = FolderOf(path);
   wchar_t temp[MAX_PATH + 1] = {};
   if (GetTempFileNameW(folder.empty() ? L"." : Wide(folder), L"qlt", 0, temp) != 0) {
@@ -171,8 +168,8 @@ bool MakeBackup(HWND owner, const std::u16string& path) {
 
 }  // namespace
 
-const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
-                             std::optional<TextEncoding> readAs, PrepareEdit prepare, bool* untouched) {
+Failure LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert, std::optional<TextEncoding> readAs,
+                     PrepareEdit prepare, bool* untouched) {
   const Settings& s = AppSettings();
   // The user who declines the memory question keeps the document as it
   // was; any other failed open leaves an empty document, never a mix of old
@@ -215,7 +212,7 @@ const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, 
   return nullptr;
 }
 
-const char16_t* SaveText(HWND owner, LargeText text, const std::u16string& path, bool quiet) {
+Failure SaveText(HWND owner, LargeText text, const std::u16string& path, bool quiet) {
   const Settings& s = AppSettings();
   const DocumentState& doc = Doc();
 
@@ -243,7 +240,7 @@ const char16_t* SaveText(HWND owner, LargeText text, const std::u16string& path,
   return message;
 }
 
-const char16_t* SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet) {
+Failure SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet) {
   LargeText text;
   try {
     text = WindowText<LargeText>(edit);

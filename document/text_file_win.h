@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/memory.h"
+#include "base/messages.h"
 #include "document/document.h"
 
 namespace quillet {
@@ -26,16 +27,15 @@ namespace quillet {
 // document's encoding and line ends as they were (the user declined the
 // memory question); after any other failed open the control is empty.
 using PrepareEdit = HWND (*)(std::u16string_view text, bool whole);
-const char16_t* LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
-                             std::optional<TextEncoding> readAs = {}, PrepareEdit prepare = nullptr,
-                             bool* untouched = nullptr);
+Failure LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert,
+                     std::optional<TextEncoding> readAs = {}, PrepareEdit prepare = nullptr, bool* untouched = nullptr);
 
 // Writes the text of edit in the document's encoding and line-end style.
 // Not quiet: backup copy (setting Backup), the ANSI loss question and the
 // recent files. Quiet (the periodic temporary copy): none of those.
-const char16_t* SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet);
+Failure SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet);
 // The same for a text that is not in a control (a selection excluded to a
 // file).
-const char16_t* SaveText(HWND owner, LargeText text, const std::u16string& path, bool quiet);
+Failure SaveText(HWND owner, LargeText text, const std::u16string& path, bool quiet);
 
 }  // namespace quillet

@@ -50,7 +50,7 @@ int PutSpace(wchar_t* buffer, int used) {
 
 }  // namespace
 
-const char16_t* InsertDateTime(int code) {
+Failure InsertDateTime(int code) {
   StampKind kind;
   if (!KindOf(code, kind)) return nullptr;
   wchar_t buffer[kStampUnits];

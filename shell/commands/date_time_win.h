@@ -2,6 +2,8 @@
 // locale, and the six commands that insert them.
 #pragma once
 
+#include "base/messages.h"
+
 namespace quillet {
 
 enum DateTimeCode : int {
@@ -15,5 +17,5 @@ enum DateTimeCode : int {
 
 // Replaces the selection with the stamp as one undoable step; the caret
 // ends after it. Returns null or "内存不足！" when a format fails.
-const char16_t* InsertDateTime(int code);
+Failure InsertDateTime(int code);
 }  // namespace quillet

@@ -108,7 +108,7 @@ void RefreshPreview(HWND dialog, NumberingDialog& state) {
     SetDlgItemTextW(dialog, IDC_NUMBER_PREVIEW, W(step.placeholder));
   } else if (step.run) {
     const ToolParams data = NumberingParams{&state.working};
-    PreviewTextTool(kOpNumberLines, data, state.preview);
+    (void)PreviewTextTool(kOpNumberLines, data, state.preview);  // a failure is shown in the pane
     SetDlgItemTextW(dialog, IDC_NUMBER_PREVIEW, W(state.preview));
   }
 }

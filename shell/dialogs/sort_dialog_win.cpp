@@ -127,7 +127,7 @@ void PreviewKey(HWND dialog, SortDialog& state, int page) {
     return;
   }
   const ToolParams data = ColumnKeyParams{&key.key};
-  PreviewTextTool(kOpColumnKeyPreview, data, state.preview);
+  (void)PreviewTextTool(kOpColumnKeyPreview, data, state.preview);  // the message, if any, is in the preview
   ShowWarning(dialog, state.preview);
 }
 

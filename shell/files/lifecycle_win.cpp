@@ -252,7 +252,7 @@ void WriteTemporaryCopy() {
   if (!AppSettings().TmpSave || !doc.modified || doc.fullPath.empty()) return;
   SetStatusText(u".$");
   doc.tempCopyPath = TempCopyPathFor(doc.fullPath);
-  SaveTextFile(App().mainWindow, EditControl(), doc.tempCopyPath, true);  // a failed copy is simply missing
+  (void)SaveTextFile(App().mainWindow, EditControl(), doc.tempCopyPath, true);  // a failed copy is simply missing
   Sleep(kTempCopyMarkMs);
   SetStatusText(kModifiedMark);
 }

@@ -50,9 +50,7 @@ bool CopyDocument(DocumentCopy& copy) {
   copy.buffer[0] = 0;
   char16_t* text = copy.buffer.get() + 1;
   TouchPagesInHalves(text, (static_cast<std::size_t>(length) + 1) * sizeof(char16_t));  // see the tool job's copy
-  const int got = std::max(GetWindowTextW(edit, W(text), length + 1), 0);
-  text[got] = 0;
-  copy.text = std::u16string_view(text, static_cast<std::size_t>(got));
+  copy.text = std::u16string_view(text, ReadWindowText(edit, text, static_cast<std::size_t>(length) + 1));
   return true;
 }
 

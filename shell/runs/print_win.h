@@ -7,6 +7,7 @@
 
 #include <string_view>
 
+#include "base/messages.h"
 #include "engine/print_layout.h"
 #include "shell/app/dispatch_win.h"
 

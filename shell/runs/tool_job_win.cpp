@@ -87,7 +87,7 @@ void InstallWindowsSystemCalls() {
   calls.setWindowText = SetOtherWindowText;
 }
 
-const char16_t* RunToolJob(HWND edit, ToolJob& job) {
+Failure RunToolJob(HWND edit, ToolJob& job) {
   (void)kSystemCallsInstalled;
   const bool hardWrap = job.family == kTextFamily && job.op == kOpHardWrap;
   SoftBreaksShown softBreaks(edit, hardWrap);
@@ -113,9 +113,7 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   }
   // The control copies in one thread; the pages it writes are fetched in two.
   TouchPagesInHalves(job.text, (needed + 1) * sizeof(char16_t));
-  job.textLength =
-      static_cast<std::uint32_t>(std::max(GetWindowTextW(edit, W(job.text), static_cast<int>(needed) + 1), 0));
-  job.text[job.textLength] = 0;
+  job.textLength = static_cast<std::uint32_t>(ReadWindowText(edit, job.text, needed + 1));
   if (hardWrap) {
     AdjustForSoftBreaks(job);
     softBreaks.Hide();
@@ -145,17 +143,17 @@ const char16_t* RunToolJob(HWND edit, ToolJob& job) {
   return message;
 }
 
-const char16_t* RunTextTool(TextOp op, const ToolParams& params) {
+Failure RunTextTool(TextOp op, const ToolParams& params) {
   return RunTextToolEx(op, params, AppSettings().Persist != 0, false);
 }
 
-const char16_t* RunTextToolEx(TextOp op, const ToolParams& params, bool selectResult, bool keepFinalBreak) {
+Failure RunTextToolEx(TextOp op, const ToolParams& params, bool selectResult, bool keepFinalBreak) {
   ToolJob job = MakeJob(params, selectResult, keepFinalBreak);
   job.op = op;
   return RunToolJob(App().edit, job);
 }
 
-const char16_t* RunLineTool(LineOp op, const ToolParams& params) {
+Failure RunLineTool(LineOp op, const ToolParams& params) {
   // The caret commands change the document through the control itself,
   // after the job: what they type joins the control's undo as if typed.
   CaretEdit edit;
@@ -168,7 +166,7 @@ const char16_t* RunLineTool(LineOp op, const ToolParams& params) {
   return message;
 }
 
-const char16_t* PreviewTextTool(TextOp op, const ToolParams& params, char16_t* buffer) {
+Failure PreviewTextTool(TextOp op, const ToolParams& params, char16_t* buffer) {
   ToolJob job = MakeJob(params, false, false);
   job.op = op;
   job.previewBuffer = buffer;

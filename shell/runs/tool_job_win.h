@@ -5,23 +5,24 @@
 
 #include <windows.h>
 
+#include "base/messages.h"
 #include "engine/tool_job.h"
 
 namespace quillet {
 
 // Runs a prepared job (family, op, data, flags, preview buffer) on edit.
 // Returns null or a message of the message table.
-const char16_t* RunToolJob(HWND edit, ToolJob& job);
+Failure RunToolJob(HWND edit, ToolJob& job);
 
 // Text family on the program's edit control, selecting the result when the
 // setting Persist is on and taking a final line break out of the operation.
-const char16_t* RunTextTool(TextOp op, const ToolParams& params = {});
-const char16_t* RunTextToolEx(TextOp op, const ToolParams& params, bool selectResult, bool keepFinalBreak);
+Failure RunTextTool(TextOp op, const ToolParams& params = {});
+Failure RunTextToolEx(TextOp op, const ToolParams& params, bool selectResult, bool keepFinalBreak);
 // Line family (select 0, keep 0).
-const char16_t* RunLineTool(LineOp op, const ToolParams& params = {});
+Failure RunLineTool(LineOp op, const ToolParams& params = {});
 // Fills buffer (kPreviewBufferUnits units) with the result, or with the
 // message when the job fails; the document is not touched.
-const char16_t* PreviewTextTool(TextOp op, const ToolParams& params, char16_t* buffer);
+Failure PreviewTextTool(TextOp op, const ToolParams& params, char16_t* buffer);
 
 // The memory question, the clipboard and window texts as the pure tools
 // reach them. Put in force when the program starts; calling it again is

@@ -31,16 +31,16 @@ std::uint32_t ReadDisplayLine(HWND edit, int line, std::uint32_t index, std::uin
   }
   HeapBlock<char16_t> all = HeapBlock<char16_t>::Allocate(std::size_t{index} + length + 1);
   if (!all) return UINT32_MAX;
-  const int got = GetWindowTextW(edit, W(all.get()), static_cast<int>(index + length + 1));
-  if (got < 0 || static_cast<std::uint32_t>(got) <= index) return 0;
-  const std::uint32_t n = std::min(static_cast<std::uint32_t>(got) - index, length);
+  const std::size_t got = ReadWindowText(edit, all.get(), std::size_t{index} + length + 1);
+  if (got <= index) return 0;
+  const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::size_t>(got - index, length));
   std::copy(all.get() + index, all.get() + index + n, text);
   return n;
 }
 
 }  // namespace
 
-const char16_t* CaretWordOp(WordOp op, std::u16string* word) {
+Failure CaretWordOp(WordOp op, std::u16string* word) {
   HWND edit = App().edit;
   DWORD S = 0, E = 0;
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&S), reinterpret_cast<LPARAM>(&E));

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "base/messages.h"
 #include "engine/caret_ops.h"
 
 namespace quillet {
@@ -17,6 +18,6 @@ void PlayCaretEdit(HWND edit, const CaretEdit& caretEdit);
 // The word operations on the program's edit control;
 // kWordOpWordBeforeCaret puts the word before the caret into word. Returns null or
 // "内存不足！".
-const char16_t* CaretWordOp(WordOp op, std::u16string* word = nullptr);
+Failure CaretWordOp(WordOp op, std::u16string* word = nullptr);
 
 }  // namespace quillet

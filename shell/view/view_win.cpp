@@ -331,7 +331,7 @@ bool RecreateEditControl(bool wrap) {
     ShowWarning(app.mainWindow, kMsgOutOfMemory);
     return false;
   }
-  GetWindowTextW(old, text.get(), length + 1);
+  ReadWindowText(old, U(text.get()), static_cast<std::size_t>(length) + 1);
   DWORD start = 0, end = 0;
   SendMessageW(old, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   const LRESULT firstVisible = SendMessageW(old, EM_GETFIRSTVISIBLELINE, 0, 0);
@@ -554,9 +554,7 @@ bool MinimizeToTray() {
     v.tray.hIcon = LoadIconW(App().instance, MAKEINTRESOURCEW(IDI_QUILLET));
     v.trayFilled = true;
   }
-  wchar_t title[256] = {};
-  GetWindowTextW(main, title, 256);
-  const std::u16string tip = TrayTip(U(title));
+  const std::u16string tip = TrayTip(WindowText(main));
   std::fill(std::begin(v.tray.szTip), std::end(v.tray.szTip), L'\0');
   std::copy(tip.begin(), tip.end(), v.tray.szTip);
   return Shell_NotifyIconW(NIM_ADD, &v.tray) != FALSE;
@@ -635,7 +633,7 @@ void OnStatusBarNotify(const NMHDR* header) {
   SendMessageW(App().mainWindow, WM_COMMAND, command, 0);
 }
 
-const char16_t* GetCaretLineInfo(LogicalLineInfo& info) {
+Failure GetCaretLineInfo(LogicalLineInfo& info) {
   if (S().UnWrap) {
     return RunLineTool(kLineOpLogicalLine, LineLookupParams{&info});
   }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "base/commands.h"
+#include "base/messages.h"
 #include "document/document.h"
 
 namespace quillet {
@@ -86,6 +87,6 @@ void OnStatusBarNotify(const NMHDR* header);
 // The line around info.position (or line info.line when it is not
 // negative): real lines when UnWrap is on, the control's display lines
 // otherwise. Only the real-line lookup can fail; it returns the message.
-const char16_t* GetCaretLineInfo(LogicalLineInfo& info);
+Failure GetCaretLineInfo(LogicalLineInfo& info);
 
 }  // namespace quillet

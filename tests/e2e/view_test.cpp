@@ -44,7 +44,7 @@ TEST(View, RealKeysMoveTheStatusBarAndTypingMarksTheDocument) {
 
 TEST(View, TheTrayIconBringsTheWindowBack) {
   QuilletProcess q(kIsolated);
-  ASSERT_TRUE(q.ok());
+  ASSERT_TRUE(q.ok()) << q.error();
   const auto hidden = q.Command(IDM_FILE_TO_TRAY);
   ASSERT_TRUE(hidden.has_value());
   if (*hidden == 3) GTEST_SKIP() << "this desktop has no notification area to put the icon in";
@@ -62,7 +62,7 @@ TEST(View, TheTrayIconBringsTheWindowBack) {
 
 TEST(View, FullScreenHasNoCaptionAndF11BringsItBack) {
   QuilletProcess q(kIsolated);
-  ASSERT_TRUE(q.ok());
+  ASSERT_TRUE(q.ok()) << q.error();
   ASSERT_EQ(q.Command(IDM_VIEW_FULL_SCREEN), 0);
   EXPECT_EQ(GetWindowLongPtrW(q.window(), GWL_STYLE) & WS_CAPTION, 0);
   RECT r{};
@@ -82,7 +82,7 @@ namespace {
 
 TEST(View, TheMarginLineShowsInsideTheText) {
   QuilletProcess q(kIsolated);
-  ASSERT_TRUE(q.ok());
+  ASSERT_TRUE(q.ok()) << q.error();
   ASSERT_TRUE(q.SetText(L"some text to stand beside the line"));
   ASSERT_EQ(q.Command(IDM_VIEW_MARGIN_LINE), 0);
   HWND line = GetDlgItem(q.edit(), IDC_MARGINLINE);
@@ -114,7 +114,7 @@ TEST(View, TheWindowComesBackWhereItWasAndMaximisedWhenItWas) {
   ASSERT_TRUE(copy.ok());
   {
     QuilletProcess q(L"", copy.Options());
-    ASSERT_TRUE(q.ok());
+    ASSERT_TRUE(q.ok()) << q.error();
     ASSERT_TRUE(SetWindowPos(q.window(), nullptr, 90, 70, 700, 450, SWP_NOZORDER));
     CloseNormally(q);
   }
@@ -122,7 +122,7 @@ TEST(View, TheWindowComesBackWhereItWasAndMaximisedWhenItWas) {
   EXPECT_EQ(copy.Value(L"Width"), L"700");
   {
     QuilletProcess q(L"", copy.Options());
-    ASSERT_TRUE(q.ok());
+    ASSERT_TRUE(q.ok()) << q.error();
     RECT r{};
     EXPECT_TRUE(WaitUntil([&] {
       GetWindowRect(q.window(), &r);
@@ -135,7 +135,7 @@ TEST(View, TheWindowComesBackWhereItWasAndMaximisedWhenItWas) {
   EXPECT_EQ(copy.Value(L"Maxed"), L"1");
   {
     QuilletProcess q(L"", copy.Options());
-    ASSERT_TRUE(q.ok());
+    ASSERT_TRUE(q.ok()) << q.error();
     EXPECT_TRUE(WaitUntil([&] { return IsZoomed(q.window()) != FALSE; }));
     // Restored, it takes the place it had before it was maximised.
     ShowWindowAsync(q.window(), SW_RESTORE);
@@ -153,7 +153,7 @@ TEST(View, AMarginLineDraggedToTheLeftEdgeIsStoredAsNone) {
   CopyWithIni copy(kSavePlacement);
   ASSERT_TRUE(copy.ok());
   QuilletProcess q(L"", copy.Options());
-  ASSERT_TRUE(q.ok());
+  ASSERT_TRUE(q.ok()) << q.error();
   ASSERT_EQ(q.Command(IDM_VIEW_MARGIN_LINE), 0);
   HWND line = GetDlgItem(q.edit(), IDC_MARGINLINE);
   ASSERT_TRUE(line && IsWindowVisible(line));

@@ -9,8 +9,11 @@
 
 #include "base/messages.h"
 #include "base/resource.h"
+#include "document/settings.h"
 #include "shell/app/dispatch_win.h"
 #include "shell/app/menu_state.h"
+#include "tests/win/allocation_faults.h"
+#include "tests/win/file_test_support.h"
 
 namespace quillet {
 namespace {
@@ -83,6 +86,33 @@ TEST(Dispatch, AHandlerThatThrowsEndsInAMessageAndTheTextStays) {
   EXPECT_STREQ(text, L"the document");
   DestroyWindow(g_edit);
   g_edit = nullptr;
+}
+
+// A real command meeting a real allocation failure in turn at each of its
+// allocations (the strings of the shell; the tools' large buffers come from
+// elsewhere): every failed run ends in "内存不足！" with the document as it
+// was, and the run after the last allocation does the work. Enclosing
+// copies its two long texts with the settings it runs on.
+TEST(Dispatch, EncloseRunsOutOfMemoryAtEachOfItsAllocations) {
+  testing_support::FakeMainWindow window;
+  AppSettings().EnBefor = u"<<before the selection>>";
+  AppSettings().EnAfter = u"<<after the selection>>";
+  std::size_t n = 1;
+  for (; n < 200; ++n) {
+    window.SetText(u"abc def");
+    SendMessageW(window.edit(), EM_SETSEL, 0, -1);
+    testing_support::FailNthAllocation(n);
+    const CommandResult result = DispatchCommand(IDM_TEXT_ENCLOSE_RUN, 0);
+    if (!testing_support::AllocationFailed()) {
+      EXPECT_FALSE(result.IsMessage());
+      EXPECT_EQ(window.Text(), u"<<before the selection>>abc def<<after the selection>>");
+      break;
+    }
+    EXPECT_EQ(result.message, kMsgOutOfMemory) << "allocation " << n;
+    EXPECT_EQ(window.Text(), u"abc def") << "allocation " << n;
+  }
+  EXPECT_GT(n, 2u);  // both texts are copied
+  EXPECT_LT(n, 200u);
 }
 
 bool Available(std::uint16_t id, const MenuContext& c) {
