@@ -168,9 +168,10 @@ bool MakeBackup(HWND owner, const std::u16string& path) {
 
 }  // namespace
 
-Failure LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool insert, std::optional<TextEncoding> readAs,
-                     PrepareEdit prepare, bool* untouched) {
-  const Settings& s = AppSettings();
+Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16string& path, bool insert,
+                     std::optional<TextEncoding> readAs, PrepareEdit prepare, bool* untouched) {
+  const Settings& s = context.settings;
+  HWND owner = context.owner;
   // The user who declines the memory question keeps the document as it
   // was; any other failed open leaves an empty document, never a mix of old
   // and new.
@@ -192,12 +193,12 @@ Failure LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool ins
   // later must not stand in its way.
   ReleaseSpareBlocks();
 
-  SetEncoding(Doc(), decoded.encoding);
+  SetEncoding(context.document, decoded.encoding);
   if (prepare) edit = prepare(decoded.text, !insert);
   if (insert) {
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(decoded.text.c_str())));
   } else {
-    SetLineEnd(Doc(), decoded.lineEnd, s.UseCRLF != 0);
+    SetLineEnd(context.document, decoded.lineEnd, s.UseCRLF != 0);
     // A control that could not take the whole text must not pass for the
     // file: saving it would cut the file short.
     if (!SetWindowTextW(edit, W(decoded.text.c_str())) ||
@@ -208,13 +209,14 @@ Failure LoadTextFile(HWND owner, HWND edit, const std::u16string& path, bool ins
     if (StartsWithLogMark(decoded.text)) PostMessageW(owner, WM_COMMAND, IDM_LOG_STAMP, 0);
   }
   if (decoded.CharactersReplaced()) return kMsgBinaryFile;
-  if (!insert) AddRecent(AppRecentFiles(), path);
+  if (!insert) AddRecent(context.recent, path);
   return nullptr;
 }
 
-Failure SaveText(HWND owner, LargeText text, const std::u16string& path, bool quiet) {
-  const Settings& s = AppSettings();
-  const DocumentState& doc = Doc();
+Failure SaveText(const TextFileContext& context, LargeText text, const std::u16string& path, bool quiet) {
+  const Settings& s = context.settings;
+  const DocumentState& doc = context.document;
+  HWND owner = context.owner;
 
   // Everything that can fail without touching the disk comes first.
   EncodedText encoded;
@@ -236,18 +238,18 @@ Failure SaveText(HWND owner, LargeText text, const std::u16string& path, bool qu
   const std::string_view data = encoded.View();
   const char16_t* message = exists && !MustStayInPlace(path, attributes) ? ReplaceExisting(path, attributes, mark, data)
                                                                          : WriteInPlace(path, attributes, mark, data);
-  if (!message && !quiet) AddRecent(AppRecentFiles(), path);
+  if (!message && !quiet) AddRecent(context.recent, path);
   return message;
 }
 
-Failure SaveTextFile(HWND owner, HWND edit, const std::u16string& path, bool quiet) {
+Failure SaveTextFile(const TextFileContext& context, HWND edit, const std::u16string& path, bool quiet) {
   LargeText text;
   try {
     text = WindowText<LargeText>(edit);
   } catch (const std::bad_alloc&) {
     return kMsgOutOfMemory;
   }
-  return SaveText(owner, std::move(text), path, quiet);
+  return SaveText(context, std::move(text), path, quiet);
 }
 
 }  // namespace quillet

@@ -20,8 +20,7 @@ CommandResult ApplyStartupOptions() {
   doc.fullPath = o.pathToOpen;
   doc.title = o.pathToOpen.empty() ? std::u16string() : FileTitleOf(o.pathToOpen);
   UpdateWindowTitle();
-  doc.pathToOpen = o.pathToOpen;
-  const CommandResult opened = OpenPathToOpen(true);
+  const CommandResult opened = OpenPath(o.pathToOpen, true);
   if (opened.IsMessage() || opened.code != kDone) return opened;
 
   long base = 0;

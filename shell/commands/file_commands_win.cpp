@@ -18,8 +18,8 @@
 namespace quillet {
 
 CommandResult OpenListEntry(const std::u16string& entry) {
-  if (!entry.empty()) Doc().pathToOpen = entry.substr(0, kMaxPath);
-  return OpenPathToOpen(true);
+  // An empty entry opens the path to open as it stands.
+  return OpenPath(entry.empty() ? Doc().pathToOpen : entry.substr(0, kMaxPath), true);
 }
 
 CommandResult OnNew(const CommandArgs&) { return NewDocument(); }

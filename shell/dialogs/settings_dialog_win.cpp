@@ -41,20 +41,17 @@ DialogState* TakeState(HWND dialog, LPARAM lParam) {
   return reinterpret_cast<DialogState*>(lParam);
 }
 
-Settings& S() { return AppSettings(); }
-
-
 void ShowChecks(HWND page, std::span<const CheckBinding> checks) {
-  for (const CheckBinding& c : checks) SetTicked(page, c.id, S().*c.setting != 0);
+  for (const CheckBinding& c : checks) SetTicked(page, c.id, AppSettings().*c.setting != 0);
 }
 
 void ReadChecks(HWND page, std::span<const CheckBinding> checks) {
-  for (const CheckBinding& c : checks) S().*c.setting = IsTicked(page, c.id) ? 1 : 0;
+  for (const CheckBinding& c : checks) AppSettings().*c.setting = IsTicked(page, c.id) ? 1 : 0;
 }
 
 void ShowRadios(HWND page, std::span<const RadioBinding> groups) {
   for (const RadioBinding& g : groups) {
-    const int chosen = RadioToCheck(g, S().*g.setting);
+    const int chosen = RadioToCheck(g, AppSettings().*g.setting);
     for (int i = 0; i < g.count; ++i) SetTicked(page, g.ids[i], g.ids[i] == chosen);
   }
 }
@@ -63,7 +60,7 @@ void ShowRadios(HWND page, std::span<const RadioBinding> groups) {
 void ReadRadios(HWND page, std::span<const RadioBinding> groups) {
   for (const RadioBinding& g : groups) {
     for (int i = 0; i < g.count; ++i)
-      if (IsTicked(page, g.ids[i])) S().*g.setting = i;
+      if (IsTicked(page, g.ids[i])) AppSettings().*g.setting = i;
   }
 }
 
@@ -105,7 +102,8 @@ void ShowFontButtons(HWND page) {
 }
 
 void FillGeneralPage(HWND page, DialogState&) {
-  for (const NumberBinding& n : GeneralNumbers()) SetDlgItemInt(page, n.id, static_cast<UINT>(S().*n.setting), TRUE);
+  for (const NumberBinding& n : GeneralNumbers())
+    SetDlgItemInt(page, n.id, static_cast<UINT>(AppSettings().*n.setting), TRUE);
   ShowChecks(page, GeneralChecks());
   ShowRadios(page, GeneralRadios());
   const int length = App().edit ? GetWindowTextLengthW(App().edit) : 0;
@@ -116,7 +114,7 @@ void FillGeneralPage(HWND page, DialogState&) {
 
 void ReadGeneralPage(HWND page) {
   for (const NumberBinding& n : GeneralNumbers())
-    S().*n.setting = NumberFieldSetting(n.field, ReadNumberField(ItemText(page, n.id)));
+    AppSettings().*n.setting = NumberFieldSetting(n.field, ReadNumberField(ItemText(page, n.id)));
   ReadChecks(page, GeneralChecks());
   ReadRadios(page, GeneralRadios());
 }
@@ -126,10 +124,10 @@ void ReadGeneralPage(HWND page) {
 void ChooseStoredFont(HWND page, bool fixed) {
   LOGFONTW font = FontToChooseFrom(fixed);
   if (!ChooseEditFont(font, page)) return;
-  FontRecord& record = fixed ? S().FixLog : S().ProLog;
+  FontRecord& record = fixed ? AppSettings().FixLog : AppSettings().ProLog;
   static_assert(sizeof font == kFontRecordSize, "a font record is one LOGFONTW");
   std::memcpy(record.data(), &font, sizeof font);
-  (fixed ? S().fixLogLoaded : S().proLogLoaded) = true;
+  (fixed ? AppSettings().fixLogLoaded : AppSettings().proLogLoaded) = true;
 }
 
 void OnGeneralCommand(HWND page, DialogState&, int id, int code) {
@@ -165,7 +163,7 @@ void FillFilesPage(HWND page, DialogState&) {
   ShowChecks(page, FileChecks());
   for (const TextBinding& t : FileTexts()) {
     SendDlgItemMessageW(page, t.id, EM_LIMITTEXT, t.limit, 0);
-    SetDlgItemTextW(page, t.id, W(S().*t.setting));
+    SetDlgItemTextW(page, t.id, W(AppSettings().*t.setting));
   }
   EnableWhileChecked(page, IDC_SET_USE_CRLF, kLineEndRadios);
 }
@@ -180,7 +178,7 @@ void ReadFilesPage(HWND page) {
   for (const TextBinding& t : FileTexts()) {
     std::u16string text = ItemText(page, t.id);
     CutText(text, t.limit);
-    S().*t.setting = std::move(text);
+    AppSettings().*t.setting = std::move(text);
   }
 }
 

@@ -12,6 +12,7 @@
 #include "base/messages.h"
 #include "base/wide_win.h"
 #include "document/document.h"
+#include "document/lists.h"
 #include "document/settings.h"
 #include "document/text_codec.h"
 #include "document/text_file_win.h"
@@ -50,6 +51,10 @@ PathKind NormalizePath(const std::u16string& given, std::u16string* fullPath, st
 }
 
 // The codec's message first, then the general one unless it says as much.
+// The document's file as the codec reads and writes it: for this window,
+// with the settings in force.
+TextFileContext DocumentFiles() { return {App().mainWindow, AppSettings(), Doc(), AppRecentFiles()}; }
+
 void ShowLoadFailure(const char16_t* message, const std::u16string& title) {
   ShowWarningFmtName(App().mainWindow, message, title.c_str());
   if (message != kMsgCannotRead && message != kMsgBinaryFile) ShowWarningFmtName(App().mainWindow, kMsgCannotRead, title.c_str());
@@ -65,7 +70,7 @@ CommandResult SaveToFullPath() {
   // The watcher stops first, so the program's own write is no outside
   // change; the temporary copy stays until the save has succeeded.
   DropIdentity(true);
-  if (const char16_t* message = SaveTextFile(App().mainWindow, EditControl(), doc.fullPath, false)) {
+  if (const char16_t* message = SaveTextFile(DocumentFiles(), EditControl(), doc.fullPath, false)) {
     ShowSaveFailure(message, doc.title);
     UpdateWindowTitle();  // after Save As the title names what Save will write to
     return kFailedReported;
@@ -82,11 +87,10 @@ void SetStatusText(const char16_t* text) { ShowModifiedPart(text); }
 // and the scroll position as far as the new text allows.
 CommandResult ReloadKeepingView(std::optional<TextEncoding> readAs) {
   HWND edit = EditControl();
-  Doc().pathToOpen = Doc().fullPath;
   DWORD start = 0, end = 0;
   GetSelection(&start, &end);
   const LRESULT firstVisible = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-  const CommandResult result = OpenPathToOpen(false, readAs);
+  const CommandResult result = OpenPath(Doc().fullPath, false, readAs);
   SendMessageW(edit, EM_SETSEL, start, static_cast<LPARAM>(end));
   // Scrolled by the difference: some controls already scroll to the
   // selection when it is set.
@@ -124,9 +128,11 @@ CommandResult NewDocument() {
   return kDone;
 }
 
-CommandResult OpenPathToOpen(bool askToSave, std::optional<TextEncoding> readAs) {
-  if (askToSave && !AskToSave()) return kCancelled;
+CommandResult OpenPath(std::u16string path, bool askToSave, std::optional<TextEncoding> readAs) {
   DocumentState& doc = Doc();
+  // Insert file's dialog starts from the last path handed to Open.
+  doc.pathToOpen = std::move(path);
+  if (askToSave && !AskToSave()) return kCancelled;
   std::u16string fullPath, title;
   const PathKind kind = NormalizePath(doc.pathToOpen, &fullPath, &title);
   // Nothing to load: the document stays as it is, name and text.
@@ -139,7 +145,7 @@ CommandResult OpenPathToOpen(bool askToSave, std::optional<TextEncoding> readAs)
   const char16_t* message = kMsgCannotRead;
   if (kind == PathKind::kUsable) {
     bool untouched = false;
-    message = LoadTextFile(App().mainWindow, edit, doc.fullPath, false, readAs, PrepareEditForText, &untouched);
+    message = LoadTextFile(DocumentFiles(), edit, doc.fullPath, false, readAs, PrepareEditForText, &untouched);
     if (untouched) {
       // The user declined to load it: the document stays what it was, name,
       // text and modified mark.
@@ -171,10 +177,10 @@ CommandResult OpenPathToOpen(bool askToSave, std::optional<TextEncoding> readAs)
 
 CommandResult OpenWithDialog() {
   if (!AskToSave()) return kCancelled;
-  DocumentState& doc = Doc();
-  doc.pathToOpen.clear();
-  if (!RunOpenDialog(doc.pathToOpen)) return kCancelled;
-  return OpenPathToOpen(false);
+  Doc().pathToOpen.clear();
+  std::u16string chosen;
+  if (!RunOpenDialog(chosen)) return kCancelled;
+  return OpenPath(std::move(chosen), false);
 }
 
 CommandResult SaveDocument() {
@@ -212,11 +218,13 @@ CommandResult ReopenAs(TextEncoding encoding) {
   return ReloadKeepingView(encoding);
 }
 
-CommandResult InsertPathToOpen() {
+CommandResult InsertPath(const std::u16string& path) {
   std::u16string fullPath, title;
-  const PathKind kind = NormalizePath(Doc().pathToOpen, &fullPath, &title);
+  const PathKind kind = NormalizePath(path, &fullPath, &title);
   if (kind == PathKind::kEmpty) return kDone;
-  const char16_t* message = kind == PathKind::kUsable ? LoadTextFile(App().mainWindow, EditControl(), fullPath, true, {}, PrepareEditForText) : kMsgCannotRead;
+  const char16_t* message = kind == PathKind::kUsable
+                                ? LoadTextFile(DocumentFiles(), EditControl(), fullPath, true, {}, PrepareEditForText)
+                                : kMsgCannotRead;
   if (!message) return kDone;
   ShowLoadFailure(message, title);
   return kFailedReported;
@@ -224,7 +232,7 @@ CommandResult InsertPathToOpen() {
 
 CommandResult InsertFileWithDialog() {
   if (!RunOpenDialog(Doc().pathToOpen)) return kCancelled;
-  return InsertPathToOpen();
+  return InsertPath(Doc().pathToOpen);
 }
 
 CommandResult ExcludeToFile() {
@@ -237,7 +245,7 @@ CommandResult ExcludeToFile() {
   } catch (const std::bad_alloc&) {
     return kMsgOutOfMemory;
   }
-  if (const char16_t* message = SaveText(App().mainWindow, std::move(selection), path, false)) {
+  if (const char16_t* message = SaveText(DocumentFiles(), std::move(selection), path, false)) {
     ShowSaveFailure(message, title);
     return kFailedReported;
   }
@@ -252,7 +260,7 @@ void WriteTemporaryCopy() {
   if (!AppSettings().TmpSave || !doc.modified || doc.fullPath.empty()) return;
   SetStatusText(u".$");
   doc.tempCopyPath = TempCopyPathFor(doc.fullPath);
-  (void)SaveTextFile(App().mainWindow, EditControl(), doc.tempCopyPath, true);  // a failed copy is simply missing
+  (void)SaveTextFile(DocumentFiles(), EditControl(), doc.tempCopyPath, true);  // a failed copy is simply missing
   Sleep(kTempCopyMarkMs);
   SetStatusText(kModifiedMark);
 }
@@ -266,14 +274,12 @@ void DeleteTemporaryCopy() {
 
 void OpenDroppedFiles(const std::vector<std::u16string>& files) {
   if (files.empty()) return;
-  Doc().pathToOpen = files.front();
-  const CommandResult opened = OpenPathToOpen(true);
+  const CommandResult opened = OpenPath(files.front(), true);
   if (opened.IsMessage()) ShowWarning(App().mainWindow, opened.message);
   if (files.size() < 2 || !AskYesNo(App().mainWindow, kMsgMergeDropped)) return;
   SetSelection(-1, -1);
   for (std::size_t i = 1; i < files.size(); ++i) {
-    Doc().pathToOpen = files[i];
-    InsertPathToOpen();
+    (void)InsertPath(files[i]);  // each failure is shown as it comes
   }
 }
 

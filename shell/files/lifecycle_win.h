@@ -17,11 +17,13 @@ namespace quillet {
 // default encoding and line-end style.
 CommandResult NewDocument();
 
-// Opens the document's path to open; with askToSave the save question
-// comes first. Failures are shown here and give 21; a successful open may
-// still return the text-limit warning. readAs reads the file in that
-// encoding instead of the one its bytes suggest.
-CommandResult OpenPathToOpen(bool askToSave, std::optional<TextEncoding> readAs = {});
+// Opens path (as a command line, a drop or a list gives it: quotes are
+// taken off, it is made absolute and long), which also becomes the
+// document's path to open; with askToSave the save question comes first.
+// Failures are shown here and give 21; a successful open may still return
+// the text-limit warning. readAs reads the file in that encoding instead
+// of the one its bytes suggest.
+CommandResult OpenPath(std::u16string path, bool askToSave, std::optional<TextEncoding> readAs = {});
 
 // IDM_FILE_OPEN: the save question, then the Open dialog, then the chosen file.
 CommandResult OpenWithDialog();
@@ -40,8 +42,8 @@ CommandResult RevertDocument(bool outsideChange);
 // does. An untitled document has no file to read: 21.
 CommandResult ReopenAs(TextEncoding encoding);
 
-// Inserts the file named by the path to open at the selection.
-CommandResult InsertPathToOpen();
+// Inserts the file path names at the selection.
+CommandResult InsertPath(const std::u16string& path);
 // IDM_FILE_INSERT_FILE: the Open dialog (starting from the path to open), then insert.
 CommandResult InsertFileWithDialog();
 

@@ -61,8 +61,6 @@ ViewState& View() {
   return state;
 }
 
-Settings& S() { return AppSettings(); }
-
 int WindowDpi(HWND window) {
   WindowDC dc(window);
   const int dpi = dc ? GetDeviceCaps(dc.get(), LOGPIXELSX) : 96;
@@ -72,7 +70,7 @@ int WindowDpi(HWND window) {
 // The left inner margin in pixels at this display's DPI; a negative setting
 // leaves the control's own margin, which the layout then reads back.
 int EffectiveGutter(HWND edit) {
-  if (S().Gutter >= 0) return ScaleForDpi(S().Gutter, WindowDpi(edit));
+  if (AppSettings().Gutter >= 0) return ScaleForDpi(AppSettings().Gutter, WindowDpi(edit));
   return LOWORD(SendMessageW(edit, EM_GETMARGINS, 0, 0));
 }
 
@@ -155,13 +153,13 @@ LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE:
       if (wParam & MK_LBUTTON) {
         // The line follows the cursor, so the start stays where it was.
-        S().Margin += static_cast<short>(LOWORD(lParam)) - View().dragStartX;
+        AppSettings().Margin += static_cast<short>(LOWORD(lParam)) - View().dragStartX;
         Relayout();
       }
       break;
     case WM_LBUTTONUP:
       ReleaseCapture();
-      if (S().Margin <= 0) ShowMarginLine(false);
+      if (AppSettings().Margin <= 0) ShowMarginLine(false);
       break;
     default:
       break;
@@ -251,25 +249,25 @@ void LayoutMainWindow(WPARAM wParam, LPARAM lParam) {
   const int width = LOWORD(app.lastClientSize);
   const int height = HIWORD(app.lastClientSize);
   if (app.statusBar) SendMessageW(app.statusBar, WM_SIZE, 0, 0);
-  const int statusHeight = app.statusBar && S().Status != 0 ? View().statusHeight : 0;
+  const int statusHeight = app.statusBar && AppSettings().Status != 0 ? View().statusHeight : 0;
   if (app.edit) MoveWindow(app.edit, 0, 0, width, std::max(height - statusHeight, 0), TRUE);
   if (app.marginLine && app.edit) {
-    const long long x = static_cast<long long>(EffectiveGutter(app.edit)) + S().Margin + 2;
+    const long long x = static_cast<long long>(EffectiveGutter(app.edit)) + AppSettings().Margin + 2;
     MoveWindow(app.marginLine, static_cast<int>(std::clamp<long long>(x, -32768, 32767)), 0, 1, height, TRUE);
     RepaintMarginLine();
   }
-  if (S().FulScr && wParam == SIZE_RESTORED) SetFullScreen(false);
+  if (AppSettings().FulScr && wParam == SIZE_RESTORED) SetFullScreen(false);
 }
 
 // --- edit control ---
 
 void SetEditFont(bool fixed) {
-  S().Font = fixed ? 1 : 0;
+  AppSettings().Font = fixed ? 1 : 0;
   LOGFONTW font{};
   if (fixed) {
-    font = S().FixFont ? StoredLogFont(S().FixLog) : StockLogFont(SYSTEM_FIXED_FONT);
+    font = AppSettings().FixFont ? StoredLogFont(AppSettings().FixLog) : StockLogFont(SYSTEM_FIXED_FONT);
   } else {
-    font = S().ProFont ? StoredLogFont(S().ProLog) : StockLogFont(SYSTEM_FONT);
+    font = AppSettings().ProFont ? StoredLogFont(AppSettings().ProLog) : StockLogFont(SYSTEM_FONT);
   }
   HFONT made = CreateFontIndirectW(&font);
   if (!made) {
@@ -298,7 +296,7 @@ bool ChooseEditFont(LOGFONTW& font, HWND owner) {
 }
 
 LOGFONTW FontToChooseFrom(bool fixed) {
-  const LOGFONTW stored = StoredLogFont(fixed ? S().FixLog : S().ProLog);
+  const LOGFONTW stored = StoredLogFont(fixed ? AppSettings().FixLog : AppSettings().ProLog);
   // A record never chosen is all zeros: no face to start from.
   if (stored.lfFaceName[0] != L'\0') return stored;
   return StockLogFont(fixed ? SYSTEM_FIXED_FONT : SYSTEM_FONT);
@@ -307,17 +305,17 @@ LOGFONTW FontToChooseFrom(bool fixed) {
 void ApplyEditSettings() {
   HWND edit = App().edit;
   if (!edit) return;
-  SetEditFont(S().Font != 0);
-  if (S().Tab > 0) {
+  SetEditFont(AppSettings().Font != 0);
+  if (AppSettings().Tab > 0) {
     // One stop every Tab characters; stops are in dialog units, four to a character.
-    const int stop = static_cast<int>(std::min<long long>(static_cast<long long>(S().Tab) * 4, INT32_MAX));
+    const int stop = static_cast<int>(std::min<long long>(static_cast<long long>(AppSettings().Tab) * 4, INT32_MAX));
     SendMessageW(edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
   }
-  if (S().Gutter >= 0) {
+  if (AppSettings().Gutter >= 0) {
     const int gutter = std::min(EffectiveGutter(edit), 0xFFFF);
     SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(gutter, 0));
   }
-  SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(static_cast<std::uint32_t>(S().Limit)), 0);
+  SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(static_cast<std::uint32_t>(AppSettings().Limit)), 0);
   InvalidateRect(edit, nullptr, TRUE);
 }
 
@@ -368,7 +366,7 @@ bool RecreateEditControl(bool wrap) {
   SendMessageW(made, EM_LINESCROLL, 0, firstVisible - SendMessageW(made, EM_GETFIRSTVISIBLELINE, 0, 0));
   PostMessageW(made, EM_SCROLLCARET, 0, 0);
   CreateMarginLine();
-  if (S().Margin != 0) ShowWindow(app.marginLine, SW_SHOW);
+  if (AppSettings().Margin != 0) ShowWindow(app.marginLine, SW_SHOW);
   InvalidateStatusCache();
   if (hadFocus) SetFocus(made);
   return true;
@@ -382,7 +380,7 @@ bool WordWrapInForce() {
 namespace {
 
 // The setting, unless the open document is held unwrapped.
-bool WrapWanted() { return S().WWrap != 0 && View().wrapBlock == WrapBlock::kNone; }
+bool WrapWanted() { return AppSettings().WWrap != 0 && View().wrapBlock == WrapBlock::kNone; }
 
 void SetWrapBlock(WrapBlock block) {
   if (View().wrapBlock == block) return;
@@ -395,7 +393,7 @@ void SetWrapBlock(WrapBlock block) {
 HWND PrepareEditForText(std::u16string_view text, bool whole) {
   AppState& app = App();
   if (whole) {
-    SetWrapBlock(S().WWrap ? WrapBlockFor(ShapeOf(text)) : WrapBlock::kNone);
+    SetWrapBlock(AppSettings().WWrap ? WrapBlockFor(ShapeOf(text)) : WrapBlock::kNone);
     if (WrapWanted() != WordWrapInForce()) RecreateEditControl(WrapWanted());
   } else if (WordWrapInForce()) {
     // The text joins the part of the first selected line before the
@@ -430,7 +428,7 @@ HWND PrepareEditForText(std::u16string_view text, bool whole) {
 }
 
 ResultCode ToggleWordWrap() {
-  Settings& s = S();
+  Settings& s = AppSettings();
   if (WordWrapInForce()) {
     if (!RecreateEditControl(false)) return kFailedReported;
     s.WWrap = 0;
@@ -456,27 +454,27 @@ void ApplyViewSettings(bool recreate) {
   } else {
     ApplyEditSettings();
   }
-  ShowStatusBar(S().Status != 0);
+  ShowStatusBar(AppSettings().Status != 0);
   // A stored distance that cannot be a place in the text is worked out anew.
-  if (S().Margin < 0 || S().Margin > 0x7FFF) S().Margin = MarginDefault();
-  if (App().marginLine) ShowWindow(App().marginLine, S().Margin != 0 ? SW_SHOW : SW_HIDE);
+  if (AppSettings().Margin < 0 || AppSettings().Margin > 0x7FFF) AppSettings().Margin = MarginDefault();
+  if (App().marginLine) ShowWindow(App().marginLine, AppSettings().Margin != 0 ? SW_SHOW : SW_HIDE);
   Relayout();
-  SetOnTop(S().OnTop != 0);
-  SetFullScreen(S().FulScr != 0);
+  SetOnTop(AppSettings().OnTop != 0);
+  SetFullScreen(AppSettings().FulScr != 0);
   UpdateWindowTitle();
 }
 
 // --- status bar, margin line, full screen, on top ---
 
 void ShowStatusBar(bool on) {
-  S().Status = on ? std::max(View().statusHeight, 1) : 0;
+  AppSettings().Status = on ? std::max(View().statusHeight, 1) : 0;
   if (App().statusBar) ShowWindow(App().statusBar, on ? SW_SHOW : SW_HIDE);
   if (on) InvalidateStatusCache();
 }
 
 void ShowMarginLine(bool on) {
-  if ((on && S().Margin == 0) || (!on && S().Margin != 0)) {
-    S().Margin = on ? MarginDefault() : 0;
+  if ((on && AppSettings().Margin == 0) || (!on && AppSettings().Margin != 0)) {
+    AppSettings().Margin = on ? MarginDefault() : 0;
   }
   if (App().marginLine) ShowWindow(App().marginLine, on ? SW_SHOW : SW_HIDE);
   RepaintMarginLine();
@@ -492,7 +490,7 @@ void RepaintMarginLine() {
 
 void SetFullScreen(bool on) {
   HWND main = App().mainWindow;
-  S().FulScr = on ? 1 : 0;
+  AppSettings().FulScr = on ? 1 : 0;
   // Only a change of state moves the window: applying the view again (after
   // the settings dialog, say) must not throw it back to the stored place.
   if (!main || on == View().inFullScreen) return;
@@ -513,7 +511,7 @@ void SetFullScreen(bool on) {
 }
 
 void SetOnTop(bool on) {
-  S().OnTop = on ? 1 : 0;
+  AppSettings().OnTop = on ? 1 : 0;
   if (HWND main = App().mainWindow) {
     SetWindowPos(main, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
@@ -527,10 +525,11 @@ int RestorePlacement(int showCommand) {
   wp.length = sizeof wp;
   if (!main || !GetWindowPlacement(main, &wp)) return showCommand;
   wp.flags = 0;
-  wp.showCmd = (S().Maxed || S().FulScr) ? SW_MAXIMIZE : showCommand;
+  wp.showCmd = (AppSettings().Maxed || AppSettings().FulScr) ? SW_MAXIMIZE : showCommand;
   const ScreenRect current{wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
                            wp.rcNormalPosition.bottom};
-  const ScreenRect stored = StoredNormalRect(current, S().Left, S().Top, S().Width, S().Height, kUnsetPlacement);
+  const ScreenRect stored = StoredNormalRect(current, AppSettings().Left, AppSettings().Top, AppSettings().Width,
+                                             AppSettings().Height, kUnsetPlacement);
   // Settings from another screen, or damaged ones, must not lose the window.
   const int dpi = WindowDpi(main);
   wp.rcNormalPosition = ToRect(VisibleNormalRect(stored, current, WorkAreas(), ScaleForDpi(kMinWindowWidth, dpi),
@@ -573,7 +572,7 @@ void InvalidateStatusCache() { View().cache.valid = false; }
 
 void RefreshStatusBar() {
   AppState& app = App();
-  if (S().Status == 0 || !app.edit || !app.statusBar) return;
+  if (AppSettings().Status == 0 || !app.edit || !app.statusBar) return;
   // Loading a file sets the encoding and line-end style below this layer;
   // the parts catch up here.
   const std::u16string_view encoding = EncodingName(Doc().encoding), lineEnd = LineEndName(Doc().lineEnd);
@@ -634,7 +633,7 @@ void OnStatusBarNotify(const NMHDR* header) {
 }
 
 Failure GetCaretLineInfo(LogicalLineInfo& info) {
-  if (S().UnWrap) {
+  if (AppSettings().UnWrap) {
     return RunLineTool(kLineOpLogicalLine, LineLookupParams{&info});
   }
   HWND edit = App().edit;

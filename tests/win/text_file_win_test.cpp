@@ -33,11 +33,13 @@ std::u16string NewestRecent() { return AppRecentFiles().slots[kRecentSlots - 1];
 
 class TextFileWin : public ::testing::Test {
  protected:
+  // The program's own records, as the window hands them over.
+  TextFileContext Files() { return {window_.window(), AppSettings(), Doc(), AppRecentFiles()}; }
   const char16_t* Load(const std::u16string& name, bool insert = false) {
-    return LoadTextFile(window_.window(), window_.edit(), folder_.File(name), insert);
+    return LoadTextFile(Files(), window_.edit(), folder_.File(name), insert);
   }
   const char16_t* Save(const std::u16string& name, bool quiet = false) {
-    return SaveTextFile(window_.window(), window_.edit(), folder_.File(name), quiet);
+    return SaveTextFile(Files(), window_.edit(), folder_.File(name), quiet);
   }
   std::string Read(const std::u16string& name) { return ReadBytes(folder_.File(name)); }
   void Write(const std::u16string& name, const std::string& bytes) {
@@ -307,7 +309,7 @@ TEST_F(TextFileWin, OpeningAsksAboutMemoryOnce) {
   questions = 0;
   window_.SetText(u"previous");
   bool untouched = false;
-  EXPECT_EQ(LoadTextFile(window_.window(), window_.edit(), folder_.File(u"big.txt"), false, {}, nullptr, &untouched),
+  EXPECT_EQ(LoadTextFile(Files(), window_.edit(), folder_.File(u"big.txt"), false, {}, nullptr, &untouched),
             kMsgOutOfMemory);
   EXPECT_EQ(questions, 1);
   EXPECT_TRUE(untouched);
@@ -328,7 +330,7 @@ TEST_F(TextFileWin, AFailedSaveKeepsTheOldFile) {
   EXPECT_EQ(folder_.Names(), std::vector<std::u16string>{u"held.txt"});
 
   window_.SetText(u"x");
-  EXPECT_EQ(SaveTextFile(window_.window(), window_.edit(), folder_.File(u"no such folder\\x.txt"), false), kMsgCannotSave);
+  EXPECT_EQ(SaveTextFile(Files(), window_.edit(), folder_.File(u"no such folder\\x.txt"), false), kMsgCannotSave);
 }
 
 // A file with a second name stays one file: both names see the new text.

@@ -411,8 +411,7 @@ TEST_F(ViewWin, DecliningTheMemoryQuestionKeepsThePreviousDocument) {
   std::vector<std::u16string> boxes;
   {
     testing_support::BoxAnswerer answerer(IDOK);
-    Doc().pathToOpen = folder.File(u"big.txt");
-    EXPECT_EQ(OpenPathToOpen(false).code, kFailedReported);
+    EXPECT_EQ(OpenPath(folder.File(u"big.txt"), false).code, kFailedReported);
     boxes = answerer.Texts();
   }
   ASSERT_FALSE(boxes.empty());
