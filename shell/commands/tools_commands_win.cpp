@@ -67,13 +67,8 @@ CommandResult OnMailQuote(const CommandArgs&) {
 }
 
 // The quote/indent record is the settings' own (QtText, QtEmpty, QtSpace).
-CommandResult OnQuoteRun(const CommandArgs& a) { return TextTool(a, kOpPrefixLines); }
 CommandResult OnUnquote(const CommandArgs&) { return LineTool(kOpUnquote); }
 CommandResult OnShiftLeft(const CommandArgs&) { return LineTool(kOpShiftLeft); }
-CommandResult OnTabify(const CommandArgs& a) { return TextTool(a, kOpTabify); }
-CommandResult OnUntabify(const CommandArgs& a) { return TextTool(a, kOpUntabify); }
-CommandResult OnCloseRun(const CommandArgs& a) { return TextTool(a, kOpAppendToLines); }
-CommandResult OnTrim(const CommandArgs& a) { return TextTool(a, kOpTrimTrailing); }
 
 CommandResult OnNumberRun(const CommandArgs& a) {
   const NumberingSettings numbering = NumberingFromSettings(AppSettings(), NumberingKeys());
@@ -90,7 +85,6 @@ CommandResult OnDuplicatesRun(const CommandArgs& a) {
   return TextTool(a, kOpUniqueLines, data);
 }
 
-CommandResult OnDeleteEmptyLines(const CommandArgs& a) { return TextTool(a, kOpDeleteEmptyLines); }
 
 CommandResult OnSortRun(const CommandArgs& a) { return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().Srt)); }
 CommandResult OnSortAscending(const CommandArgs& a) { return Sort(a, AscendingSort()); }
@@ -101,7 +95,6 @@ CommandResult OnHardWrap(const CommandArgs&) {
   return RunTextToolEx(kOpHardWrap, {}, AppSettings().Persist != 0, true);
 }
 
-CommandResult OnUnwrap(const CommandArgs& a) { return TextTool(a, kOpUnwrap); }
 
 CommandResult OnLastTool(const CommandArgs&) {
   const std::uint32_t last = App().lastToolCommand;
@@ -109,32 +102,15 @@ CommandResult OnLastTool(const CommandArgs&) {
   return SendMessageW(App().mainWindow, WM_COMMAND, last, 0) != 0 ? CommandResult(kFailedReported) : kDone;
 }
 
-CommandResult OnInvertCase(const CommandArgs& a) { return TextTool(a, kOpInvertCase); }
-CommandResult OnUpperCase(const CommandArgs& a) { return TextTool(a, kOpUpperCase); }
-CommandResult OnLowerCase(const CommandArgs& a) { return TextTool(a, kOpLowerCase); }
-CommandResult OnWordCase(const CommandArgs& a) { return TextTool(a, kOpWordCase); }
-CommandResult OnSentenceCase(const CommandArgs& a) { return TextTool(a, kOpSentenceCase); }
 
-CommandResult OnLfToCrLf(const CommandArgs& a) { return TextTool(a, kOpLfToCrLf); }
-CommandResult OnCrLfToLf(const CommandArgs& a) { return TextTool(a, kOpCrLfToLf); }
-CommandResult OnCrToCrLf(const CommandArgs& a) { return TextTool(a, kOpCrToCrLf); }
-CommandResult OnCrLfToCr(const CommandArgs& a) { return TextTool(a, kOpCrLfToCr); }
 
-CommandResult OnReverseText(const CommandArgs& a) { return TextTool(a, kOpReverseText); }
-CommandResult OnReverseLines(const CommandArgs& a) { return TextTool(a, kOpReverseLines); }
-CommandResult OnReverseEachWord(const CommandArgs& a) { return TextTool(a, kOpReverseEachWord); }
-CommandResult OnReverseEachLine(const CommandArgs& a) { return TextTool(a, kOpReverseEachLine); }
-CommandResult OnReverseWords(const CommandArgs& a) { return TextTool(a, kOpReverseWords); }
-CommandResult OnReverseLineWords(const CommandArgs& a) { return TextTool(a, kOpReverseLineWords); }
 
-CommandResult OnTranslateRun(const CommandArgs& a) { return TextTool(a, kOpTranslate); }
 
 // The enclosure keeps a final line break inside it.
 CommandResult OnEncloseRun(const CommandArgs&) {
   return RunTextToolEx(kOpEnclose, {}, AppSettings().Persist != 0, true);
 }
 
-CommandResult OnTagRun(const CommandArgs& a) { return TextTool(a, kOpTag); }
 
 // The File submenu of Tools.
 CommandResult OnInsertFullPath(const CommandArgs&) {
