@@ -4,24 +4,10 @@
 
 #include "base/messages.h"
 #include "engine/char_classes.h"
+#include "engine/tool_table.h"
 
 namespace quillet {
 namespace {
-
-bool WritesInPlace(TextOp op) {
-  switch (op) {
-    case kOpUnindent:
-    case kOpUnquote:
-    case kOpShiftLeft:
-    case kOpTrimTrailing:
-    case kOpTabify:
-    case kOpHardWrap:
-    case kOpUnwrap:
-      return true;
-    default:
-      return false;
-  }
-}
 
 // The lines for which take(line) holds.
 template <class Take>
@@ -31,181 +17,165 @@ std::uint64_t CountLines(const LineRecord* lines, std::size_t count, Take take) 
   return taken;
 }
 
-}  // namespace
-
-bool IsLineToolOp(TextOp op) {
-  return (op >= kOpPrefixLines && op <= kOpUntabify) || op == kOpSortLines || op == kOpColumnKeyPreview ||
-         op == kOpHardWrap || op == kOpUnwrap;
-}
-
-namespace {
-
-SortSettings SortSettingsOf(const ToolJob& job, const ToolSettings& settings) {
+SortSettings SortSettingsOf(const ToolJob& job) {
   SortSettings sort;
   if (const auto* given = ParamsOf<SortParams>(job); given && given->sortKeys)
     std::copy_n(given->sortKeys, kSortKeyCount, sort.begin());
   else
-    sort = WithStoredLists(DefaultSortSettings(), settings.Srt);
+    sort = WithStoredLists(DefaultSortSettings(), job.settings.Srt);
   return sort;
+}
+
+// A run that wrote [out, end) into the result buffer.
+const char16_t* WroteResult(ToolJob& job, const char16_t* end) {
+  SetResult(job, job.resultBuffer.get(), end);
+  return nullptr;
 }
 
 }  // namespace
 
-bool LineOpNeedsTable(const ToolJob& job) {
-  if (job.op != kOpSortLines || job.previewBuffer) return true;
-  return !SortsWholeLines(SortSettingsOf(job, job.settings));
-}
+bool SortReadsLineTable(const ToolJob& job) { return job.previewBuffer || !SortsWholeLines(SortSettingsOf(job)); }
 
-const char16_t* PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
-                              LineOpPlan& plan) {
-  const std::uint64_t n = job.selLength;
-  plan.tabSize = settings.Tab;
-  switch (job.op) {
-    case kOpPrefixLines:
-      if (const auto* given = ParamsOf<PrefixParams>(job); given && given->prefix) {
-        plan.prefix = *given->prefix;
-      } else {
-        plan.prefixText = settings.QtText;
-        plan.prefix = PrefixSpec{plan.prefixText, settings.QtEmpty != 0, settings.QtSpace != 0};
-      }
-      // Room for the text on each line that gets it, and no more.
-      plan.capacity = n + plan.prefix.text.size() * CountLines(lines, count, [&](const LineRecord& r) {
+const char16_t* PreparePrefixLines(const ToolJob& job, ToolPass& pass) {
+  LineOpPlan& plan = pass.plan;
+  if (const auto* given = ParamsOf<PrefixParams>(job); given && given->prefix) {
+    plan.prefix = *given->prefix;
+  } else {
+    const ToolSettings& settings = job.settings;
+    plan.prefixText = settings.QtText;
+    plan.prefix = PrefixSpec{plan.prefixText, settings.QtEmpty != 0, settings.QtSpace != 0};
+  }
+  // Room for the text on each line that gets it, and no more.
+  pass.resultUnits =
+      job.selLength + plan.prefix.text.size() * CountLines(pass.lines.get(), pass.lineCount, [&](const LineRecord& r) {
                         return !plan.prefix.onlyNonEmpty || r.length != 0;
                       });
-      break;
-    case kOpAppendToLines:
-      plan.closeText = settings.ClText;
-      plan.closeOnlyNonBlank = settings.ClEmpty != 0;
-      plan.capacity = n + plan.closeText.size() * CountLines(lines, count, [&](const LineRecord& r) {
-                        return !plan.closeOnlyNonBlank || !r.blank();
-                      });
-      break;
-    case kOpNumberLines:
-      if (const auto* given = ParamsOf<NumberingParams>(job); given && given->numbering) {
-        plan.numbering = *given->numbering;
-      } else {
-        plan.numbering = NumberingFromSettings(settings, ColumnKeys{});
-      }
-      // Only the keys the mask writes are worth their bounds.
-      for (int k = 0, used = static_cast<int>(ColumnsUsed(ParseMask(plan.numbering.mask))); k < kColumnKeyCount; ++k)
-        if ((used & (1 << k)) && !ExtractColumnKeys(lines, count, plan.numbering.keys[k], plan.keys[k]))
-          return kMsgOutOfMemory;
-      plan.numberingPlan = PlanNumbering(plan.numbering, plan.keys, lines, count);
-      plan.capacity = plan.numberingPlan.capacity;
-      break;
-    case kOpUniqueLines:
-      if (const auto* given = ParamsOf<UniqueParams>(job); given && given->unique) {
-        plan.unique = *given->unique;
-      } else {
-        plan.unique = UniqueFromSettings(settings);
-      }
-      // Without counts the emitted lines never outgrow the lines they come
-      // from, so they are written over the selection.
-      plan.inPlace = !plan.unique.countDuplicates;
-      plan.capacity = plan.inPlace ? 0 : UniqueLinesCapacity(lines, count, n);
-      break;
-    case kOpUntabify: {
-      // Each indentation grows to its width in spaces; nothing else changes.
-      std::uint64_t growth = 0;
-      for (std::size_t i = 0; i < count; ++i)
-        growth += ColumnWidth(lines[i].start, lines[i].leadSpace, plan.tabSize) - lines[i].leadSpace;
-      plan.capacity = n + growth;
-      break;
-    }
-    case kOpSortLines:
-      plan.sort = SortSettingsOf(job, settings);
-      plan.capacity = n;
-      if (!lines) {
-        // Whole lines: where each line starts is all the sort reads.
-        const LineScan scan = ScanLines(job.sel, job.selLength);
-        plan.offsets = HeapBlock<std::uint32_t>::Allocate(scan.lines + 1);
-        if (!plan.offsets) return kMsgOutOfMemory;
-        FillLineOffsets(plan.offsets.get(), scan, job.sel);
-        plan.source = LineSource{nullptr, job.sel, plan.offsets.get()};
-        plan.sourceLines = scan.lines;
-        for (KeyColumn& column : plan.keys) column.lines = plan.source;
-        break;
-      }
-      plan.source = LineSource{lines};
-      plan.sourceLines = count;
-      // Key 1 always counts, the others up to the first that is off; keys
-      // that take no part need no ranges.
-      for (int k = 0; k < ActiveSortKeys(plan.sort); ++k)
-        if (!ExtractColumnKeys(lines, count, plan.sort[k].key, plan.keys[k])) return kMsgOutOfMemory;
-      break;
-    case kOpColumnKeyPreview:
-      if (const auto* given = ParamsOf<ColumnKeyParams>(job); given && given->columnKey) plan.columnKey = *given->columnKey;
-      if (!ExtractColumnKeys(lines, count, plan.columnKey, plan.keys[0])) return kMsgOutOfMemory;
-      plan.capacity = n;
-      break;
-    case kOpDeleteEmptyLines:
-      plan.inPlace = true;  // only drops lines
-      break;
-    default:
-      plan.inPlace = WritesInPlace(job.op);
-      break;
-  }
   return nullptr;
 }
 
-const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* lines, std::size_t count) {
-  char16_t* sel = job.sel;
-  char16_t* out = plan.inPlace ? sel : job.resultBuffer.get();
-  char16_t* begin = out;
-  char16_t* end = nullptr;
-  switch (job.op) {
-    case kOpPrefixLines:
-      end = PrefixLines(lines, count, plan.prefix, out);
-      break;
-    case kOpAppendToLines: end = AppendToLines(lines, count, plan.closeText, plan.closeOnlyNonBlank, out); break;
-    case kOpNumberLines:
-      end = WriteNumbering(plan.numberingPlan, plan.numbering, plan.keys, lines, count, out);
-      break;
-    case kOpDeleteEmptyLines:
-      end = DeleteEmptyLines(lines, count, out);
-      break;
-    case kOpUniqueLines:
-      end = UniqueLines(lines, count, out, plan.unique.job, plan.unique.ignoreCase, plan.unique.countDuplicates,
-                        plan.unique.keepBlank, 0);
-      if (!end) return kMsgOutOfMemory;
-      break;
-    case kOpUnindent:
-      end = DropFirstCharacter(lines, count, sel, true);
-      break;
-    case kOpUnquote:
-      end = Unquote(lines, count, sel);
-      break;
-    case kOpShiftLeft:
-      end = DropFirstCharacter(lines, count, sel, false);
-      break;
-    case kOpTrimTrailing:
-      end = TrimTrailingSpace(lines, count, sel);
-      break;
-    case kOpTabify:
-      end = Tabify(lines, count, plan.tabSize, sel);
-      break;
-    case kOpUntabify:
-      end = Untabify(lines, count, plan.tabSize, out);
-      break;
-    case kOpSortLines:
-      end = SortLines(plan.source, plan.sourceLines, plan.sort, plan.keys.data(), out, job.resultCapacity + 3);
-      if (!end) return kMsgOutOfMemory;
-      break;
-    case kOpColumnKeyPreview:
-      end = WriteKeyPreview(plan.keys[0], count, out);
-      break;
-    case kOpHardWrap:
-      end = HardWrap(lines, count, sel);
-      break;
-    case kOpUnwrap:
-      end = UnwrapParagraphs(lines, count, sel);
-      break;
-    default:
-      return nullptr;
-  }
-  job.result = begin;
-  job.resultLength = static_cast<std::uint32_t>(end - begin);
+const char16_t* RunPrefixLines(ToolJob& job, ToolPass& pass) {
+  return WroteResult(job, PrefixLines(pass.lines.get(), pass.lineCount, pass.plan.prefix, job.resultBuffer.get()));
+}
+
+const char16_t* PrepareAppendToLines(const ToolJob& job, ToolPass& pass) {
+  LineOpPlan& plan = pass.plan;
+  plan.closeText = job.settings.ClText;
+  plan.closeOnlyNonBlank = job.settings.ClEmpty != 0;
+  pass.resultUnits =
+      job.selLength + plan.closeText.size() * CountLines(pass.lines.get(), pass.lineCount, [&](const LineRecord& r) {
+                        return !plan.closeOnlyNonBlank || !r.blank();
+                      });
   return nullptr;
+}
+
+const char16_t* RunAppendToLines(ToolJob& job, ToolPass& pass) {
+  const LineOpPlan& plan = pass.plan;
+  return WroteResult(job, AppendToLines(pass.lines.get(), pass.lineCount, plan.closeText, plan.closeOnlyNonBlank,
+                                        job.resultBuffer.get()));
+}
+
+const char16_t* PrepareNumberLines(const ToolJob& job, ToolPass& pass) {
+  LineOpPlan& plan = pass.plan;
+  if (const auto* given = ParamsOf<NumberingParams>(job); given && given->numbering) {
+    plan.numbering = *given->numbering;
+  } else {
+    plan.numbering = NumberingFromSettings(job.settings, ColumnKeys{});
+  }
+  // Only the keys the mask writes are worth their bounds.
+  for (int k = 0, used = static_cast<int>(ColumnsUsed(ParseMask(plan.numbering.mask))); k < kColumnKeyCount; ++k)
+    if ((used & (1 << k)) && !ExtractColumnKeys(pass.lines.get(), pass.lineCount, plan.numbering.keys[k], plan.keys[k]))
+      return kMsgOutOfMemory;
+  plan.numberingPlan = PlanNumbering(plan.numbering, plan.keys, pass.lines.get(), pass.lineCount);
+  pass.resultUnits = plan.numberingPlan.capacity;
+  return nullptr;
+}
+
+const char16_t* RunNumberLines(ToolJob& job, ToolPass& pass) {
+  const LineOpPlan& plan = pass.plan;
+  return WroteResult(job, WriteNumbering(plan.numberingPlan, plan.numbering, plan.keys, pass.lines.get(),
+                                         pass.lineCount, job.resultBuffer.get()));
+}
+
+const char16_t* PrepareUniqueLines(const ToolJob& job, ToolPass& pass) {
+  LineOpPlan& plan = pass.plan;
+  if (const auto* given = ParamsOf<UniqueParams>(job); given && given->unique) {
+    plan.unique = *given->unique;
+  } else {
+    plan.unique = UniqueFromSettings(job.settings);
+  }
+  // Without counts the emitted lines never outgrow the lines they come
+  // from, so they are written over the selection.
+  if (plan.unique.countDuplicates)
+    pass.resultUnits = UniqueLinesCapacity(pass.lines.get(), pass.lineCount, job.selLength);
+  return nullptr;
+}
+
+const char16_t* RunUniqueLines(ToolJob& job, ToolPass& pass) {
+  const UniqueSpec& unique = pass.plan.unique;
+  char16_t* out = job.resultBuffer ? job.resultBuffer.get() : job.sel;
+  const char16_t* end = UniqueLines(pass.lines.get(), pass.lineCount, out, unique.job, unique.ignoreCase,
+                                    unique.countDuplicates, unique.keepBlank, 0);
+  if (!end) return kMsgOutOfMemory;
+  SetResult(job, out, end);
+  return nullptr;
+}
+
+const char16_t* PrepareUntabify(const ToolJob& job, ToolPass& pass) {
+  // Each indentation grows to its width in spaces; nothing else changes.
+  const LineRecord* lines = pass.lines.get();
+  std::uint64_t growth = 0;
+  for (std::size_t i = 0; i < pass.lineCount; ++i)
+    growth += ColumnWidth(lines[i].start, lines[i].leadSpace, job.settings.Tab) - lines[i].leadSpace;
+  pass.resultUnits = job.selLength + growth;
+  return nullptr;
+}
+
+const char16_t* RunUntabify(ToolJob& job, ToolPass& pass) {
+  return WroteResult(job, Untabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.resultBuffer.get()));
+}
+
+const char16_t* PrepareSortLines(const ToolJob& job, ToolPass& pass) {
+  LineOpPlan& plan = pass.plan;
+  plan.sort = SortSettingsOf(job);
+  pass.resultUnits = job.selLength;
+  if (!pass.lines) {
+    // Whole lines: where each line starts is all the sort reads.
+    const LineScan scan = ScanLines(job.sel, job.selLength);
+    plan.offsets = HeapBlock<std::uint32_t>::Allocate(scan.lines + 1);
+    if (!plan.offsets) return kMsgOutOfMemory;
+    FillLineOffsets(plan.offsets.get(), scan, job.sel);
+    plan.source = LineSource{nullptr, job.sel, plan.offsets.get()};
+    plan.sourceLines = scan.lines;
+    for (KeyColumn& column : plan.keys) column.lines = plan.source;
+    return nullptr;
+  }
+  plan.source = LineSource{pass.lines.get()};
+  plan.sourceLines = pass.lineCount;
+  // Key 1 always counts, the others up to the first that is off; keys
+  // that take no part need no ranges.
+  for (int k = 0; k < ActiveSortKeys(plan.sort); ++k)
+    if (!ExtractColumnKeys(pass.lines.get(), pass.lineCount, plan.sort[k].key, plan.keys[k])) return kMsgOutOfMemory;
+  return nullptr;
+}
+
+const char16_t* RunSortLines(ToolJob& job, ToolPass& pass) {
+  const LineOpPlan& plan = pass.plan;
+  const char16_t* end = SortLines(plan.source, plan.sourceLines, plan.sort, plan.keys.data(), job.resultBuffer.get(),
+                                  job.resultCapacity + 3);
+  if (!end) return kMsgOutOfMemory;
+  return WroteResult(job, end);
+}
+
+const char16_t* PrepareKeyPreview(const ToolJob& job, ToolPass& pass) {
+  LineOpPlan& plan = pass.plan;
+  if (const auto* given = ParamsOf<ColumnKeyParams>(job); given && given->columnKey) plan.columnKey = *given->columnKey;
+  if (!ExtractColumnKeys(pass.lines.get(), pass.lineCount, plan.columnKey, plan.keys[0])) return kMsgOutOfMemory;
+  pass.resultUnits = job.selLength;
+  return nullptr;
+}
+
+const char16_t* RunKeyPreview(ToolJob& job, ToolPass& pass) {
+  return WroteResult(job, WriteKeyPreview(pass.plan.keys[0], pass.lineCount, job.resultBuffer.get()));
 }
 
 }  // namespace quillet

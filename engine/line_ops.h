@@ -1,14 +1,14 @@
-// The line-oriented operations of the text family (prefix, close, number,
-// delete empty, unique, unindent, unquote, shift left, trim, tabify,
-// untabify, sort, key preview, hard wrap, unwrap) as the tool job runs
-// them: their records resolved once, their column keys extracted, their
-// result capacity, and the run itself.
+// The line tools of the text family that resolve records or keys before
+// they run (prefix, close, number, unique, untabify, sort, key preview), as
+// the tool job runs them: each has a Prepare that resolves its records (the
+// job's, or the settings' records), extracts the column keys it uses and
+// sizes its result, and a Run that writes it. Their rows are in
+// tool_table.cpp, beside the line tools that need nothing but the lines.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
 #include "engine/line_table.h"
 #include "engine/line_tools.h"
@@ -19,13 +19,9 @@
 
 namespace quillet {
 
-bool IsLineToolOp(TextOp op);
+struct ToolPass;
 
-// Whether the job's line operation reads a line table; a sort by whole
-// lines (not in a preview, which sees its table's lines) does not.
-bool LineOpNeedsTable(const ToolJob& job);
-
-// What one run of a line operation works with.
+// What one run of a line tool works with.
 struct LineOpPlan {
   PrefixSpec prefix;
   std::u16string prefixText;  // owns the prefix when it comes from the settings
@@ -43,21 +39,28 @@ struct LineOpPlan {
   HeapBlock<std::uint32_t> offsets;
   LineSource source;
   std::size_t sourceLines = 0;
-  int tabSize = 8;
-  std::uint64_t capacity = 0;  // of the separate result buffer; 0 in place
-  bool inPlace = false;        // the result is written over the selection
 };
 
-// Resolves the job's records (its data, or the settings' records), extracts
-// the column keys the operation uses and computes the result capacity from
-// the selection's length and lines. Returns null or the out-of-memory
-// message.
-const char16_t* PrepareLineOp(const ToolJob& job, const ToolSettings& settings, LineRecord* lines, std::size_t count,
-                              LineOpPlan& plan);
+// Whether the sort reads a line table; a sort by whole lines (not in a
+// preview, which sees its table's lines) does not.
+bool SortReadsLineTable(const ToolJob& job);
 
-// Runs the operation into job.resultBuffer (plan.capacity units and the
-// spare ones) or in place over job.sel; sets job.result and
-// job.resultLength. Returns null or a message.
-const char16_t* RunLineToolOp(ToolJob& job, const LineOpPlan& plan, LineRecord* lines, std::size_t count);
+// Each Prepare returns null or the out-of-memory message; each Run writes
+// into job.resultBuffer (or, for unique without counts, over the
+// selection) and sets job.result and job.resultLength.
+const char16_t* PreparePrefixLines(const ToolJob& job, ToolPass& pass);
+const char16_t* RunPrefixLines(ToolJob& job, ToolPass& pass);
+const char16_t* PrepareAppendToLines(const ToolJob& job, ToolPass& pass);
+const char16_t* RunAppendToLines(ToolJob& job, ToolPass& pass);
+const char16_t* PrepareNumberLines(const ToolJob& job, ToolPass& pass);
+const char16_t* RunNumberLines(ToolJob& job, ToolPass& pass);
+const char16_t* PrepareUniqueLines(const ToolJob& job, ToolPass& pass);
+const char16_t* RunUniqueLines(ToolJob& job, ToolPass& pass);
+const char16_t* PrepareUntabify(const ToolJob& job, ToolPass& pass);
+const char16_t* RunUntabify(ToolJob& job, ToolPass& pass);
+const char16_t* PrepareSortLines(const ToolJob& job, ToolPass& pass);
+const char16_t* RunSortLines(ToolJob& job, ToolPass& pass);
+const char16_t* PrepareKeyPreview(const ToolJob& job, ToolPass& pass);
+const char16_t* RunKeyPreview(ToolJob& job, ToolPass& pass);
 
 }  // namespace quillet

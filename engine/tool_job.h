@@ -211,30 +211,36 @@ const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_
 // reaches are never touched.
 std::size_t WorkingRoom(const ToolJob& job, std::size_t selLength);
 
-// Hard wrap only: the working copy was read with its soft line breaks
-// ("\r\r\n") while the selection bounds count without them; move the bounds
-// by 3 for every soft break before them.
+// A job that ReadsSoftBreaks: the working copy was read with its soft line
+// breaks ("\r\r\n") while the selection bounds count without them; move
+// the bounds by 3 for every soft break before them.
 void AdjustForSoftBreaks(ToolJob& job);
 
-// The text-family switch over job.text[selStart, selEnd): cuts the selection
-// out, applies the final-break and empty-selection rules, builds the line
-// table and the result buffer the operation needs and runs it. Returns null
-// or a message.
+// The text family over job.text[selStart, selEnd): cuts the selection out,
+// applies the final-break and empty-selection rules, builds the line table
+// and the result buffer the operation's row asks for and runs it. Returns
+// null or a message.
 const char16_t* ExecuteTextOp(ToolJob& job);
 
-// The line-family switch.
+// The line family: the operation's row over the whole text.
 const char16_t* ExecuteLineOp(ToolJob& job);
 
 // The two print operations: hands text (the selection or the whole text)
 // to the job's printer and passes its message on. Nothing is replaced.
 const char16_t* PrintJobText(const ToolJob& job, std::u16string_view text);
 
-// Runs the job's operation on its working copy (family switch), then for a
+// Runs the job's operation on its working copy (by family), then for a
 // preview copies the result into the preview buffer. Returns the message.
 const char16_t* ExecuteJob(ToolJob& job);
 
 // A preview that failed shows its message in place of the preview.
 void ShowMessageInPreview(const ToolJob& job, const char16_t* message);
+
+// The job's result is [result, end).
+inline void SetResult(ToolJob& job, char16_t* result, const char16_t* end) {
+  job.result = result;
+  job.resultLength = static_cast<std::uint32_t>(end - result);
+}
 
 // True when the job's result is to replace the document's selection.
 inline bool HasReplacement(const ToolJob& job, const char16_t* message) {
@@ -245,6 +251,10 @@ inline bool HasReplacement(const ToolJob& job, const char16_t* message) {
 // the selection: every text tool but hard wrap. The edit control then
 // copies only the text up to there.
 bool ReadsSelectionOnly(const ToolJob& job);
+// Whether the job reads the whole text as the edit control shows it with
+// its soft line breaks (hard wrap); the bounds, which count without them,
+// then go through AdjustForSoftBreaks.
+bool ReadsSoftBreaks(const ToolJob& job);
 // The units of a text of length units that the job reads from its start.
 std::size_t TextNeeded(const ToolJob& job, std::size_t length);
 

@@ -1,0 +1,416 @@
+#include "engine/tool_table.h"
+
+#include <algorithm>
+
+#include "base/messages.h"
+#include "base/system_calls.h"
+#include "engine/char_classes.h"
+#include "engine/filter_output.h"
+#include "engine/line_ends.h"
+#include "engine/line_tools.h"
+#include "engine/search.h"
+#include "engine/statistics.h"
+#include "engine/text_tools.h"
+#include "engine/unit_scan.h"
+
+namespace quillet {
+namespace {
+
+WordChars WordCharsOf(const ToolJob& job) { return MakeWordChars(job.settings._word != 0); }
+
+// The selection's text ends at its first zero unit: the terminator, or one
+// that came with the text.
+char16_t* SelectionEnd(const ToolJob& job) { return job.sel + BoundedLength(job.sel, job.selLength); }
+
+char16_t* Terminated(char16_t* end) {
+  *end = 0;
+  return end;
+}
+
+// ---- case -------------------------------------------------------------------
+
+template <char16_t* (*Map)(char16_t*, std::size_t)>
+const char16_t* MapUnits(ToolJob& job, ToolPass&) {
+  SetResult(job, job.sel, Map(job.sel, job.selLength));
+  return nullptr;
+}
+
+template <char16_t* (*Map)(char16_t*, WordChars)>
+const char16_t* MapWords(ToolJob& job, ToolPass&) {
+  SetResult(job, job.sel, Map(job.sel, WordCharsOf(job)));
+  return nullptr;
+}
+
+// ---- line ends --------------------------------------------------------------
+
+// The conversions that lengthen the text do it in place when the working
+// buffer has room for the longest result after the selection.
+const char16_t* SizeExpandedBreaks(const ToolJob& job, ToolPass& pass) {
+  const std::size_t before = static_cast<std::size_t>(job.sel - job.working.get());
+  if (job.working.count() < before + 2 * static_cast<std::size_t>(job.selLength) + 3)
+    pass.resultUnits = 2 * std::uint64_t{job.selLength};
+  return nullptr;
+}
+
+template <bool fromLf>
+const char16_t* ExpandBreaks(ToolJob& job, ToolPass&) {
+  if (char16_t* out = job.resultBuffer.get())
+    SetResult(job, out, Terminated(ExpandToCrLf(job.sel, SelectionEnd(job), out, fromLf)));
+  else
+    SetResult(job, job.sel, Terminated(ExpandToCrLfInPlace(job.sel, SelectionEnd(job), fromLf)));
+  return nullptr;
+}
+
+template <bool toLf>
+const char16_t* CollapseBreaks(ToolJob& job, ToolPass&) {
+  SetResult(job, job.sel, Terminated(CollapseCrLf(job.sel, SelectionEnd(job), toLf)));
+  return nullptr;
+}
+
+// ---- reversal ---------------------------------------------------------------
+
+const char16_t* RunReverseText(ToolJob& job, ToolPass&) {
+  ReverseText(job.sel, job.selLength);
+  SetResult(job, job.sel, job.sel + job.selLength);
+  return nullptr;
+}
+
+const char16_t* RunReverseEachWord(ToolJob& job, ToolPass&) {
+  ReverseEachWord(job.sel, WordCharsOf(job));
+  SetResult(job, job.sel, job.sel + job.selLength);
+  return nullptr;
+}
+
+const char16_t* RunReverseWords(ToolJob& job, ToolPass&) {
+  ReverseWords(job.sel, job.selLength, WordCharsOf(job));
+  SetResult(job, job.sel, job.sel + job.selLength);
+  return nullptr;
+}
+
+// The line reversals find their lines themselves and work in place; only a
+// preview, which reverses the lines of its table, needs a buffer.
+const char16_t* SizeForPreview(const ToolJob& job, ToolPass& pass) {
+  if (job.previewBuffer) pass.resultUnits = job.selLength;
+  return nullptr;
+}
+
+// A run over [sel, its end) where it stands.
+template <class Rewrite>
+const char16_t* ReverseInPlace(ToolJob& job, Rewrite rewrite) {
+  char16_t* end = SelectionEnd(job);
+  rewrite(job.sel, end);
+  SetResult(job, job.sel, Terminated(end));
+  return nullptr;
+}
+
+const char16_t* RunReverseLines(ToolJob& job, ToolPass& pass) {
+  if (!pass.lines) return ReverseInPlace(job, ReverseLineOrderInPlace);
+  SetResult(job, job.resultBuffer.get(), ReverseLines(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
+  return nullptr;
+}
+
+const char16_t* RunReverseEachLine(ToolJob& job, ToolPass& pass) {
+  if (!pass.lines) return ReverseInPlace(job, ReverseEachLineInPlace);
+  SetResult(job, job.resultBuffer.get(), ReverseEachLine(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
+  return nullptr;
+}
+
+const char16_t* RunReverseLineWords(ToolJob& job, ToolPass& pass) {
+  const WordChars word = WordCharsOf(job);
+  if (!pass.lines)
+    return ReverseInPlace(job, [word](char16_t* first, char16_t* last) { ReverseLineWordsInPlace(first, last, word); });
+  SetResult(job, job.resultBuffer.get(),
+            ReverseLineWords(pass.lines.get(), pass.lineCount, job.resultBuffer.get(), word));
+  return nullptr;
+}
+
+// ---- enclose and tag --------------------------------------------------------
+
+TagSpec TagSpecOf(const ToolSettings& s) { return TagSpec{s.XmlName, s.XmlAttr, s.XmlEmpt != 0}; }
+
+const char16_t* SizeEnclosed(const ToolJob& job, ToolPass& pass) {
+  // The stored texts are normally held to 511 characters each; longer ones
+  // still fit whole.
+  const ToolSettings& s = job.settings;
+  pass.resultUnits = job.selLength + std::max<std::uint64_t>(kEncloseExtra, s.EnBefor.size() + s.EnAfter.size());
+  return nullptr;
+}
+
+const char16_t* SizeTagged(const ToolJob& job, ToolPass& pass) {
+  pass.resultUnits = std::max<std::uint64_t>(std::uint64_t{job.selLength} + kEncloseExtra,
+                                             TagTextCapacity(job.selLength, TagSpecOf(job.settings)));
+  return nullptr;
+}
+
+// The selection between two texts; an empty selection leaves the caret
+// between them.
+template <class Wrap>
+const char16_t* WrapSelection(ToolJob& job, Wrap wrap) {
+  char16_t* caret = nullptr;
+  char16_t* out = job.resultBuffer.get();
+  SetResult(job, out, wrap(out, &caret));
+  if (job.selLength == 0) job.caret = caret;
+  return nullptr;
+}
+
+const char16_t* RunEnclose(ToolJob& job, ToolPass&) {
+  const ToolSettings& s = job.settings;
+  return WrapSelection(
+      job, [&](char16_t* out, char16_t** caret) { return EncloseText(out, job.sel, s.EnBefor, s.EnAfter, caret); });
+}
+
+const char16_t* RunTag(ToolJob& job, ToolPass&) {
+  return WrapSelection(
+      job, [&](char16_t* out, char16_t** caret) { return TagText(out, job.sel, TagSpecOf(job.settings), caret); });
+}
+
+// ---- replace and translate --------------------------------------------------
+
+SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
+  return SearchOptions{.matchCase = s.ErIC == 0, .wholeWord = s.ErWW != 0, .underscoreIsWord = s._word != 0};
+}
+
+// Extended replace writes over the selection when no replacement can
+// lengthen it; otherwise the matches are counted first, and a search that
+// cannot have its memory asks for more than exists, so the allocation
+// reports it. A result that comes out empty still replaces the selection.
+const char16_t* SizeReplaced(const ToolJob& job, ToolPass& pass) {
+  const ToolSettings& s = job.settings;
+  if (s.ErRepl.size() <= s.ErFind.size()) return nullptr;
+  pass.resultUnits =
+      ReplacedLength({job.sel, job.selLength}, s.ErFind, s.ErRepl, ExtendedReplaceOptions(s)).value_or(UINT64_MAX);
+  return nullptr;
+}
+
+const char16_t* RunExtendedReplace(ToolJob& job, ToolPass&) {
+  const ToolSettings& s = job.settings;
+  if (!job.resultBuffer) {
+    Searcher searcher;
+    if (!searcher.Prepare(s.ErFind, ExtendedReplaceOptions(s), false)) return kMsgOutOfMemory;
+    char16_t* end = job.sel + ReplaceAllInPlace(searcher, job.sel, job.selLength, s.ErRepl);
+    SetResult(job, job.sel, Terminated(end));
+    return nullptr;
+  }
+  char16_t* out = job.resultBuffer.get();
+  char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.ErFind, s.ErRepl,
+                                   ExtendedReplaceOptions(s));
+  if (!end) return kMsgOutOfMemory;
+  SetResult(job, out, Terminated(end));
+  return nullptr;
+}
+
+const char16_t* RunTranslate(ToolJob& job, ToolPass&) {
+  const ToolSettings& s = job.settings;
+  HeapBlock<char16_t> table = HeapBlock<char16_t>::Allocate(kTranslateTableSize);
+  if (!table) return kMsgOutOfMemory;
+  BuildTranslateTable(table.get(), s.TrFind, s.TrRepl, s.TrDel != 0);
+  SetResult(job, job.sel, TranslateText(job.sel, table.get()));
+  return nullptr;
+}
+
+// ---- line tools that need nothing but their lines ---------------------------
+
+template <char16_t* (*Rewrite)(const LineRecord*, std::size_t, char16_t*)>
+const char16_t* RewriteLines(ToolJob& job, ToolPass& pass) {
+  SetResult(job, job.sel, Rewrite(pass.lines.get(), pass.lineCount, job.sel));
+  return nullptr;
+}
+
+char16_t* Unindent(const LineRecord* lines, std::size_t count, char16_t* sel) {
+  return DropFirstCharacter(lines, count, sel, true);
+}
+
+char16_t* ShiftLeft(const LineRecord* lines, std::size_t count, char16_t* sel) {
+  return DropFirstCharacter(lines, count, sel, false);
+}
+
+const char16_t* RunTabify(ToolJob& job, ToolPass& pass) {
+  SetResult(job, job.sel, Tabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.sel));
+  return nullptr;
+}
+
+// ---- reports and hand-offs --------------------------------------------------
+
+const char16_t* CopyOut(ToolJob& job, ToolPass&) {
+  if (const auto* given = ParamsOf<CopyParams>(job); given && given->copy && given->copy->buffer)
+    CopyLimited(given->copy->buffer, job.sel, given->copy->capacity);
+  return nullptr;
+}
+
+const char16_t* SetOtherWindowText(ToolJob& job, ToolPass&) {
+  if (const auto* given = ParamsOf<WindowTextParams>(job); given && given->window && System().setWindowText)
+    System().setWindowText(given->window, job.sel);
+  return nullptr;
+}
+
+const char16_t* TellMultiLine(ToolJob& job, ToolPass& pass) {
+  if (const auto* given = ParamsOf<MultiLineParams>(job); given && given->multiLine)
+    *given->multiLine = pass.lineCount > 1 ? 1 : 0;
+  return nullptr;
+}
+
+const char16_t* CountSelection(ToolJob& job, ToolPass&) {
+  if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
+    *given->stats = CountTextStats({job.sel, job.selLength}, job.settings._word != 0);
+  return nullptr;
+}
+
+const char16_t* SizeClipboardText(const ToolJob&, ToolPass& pass) {
+  if (const std::size_t units = System().readClipboardText ? System().readClipboardText(nullptr, 0) : 0)
+    pass.resultUnits = units;
+  return nullptr;
+}
+
+const char16_t* SwapWithClipboard(ToolJob& job, ToolPass&) {
+  const SystemCalls& sys = System();
+  if (job.resultBuffer && sys.readClipboardText) {
+    const std::size_t got = sys.readClipboardText(job.resultBuffer.get(), job.resultCapacity);
+    SetResult(job, job.resultBuffer.get(), job.resultBuffer.get() + std::min<std::size_t>(got, job.resultCapacity));
+    job.resultBuffer[job.resultLength] = 0;
+  }
+  // The selection goes to the clipboard even when there is nothing to put
+  // in its place.
+  if (sys.copySelection) sys.copySelection(job.control);
+  return nullptr;
+}
+
+// The child's output becomes the result; a run that declined, failed or
+// had nothing to put back leaves the selection alone.
+const char16_t* RunFilter(ToolJob& job, ToolPass&) {
+  const FilterParams* params = ParamsOf<FilterParams>(job);
+  FilterRun* filter = params ? params->filter : nullptr;
+  if (!filter || !filter->run) return nullptr;
+  const char16_t* message = filter->run(*filter, {job.sel, job.selLength});
+  if (message || filter->code != 0 || !filter->output) return message;
+  job.resultBuffer = std::move(filter->output);
+  SetResult(job, job.resultBuffer.get(), job.resultBuffer.get() + filter->outputLength);
+  return nullptr;
+}
+
+const char16_t* PrintSelection(ToolJob& job, ToolPass&) { return PrintJobText(job, {job.sel, job.selLength}); }
+
+// ---- the table --------------------------------------------------------------
+
+constexpr TextToolRow kTextTools[] = {
+    {.op = kOpCopySelection, .kind = kHandOff, .acceptsEmpty = true, .result = kNoResult, .run = CopyOut},
+    {.op = kOpSetWindowText, .kind = kHandOff, .acceptsEmpty = true, .result = kNoResult, .run = SetOtherWindowText},
+    {.op = kOpMultiLineTest,
+     .kind = kReport,
+     .acceptsEmpty = true,
+     .lineTable = kLineCount,
+     .result = kNoResult,
+     .run = TellMultiLine},
+    {.op = kOpInvertCase, .run = MapUnits<InvertCase>},
+    {.op = kOpUpperCase, .run = MapUnits<UpperCase>},
+    {.op = kOpLowerCase, .run = MapUnits<LowerCase>},
+    {.op = kOpWordCase, .run = MapWords<WordCase>},
+    {.op = kOpSentenceCase, .run = MapWords<SentenceCase>},
+    {.op = kOpLfToCrLf,
+     .result = kInPlaceOrBuffer,
+     .growsInPlace = true,
+     .prepare = SizeExpandedBreaks,
+     .run = ExpandBreaks<true>},
+    {.op = kOpCrLfToLf, .run = CollapseBreaks<true>},
+    {.op = kOpCrToCrLf,
+     .result = kInPlaceOrBuffer,
+     .growsInPlace = true,
+     .prepare = SizeExpandedBreaks,
+     .run = ExpandBreaks<false>},
+    {.op = kOpCrLfToCr, .run = CollapseBreaks<false>},
+    {.op = kOpPrefixLines,
+     .kind = kLineTool,
+     .lineTable = kLineTable,
+     .result = kResultBuffer,
+     .prepare = PreparePrefixLines,
+     .run = RunPrefixLines},
+    {.op = kOpAppendToLines,
+     .kind = kLineTool,
+     .lineTable = kLineTable,
+     .result = kResultBuffer,
+     .prepare = PrepareAppendToLines,
+     .run = RunAppendToLines},
+    {.op = kOpNumberLines,
+     .kind = kLineTool,
+     .lineTable = kLineTable,
+     .result = kResultBuffer,
+     .prepare = PrepareNumberLines,
+     .run = RunNumberLines},
+    {.op = kOpDeleteEmptyLines, .kind = kLineTool, .lineTable = kLineTable, .run = RewriteLines<DeleteEmptyLines>},
+    {.op = kOpUniqueLines,
+     .kind = kLineTool,
+     .lineTable = kLineTable,
+     .result = kInPlaceOrBuffer,
+     .prepare = PrepareUniqueLines,
+     .run = RunUniqueLines},
+    {.op = kOpUnindent, .kind = kLineTool, .lineTable = kLineTable, .run = RewriteLines<Unindent>},
+    {.op = kOpUnquote, .kind = kLineTool, .lineTable = kLineTable, .run = RewriteLines<Unquote>},
+    {.op = kOpShiftLeft, .kind = kLineTool, .lineTable = kLineTable, .run = RewriteLines<ShiftLeft>},
+    {.op = kOpTrimTrailing, .kind = kLineTool, .lineTable = kLineTable, .run = RewriteLines<TrimTrailingSpace>},
+    {.op = kOpTabify, .kind = kLineTool, .lineTable = kLineTable, .run = RunTabify},
+    {.op = kOpUntabify,
+     .kind = kLineTool,
+     .lineTable = kLineTable,
+     .result = kResultBuffer,
+     .prepare = PrepareUntabify,
+     .run = RunUntabify},
+    {.op = kOpEnclose, .acceptsEmpty = true, .result = kResultBuffer, .prepare = SizeEnclosed, .run = RunEnclose},
+    {.op = kOpTag, .acceptsEmpty = true, .result = kResultBuffer, .prepare = SizeTagged, .run = RunTag},
+    {.op = kOpStatistics, .kind = kReport, .result = kNoResult, .run = CountSelection},
+    {.op = kOpReverseText, .run = RunReverseText},
+    {.op = kOpReverseLines,
+     .lineTable = kLinesInPreview,
+     .result = kInPlaceOrBuffer,
+     .prepare = SizeForPreview,
+     .run = RunReverseLines},
+    {.op = kOpReverseEachWord, .run = RunReverseEachWord},
+    {.op = kOpReverseWords, .run = RunReverseWords},
+    {.op = kOpReverseEachLine,
+     .lineTable = kLinesInPreview,
+     .result = kInPlaceOrBuffer,
+     .prepare = SizeForPreview,
+     .run = RunReverseEachLine},
+    {.op = kOpReverseLineWords,
+     .lineTable = kLinesInPreview,
+     .result = kInPlaceOrBuffer,
+     .prepare = SizeForPreview,
+     .run = RunReverseLineWords},
+    {.op = kOpExtendedReplace, .result = kInPlaceOrBuffer, .prepare = SizeReplaced, .run = RunExtendedReplace},
+    {.op = kOpTranslate, .run = RunTranslate},
+    {.op = kOpSortLines,
+     .kind = kLineTool,
+     .lineTable = kLinesUnlessWhole,
+     .result = kResultBuffer,
+     .prepare = PrepareSortLines,
+     .run = RunSortLines},
+    {.op = kOpColumnKeyPreview,
+     .kind = kLineTool,
+     .lineTable = kLineTable,
+     .result = kResultBuffer,
+     .prepare = PrepareKeyPreview,
+     .run = RunKeyPreview},
+    // Read with the control's soft line breaks, which it turns into real ones.
+    {.op = kOpHardWrap,
+     .kind = kLineTool,
+     .lineTable = kLineTable,
+     .reach = kWholeTextSoftBreaks,
+     .run = RewriteLines<HardWrap>},
+    {.op = kOpUnwrap, .kind = kLineTool, .lineTable = kLineTable, .run = RewriteLines<UnwrapParagraphs>},
+    {.op = kOpExternalFilter, .kind = kHandOff, .acceptsEmpty = true, .result = kOwnBuffer, .run = RunFilter},
+    {.op = kOpSwapClipboard,
+     .kind = kHandOff,
+     .acceptsEmpty = true,
+     .result = kResultBuffer,
+     .prepare = SizeClipboardText,
+     .run = SwapWithClipboard},
+    {.op = kOpPrintSelection, .kind = kHandOff, .result = kNoResult, .run = PrintSelection},
+};
+
+static_assert(StrictlyAscending<TextToolRow>(kTextTools));
+
+}  // namespace
+
+const TextToolRow* FindTextTool(TextOp op) { return FindRow<TextToolRow>(kTextTools, op); }
+
+std::span<const TextToolRow> TextToolRows() { return kTextTools; }
+
+}  // namespace quillet
