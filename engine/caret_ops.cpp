@@ -7,6 +7,7 @@
 #include "engine/char_classes.h"
 #include "engine/line_table.h"
 #include "engine/statistics.h"
+#include "engine/tool_table.h"
 #include "engine/unique_lines.h"
 #include "engine/unit_scan.h"
 
@@ -48,25 +49,6 @@ std::u16string RunAt(const LineRecord& r, std::uint32_t b, const WordChars& word
     while (q < end && IsSpace(type, *q)) ++q;
   }
   return std::u16string(p, q);
-}
-
-bool IsLineOpWithTable(LineOp op) {
-  switch (op) {
-    case kLineOpLogicalLine:
-    case kLineOpSmartEnter:
-    case kLineOpRepeatLine:
-    case kLineOpCopyFromAbove:
-    case kLineOpCopySimilarLine:
-    case kLineOpCaretDown:
-    case kLineOpCaretUp:
-    case kLineOpDeleteLine:
-    case kLineOpSelectLine:
-    case kLineOpDeleteToLineEnd:
-    case kLineOpDeleteFromLineStart:
-      return true;
-    default:
-      return false;
-  }
 }
 
 // The logical line of a position, or a line by its number, straight from
@@ -115,11 +97,9 @@ void SelectOnly(CaretEdit& edit, std::uint64_t start, std::uint64_t end, std::ui
 
 }  // namespace
 
-namespace {
-
-// The line an operation acts on: the line c of position P (the selection's
-// end for the operations that look forward, else its start) and P's column
-// b in it.
+// The line a caret edit acts on: the line c of position P (the selection's
+// end for the edits that look forward, else its start) and P's column b in
+// it.
 struct CaretPlace {
   const LineRecord* lines;
   std::size_t count;
@@ -129,123 +109,173 @@ struct CaretPlace {
   const LineRecord& cur() const { return lines[c]; }
 };
 
-CaretPlace PlaceOf(const ToolJob& job, const LineRecord* lines, std::size_t count) {
-  const bool fromEnd = job.lineOp == kLineOpCaretDown || job.lineOp == kLineOpDeleteLine || job.lineOp == kLineOpSelectLine ||
-                       job.lineOp == kLineOpDeleteToLineEnd;
-  const std::uint32_t P = fromEnd ? job.selEnd : job.selStart;
+namespace {
+
+CaretPlace PlaceOf(const ToolJob& job, const LineToolRow& tool, const LineRecord* lines, std::size_t count) {
+  const std::uint32_t P = tool.atSelectionEnd ? job.selEnd : job.selStart;
   const std::size_t c = LineOf(lines, count, P);
   return CaretPlace{lines, count, c, P, std::min(P - lines[c].offset, lines[c].length)};
 }
 
-// The operations that type: smart Enter, repeat line, copy from the line
-// above.
-CaretEdit TypingEdit(const ToolJob& job, const CaretPlace& at, const WordChars& word) {
-  const LineRecord* lines = at.lines;
-  const LineRecord& cur = at.cur();
+// ---- the edits that type ----------------------------------------------------
+
+// The nearest line at or above the caret's that is not empty, or the first.
+std::size_t NearestNonEmptyLine(const CaretPlace& at) {
+  std::size_t i = at.c;
+  while (at.lines[i].length == 0 && i > 0) --i;
+  return i;
+}
+
+CaretEdit SmartEnterEdit(const ToolJob&, const CaretPlace& at) {
+  at.cur().start[at.b] = 0;  // only the part before the caret counts
   const std::uint16_t* type = GetCharTables().type;
   CaretEdit edit;
-  switch (job.lineOp) {
-    case kLineOpSmartEnter: {
-      cur.start[at.b] = 0;  // only the part before the caret counts
-      std::size_t i = at.c;
-      while (lines[i].length == 0 && i > 0) --i;
-      edit.typed = u"\r";
-      for (const char16_t* p = lines[i].start; *p && IsSpace(type, *p); ++p) edit.typed += *p;
-      break;
-    }
-    case kLineOpRepeatLine: {
-      if (job.selStart != job.selEnd) break;
-      cur.start[at.b] = 0;
-      std::size_t i = at.c;
-      while (lines[i].length == 0 && i > 0) --i;
-      SelectOnly(edit, LineEnd(cur), LineEnd(cur), job.textLength);
-      if (i == at.c) edit.typed = u"\r";
-      edit.typed += lines[i].start;
-      break;
-    }
-    case kLineOpCopyFromAbove:
-    case kLineOpCopySimilarLine: {
-      cur.start[at.b] = 0;
-      for (std::size_t k = at.c; k-- > 0;) {
-        const LineRecord& above = lines[k];
-        if (above.length <= at.b) continue;
-        if (job.lineOp == kLineOpCopySimilarLine && ComparePrefixNoCase(cur.start, above.start) != 0) continue;
-        edit.typed = RunAt(above, at.b, word, type);
-        break;
-      }
-      break;
-    }
-    default:
-      break;
-  }
+  edit.typed += kCR;  // typed as Enter
+  for (const char16_t* p = at.lines[NearestNonEmptyLine(at)].start; *p && IsSpace(type, *p); ++p) edit.typed += *p;
   return edit;
 }
 
-// The operations that move the caret or select (and clear) part of the
-// text: caret up and down, select and delete the line or part of it.
-CaretEdit SelectingEdit(const ToolJob& job, const CaretPlace& at) {
-  const LineRecord* lines = at.lines;
-  const LineRecord& cur = at.cur();
-  const std::size_t c = at.c;
-  const std::uint32_t textLength = job.textLength;
+CaretEdit RepeatLineEdit(const ToolJob& job, const CaretPlace& at) {
   CaretEdit edit;
-  switch (job.lineOp) {
-    case kLineOpCaretDown:
-      if (c + 1 < at.count) {
-        const std::uint64_t target =
-            std::min<std::uint64_t>(std::uint64_t{at.P} + cur.length + 2, LineEnd(lines[c + 1]));
-        SelectOnly(edit, target, target, textLength);
-      }
-      break;
-    case kLineOpCaretUp:
-      if (c > 0) {
-        const std::uint64_t target =
-            std::min<std::uint64_t>(std::uint64_t{at.P} - lines[c - 1].length - 2, LineEnd(lines[c - 1]));
-        SelectOnly(edit, target, target, textLength);
-      }
-      break;
-    case kLineOpDeleteLine: {
-      std::int64_t s = std::min(job.selStart, cur.offset);
-      std::int64_t e = LineEnd(cur);
-      if (s == cur.offset) e += 2;                    // the line break goes with the line
-      if (s == lines[at.count - 1].offset) s -= 2;    // the last line takes the break before it
-      SelectOnly(edit, static_cast<std::uint64_t>(std::max<std::int64_t>(s, 0)), static_cast<std::uint64_t>(e),
-                 textLength);
-      edit.clear = true;
-      break;
-    }
-    case kLineOpSelectLine:
-      SelectOnly(edit, std::min(job.selStart, cur.offset), std::uint64_t{LineEnd(cur)} + 2, textLength);
-      edit.scroll = true;
-      break;
-    case kLineOpDeleteToLineEnd: {
-      const std::uint64_t e = LineEnd(cur);
-      // At the end of the line the break goes, joining the next line.
-      SelectOnly(edit, job.selStart, job.selEnd >= e ? e + 2 : e, textLength);
-      edit.clear = true;
-      break;
-    }
-    case kLineOpDeleteFromLineStart: {
-      std::uint32_t start = job.selStart;
-      if (start != cur.offset) {
-        start = cur.offset;
-      } else if (c > 0) {
-        start -= 2;  // joins the previous line
-      }
-      SelectOnly(edit, start, job.selEnd, textLength);
-      edit.clear = true;
-      break;
-    }
-    default:
-      break;
+  if (job.selStart != job.selEnd) return edit;
+  const LineRecord& cur = at.cur();
+  cur.start[at.b] = 0;
+  const std::size_t i = NearestNonEmptyLine(at);
+  SelectOnly(edit, LineEnd(cur), LineEnd(cur), job.textLength);
+  if (i == at.c) edit.typed += kCR;
+  edit.typed += at.lines[i].start;
+  return edit;
+}
+
+// The run at the caret's column of the nearest line above that reaches
+// past it (and, for a similar line, begins like the caret's line).
+CaretEdit CopyRunFromAbove(const ToolJob& job, const CaretPlace& at, bool similarLine) {
+  const LineRecord& cur = at.cur();
+  cur.start[at.b] = 0;
+  CaretEdit edit;
+  for (std::size_t k = at.c; k-- > 0;) {
+    const LineRecord& above = at.lines[k];
+    if (above.length <= at.b) continue;
+    if (similarLine && ComparePrefixNoCase(cur.start, above.start) != 0) continue;
+    edit.typed = RunAt(above, at.b, MakeWordChars(job.settings._word != 0), GetCharTables().type);
+    break;
   }
   return edit;
 }
 
-bool IsTypingOp(LineOp op) {
-  return op == kLineOpSmartEnter || op == kLineOpRepeatLine || op == kLineOpCopyFromAbove ||
-         op == kLineOpCopySimilarLine;
+CaretEdit CopyFromAboveEdit(const ToolJob& job, const CaretPlace& at) { return CopyRunFromAbove(job, at, false); }
+
+CaretEdit CopySimilarLineEdit(const ToolJob& job, const CaretPlace& at) { return CopyRunFromAbove(job, at, true); }
+
+// ---- the edits that move the caret or select (and clear) --------------------
+
+CaretEdit CaretDownEdit(const ToolJob& job, const CaretPlace& at) {
+  CaretEdit edit;
+  if (at.c + 1 < at.count) {
+    const std::uint64_t target =
+        std::min<std::uint64_t>(std::uint64_t{at.P} + at.cur().length + 2, LineEnd(at.lines[at.c + 1]));
+    SelectOnly(edit, target, target, job.textLength);
+  }
+  return edit;
 }
+
+CaretEdit CaretUpEdit(const ToolJob& job, const CaretPlace& at) {
+  CaretEdit edit;
+  if (at.c > 0) {
+    const LineRecord& above = at.lines[at.c - 1];
+    const std::uint64_t target = std::min<std::uint64_t>(std::uint64_t{at.P} - above.length - 2, LineEnd(above));
+    SelectOnly(edit, target, target, job.textLength);
+  }
+  return edit;
+}
+
+CaretEdit DeleteLineEdit(const ToolJob& job, const CaretPlace& at) {
+  const LineRecord& cur = at.cur();
+  CaretEdit edit;
+  std::int64_t s = std::min(job.selStart, cur.offset);
+  std::int64_t e = LineEnd(cur);
+  if (s == cur.offset) e += 2;                     // the line break goes with the line
+  if (s == at.lines[at.count - 1].offset) s -= 2;  // the last line takes the break before it
+  SelectOnly(edit, static_cast<std::uint64_t>(std::max<std::int64_t>(s, 0)), static_cast<std::uint64_t>(e),
+             job.textLength);
+  edit.clear = true;
+  return edit;
+}
+
+CaretEdit SelectLineEdit(const ToolJob& job, const CaretPlace& at) {
+  const LineRecord& cur = at.cur();
+  CaretEdit edit;
+  SelectOnly(edit, std::min(job.selStart, cur.offset), std::uint64_t{LineEnd(cur)} + 2, job.textLength);
+  edit.scroll = true;
+  return edit;
+}
+
+CaretEdit DeleteToLineEndEdit(const ToolJob& job, const CaretPlace& at) {
+  const std::uint64_t e = LineEnd(at.cur());
+  CaretEdit edit;
+  // At the end of the line the break goes, joining the next line.
+  SelectOnly(edit, job.selStart, job.selEnd >= e ? e + 2 : e, job.textLength);
+  edit.clear = true;
+  return edit;
+}
+
+CaretEdit DeleteFromLineStartEdit(const ToolJob& job, const CaretPlace& at) {
+  std::uint32_t start = job.selStart;
+  if (start != at.cur().offset) {
+    start = at.cur().offset;
+  } else if (at.c > 0) {
+    start -= 2;  // joins the previous line
+  }
+  CaretEdit edit;
+  SelectOnly(edit, start, job.selEnd, job.textLength);
+  edit.clear = true;
+  return edit;
+}
+
+// ---- the operations over the whole text -------------------------------------
+
+const char16_t* LookUpLogicalLine(ToolJob& job) {
+  if (const auto* given = ParamsOf<LineLookupParams>(job); given && given->lineInfo)
+    LookUpLine(job.text, job.textLength, *given->lineInfo);
+  return nullptr;
+}
+
+const char16_t* CollectCompletionWords(ToolJob& job) {
+  const auto* given = ParamsOf<CompletionParams>(job);
+  if (!given || !given->completions) return nullptr;
+  const ToolSettings& settings = SettingsOf(job);
+  return CollectCompletions({job.text, job.textLength}, job.selStart, job.selEnd, settings.CWCase != 0,
+                            settings._word != 0, *given->completions)
+             ? nullptr
+             : kMsgOutOfMemory;
+}
+
+const char16_t* CountDocument(ToolJob& job) {
+  if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
+    *given->stats = CountTextStats({job.text, job.textLength}, SettingsOf(job)._word != 0);
+  return nullptr;
+}
+
+const char16_t* PrintDocument(ToolJob& job) { return PrintJobText(job, {job.text, job.textLength}); }
+
+constexpr LineToolRow kLineTools[] = {
+    {.op = kLineOpLogicalLine, .kind = kReport, .run = LookUpLogicalLine},
+    {.op = kLineOpCollectCompletions, .kind = kReport, .run = CollectCompletionWords},
+    {.op = kLineOpSmartEnter, .edit = SmartEnterEdit},
+    {.op = kLineOpRepeatLine, .edit = RepeatLineEdit},
+    {.op = kLineOpCopyFromAbove, .edit = CopyFromAboveEdit},
+    {.op = kLineOpCopySimilarLine, .edit = CopySimilarLineEdit},
+    {.op = kLineOpCaretDown, .atSelectionEnd = true, .edit = CaretDownEdit},
+    {.op = kLineOpCaretUp, .edit = CaretUpEdit},
+    {.op = kLineOpDeleteLine, .atSelectionEnd = true, .edit = DeleteLineEdit},
+    {.op = kLineOpSelectLine, .atSelectionEnd = true, .edit = SelectLineEdit},
+    {.op = kLineOpDeleteToLineEnd, .atSelectionEnd = true, .edit = DeleteToLineEndEdit},
+    {.op = kLineOpDeleteFromLineStart, .edit = DeleteFromLineStartEdit},
+    {.op = kLineOpStatistics, .kind = kReport, .run = CountDocument},
+    {.op = kLineOpPrintDocument, .kind = kHandOff, .run = PrintDocument},
+};
+
+static_assert(StrictlyAscending<LineToolRow>(kLineTools));
 
 // Clamps the selection to the text; a position between the CR and the LF
 // of a break counts as the end of its line, so no operation splits a line
@@ -263,43 +293,23 @@ void FitSelection(ToolJob& job) {
 
 }  // namespace
 
+const LineToolRow* FindLineTool(LineOp op) { return FindRow<LineToolRow>(kLineTools, op); }
+
+std::span<const LineToolRow> LineToolRows() { return kLineTools; }
+
 const char16_t* RunLineFamilyOp(ToolJob& job) {
   FitSelection(job);
-  const ToolSettings& settings = SettingsOf(job);
-
-  if (job.lineOp == kLineOpStatistics) {
-    if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
-      *given->stats = CountTextStats({job.text, job.textLength}, settings._word != 0);
-    return nullptr;
-  }
-  if (job.lineOp == kLineOpCollectCompletions) {
-    const auto* given = ParamsOf<CompletionParams>(job);
-    if (!given || !given->completions) return nullptr;
-    return CollectCompletions({job.text, job.textLength}, job.selStart, job.selEnd, settings.CWCase != 0,
-                              settings._word != 0, *given->completions)
-               ? nullptr
-               : kMsgOutOfMemory;
-  }
-  if (job.lineOp == kLineOpPrintDocument) return PrintJobText(job, {job.text, job.textLength});
   // Any other code does nothing.
-  if (!IsLineOpWithTable(job.lineOp)) return nullptr;
-
-  if (job.lineOp == kLineOpLogicalLine) {
-    if (const auto* given = ParamsOf<LineLookupParams>(job); given && given->lineInfo)
-      LookUpLine(job.text, job.textLength, *given->lineInfo);
-    return nullptr;
-  }
+  const LineToolRow* tool = FindLineTool(job.lineOp);
+  if (!tool) return nullptr;
+  if (tool->kind != kCaretEdit) return tool->run(job);
 
   const LineScan scan = ScanLines(job.text, job.textLength);
   const std::size_t count = scan.lines;
   HeapBlock<LineRecord> table = HeapBlock<LineRecord>::Allocate(count);
   if (!table) return kMsgOutOfMemory;
   FillLineTable(table.get(), scan, job.text, count);
-  const LineRecord* lines = table.get();
-
-  const CaretPlace at = PlaceOf(job, lines, count);
-  CaretEdit edit = IsTypingOp(job.lineOp) ? TypingEdit(job, at, MakeWordChars(settings._word != 0))
-                                      : SelectingEdit(job, at);
+  CaretEdit edit = tool->edit(job, PlaceOf(job, *tool, table.get(), count));
   if (job.caretEdit) *job.caretEdit = std::move(edit);
   return nullptr;
 }

@@ -53,11 +53,11 @@ struct CaretEdit {
   bool Empty() const { return !select && !clear && typed.empty() && !scroll; }
 };
 
-// The line-family switch over job.text (the whole document) with the
-// selection job.selStart/selEnd. Edits go to job.caretEdit; the line
-// lookup, the completion words and the statistics to the records of the
-// job's LineLookupParams, CompletionParams and StatsParams. Returns null or
-// the out-of-memory message.
+// The line family over job.text (the whole document) with the selection
+// job.selStart/selEnd, by the operation's row (tool_table.h). Edits go to
+// job.caretEdit; the line lookup, the completion words and the statistics
+// to the records of the job's LineLookupParams, CompletionParams and
+// StatsParams. Returns null or the out-of-memory message.
 const char16_t* RunLineFamilyOp(ToolJob& job);
 
 // One display line as the word operations see it: line[-1] is a terminator,
