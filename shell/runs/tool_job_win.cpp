@@ -89,8 +89,8 @@ void InstallWindowsSystemCalls() {
 
 Failure RunToolJob(HWND edit, ToolJob& job) {
   (void)kSystemCallsInstalled;
-  const bool hardWrap = job.family == kTextFamily && job.op == kOpHardWrap;
-  SoftBreaksShown softBreaks(edit, hardWrap);
+  const bool readsSoftBreaks = ReadsSoftBreaks(job);
+  SoftBreaksShown softBreaks(edit, readsSoftBreaks);
 
   DWORD start = 0, end = 0;
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -114,7 +114,7 @@ Failure RunToolJob(HWND edit, ToolJob& job) {
   // The control copies in one thread; the pages it writes are fetched in two.
   TouchPagesInHalves(job.text, (needed + 1) * sizeof(char16_t));
   job.textLength = static_cast<std::uint32_t>(ReadWindowText(edit, job.text, needed + 1));
-  if (hardWrap) {
+  if (readsSoftBreaks) {
     AdjustForSoftBreaks(job);
     softBreaks.Hide();
   }
