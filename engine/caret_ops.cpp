@@ -234,13 +234,13 @@ CaretEdit DeleteFromLineStartEdit(const ToolJob& job, const CaretPlace& at) {
 
 // ---- the operations over the whole text -------------------------------------
 
-const char16_t* LookUpLogicalLine(ToolJob& job) {
+Failure LookUpLogicalLine(ToolJob& job) {
   if (const auto* given = ParamsOf<LineLookupParams>(job); given && given->lineInfo)
     LookUpLine(job.text, job.textLength, *given->lineInfo);
   return nullptr;
 }
 
-const char16_t* CollectCompletionWords(ToolJob& job) {
+Failure CollectCompletionWords(ToolJob& job) {
   const auto* given = ParamsOf<CompletionParams>(job);
   if (!given || !given->completions) return nullptr;
   const ToolSettings& settings = SettingsOf(job);
@@ -250,13 +250,13 @@ const char16_t* CollectCompletionWords(ToolJob& job) {
              : kMsgOutOfMemory;
 }
 
-const char16_t* CountDocument(ToolJob& job) {
+Failure CountDocument(ToolJob& job) {
   if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
     *given->stats = CountTextStats({job.text, job.textLength}, SettingsOf(job)._word != 0);
   return nullptr;
 }
 
-const char16_t* PrintDocument(ToolJob& job) { return PrintJobText(job, {job.text, job.textLength}); }
+Failure PrintDocument(ToolJob& job) { return PrintJobText(job, {job.text, job.textLength}); }
 
 constexpr LineToolRow kLineTools[] = {
     {.op = kLineOpLogicalLine, .kind = kReport, .run = LookUpLogicalLine},
@@ -297,7 +297,7 @@ const LineToolRow* FindLineTool(LineOp op) { return FindRow<LineToolRow>(kLineTo
 
 std::span<const LineToolRow> LineToolRows() { return kLineTools; }
 
-const char16_t* RunLineFamilyOp(ToolJob& job) {
+Failure RunLineFamilyOp(ToolJob& job) {
   FitSelection(job);
   // Any other code does nothing.
   const LineToolRow* tool = FindLineTool(job.lineOp);

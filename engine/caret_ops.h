@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/messages.h"
 #include "engine/tool_job.h"
 #include "engine/tool_settings.h"
 
@@ -58,7 +59,7 @@ struct CaretEdit {
 // job.caretEdit; the line lookup, the completion words and the statistics
 // to the records of the job's LineLookupParams, CompletionParams and
 // StatsParams. Returns null or the out-of-memory message.
-const char16_t* RunLineFamilyOp(ToolJob& job);
+Failure RunLineFamilyOp(ToolJob& job);
 
 // One display line as the word operations see it: line[-1] is a terminator,
 // so every backward walk stops at the line start, and line[length] is one.

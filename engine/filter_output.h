@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/memory.h"
+#include "base/messages.h"
 
 namespace quillet {
 
@@ -74,7 +75,7 @@ struct FilterRun {
   // replacement; returns null with code set when there is nothing to put in
   // (20: the user declined or it was a "%F" run; 21: failure already shown);
   // otherwise a message of the message table.
-  const char16_t* (*run)(FilterRun& run, std::u16string_view input) = nullptr;
+  Failure (*run)(FilterRun& run, std::u16string_view input) = nullptr;
   void* context = nullptr;
   int code = 0;
   HeapBlock<char16_t> output;  // terminated

@@ -36,7 +36,7 @@ const char16_t* WroteResult(ToolJob& job, const char16_t* end) {
 
 bool SortReadsLineTable(const ToolJob& job) { return job.previewBuffer || !SortsWholeLines(SortSettingsOf(job)); }
 
-const char16_t* PreparePrefixLines(const ToolJob& job, ToolPass& pass) {
+Failure PreparePrefixLines(const ToolJob& job, ToolPass& pass) {
   LineOpPlan& plan = pass.plan;
   if (const auto* given = ParamsOf<PrefixParams>(job); given && given->prefix) {
     plan.prefix = *given->prefix;
@@ -53,11 +53,11 @@ const char16_t* PreparePrefixLines(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunPrefixLines(ToolJob& job, ToolPass& pass) {
+Failure RunPrefixLines(ToolJob& job, ToolPass& pass) {
   return WroteResult(job, PrefixLines(pass.lines.get(), pass.lineCount, pass.plan.prefix, job.resultBuffer.get()));
 }
 
-const char16_t* PrepareAppendToLines(const ToolJob& job, ToolPass& pass) {
+Failure PrepareAppendToLines(const ToolJob& job, ToolPass& pass) {
   LineOpPlan& plan = pass.plan;
   plan.closeText = job.settings.ClText;
   plan.closeOnlyNonBlank = job.settings.ClEmpty != 0;
@@ -68,13 +68,13 @@ const char16_t* PrepareAppendToLines(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunAppendToLines(ToolJob& job, ToolPass& pass) {
+Failure RunAppendToLines(ToolJob& job, ToolPass& pass) {
   const LineOpPlan& plan = pass.plan;
   return WroteResult(job, AppendToLines(pass.lines.get(), pass.lineCount, plan.closeText, plan.closeOnlyNonBlank,
                                         job.resultBuffer.get()));
 }
 
-const char16_t* PrepareNumberLines(const ToolJob& job, ToolPass& pass) {
+Failure PrepareNumberLines(const ToolJob& job, ToolPass& pass) {
   LineOpPlan& plan = pass.plan;
   if (const auto* given = ParamsOf<NumberingParams>(job); given && given->numbering) {
     plan.numbering = *given->numbering;
@@ -90,13 +90,13 @@ const char16_t* PrepareNumberLines(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunNumberLines(ToolJob& job, ToolPass& pass) {
+Failure RunNumberLines(ToolJob& job, ToolPass& pass) {
   const LineOpPlan& plan = pass.plan;
   return WroteResult(job, WriteNumbering(plan.numberingPlan, plan.numbering, plan.keys, pass.lines.get(),
                                          pass.lineCount, job.resultBuffer.get()));
 }
 
-const char16_t* PrepareUniqueLines(const ToolJob& job, ToolPass& pass) {
+Failure PrepareUniqueLines(const ToolJob& job, ToolPass& pass) {
   LineOpPlan& plan = pass.plan;
   if (const auto* given = ParamsOf<UniqueParams>(job); given && given->unique) {
     plan.unique = *given->unique;
@@ -110,7 +110,7 @@ const char16_t* PrepareUniqueLines(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunUniqueLines(ToolJob& job, ToolPass& pass) {
+Failure RunUniqueLines(ToolJob& job, ToolPass& pass) {
   const UniqueSpec& unique = pass.plan.unique;
   char16_t* out = job.resultBuffer ? job.resultBuffer.get() : job.sel;
   const char16_t* end = UniqueLines(pass.lines.get(), pass.lineCount, out, unique.job, unique.ignoreCase,
@@ -120,7 +120,7 @@ const char16_t* RunUniqueLines(ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* PrepareUntabify(const ToolJob& job, ToolPass& pass) {
+Failure PrepareUntabify(const ToolJob& job, ToolPass& pass) {
   // Each indentation grows to its width in spaces; nothing else changes.
   const LineRecord* lines = pass.lines.get();
   std::uint64_t growth = 0;
@@ -130,11 +130,11 @@ const char16_t* PrepareUntabify(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunUntabify(ToolJob& job, ToolPass& pass) {
+Failure RunUntabify(ToolJob& job, ToolPass& pass) {
   return WroteResult(job, Untabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.resultBuffer.get()));
 }
 
-const char16_t* PrepareSortLines(const ToolJob& job, ToolPass& pass) {
+Failure PrepareSortLines(const ToolJob& job, ToolPass& pass) {
   LineOpPlan& plan = pass.plan;
   plan.sort = SortSettingsOf(job);
   pass.resultUnits = job.selLength;
@@ -158,7 +158,7 @@ const char16_t* PrepareSortLines(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunSortLines(ToolJob& job, ToolPass& pass) {
+Failure RunSortLines(ToolJob& job, ToolPass& pass) {
   const LineOpPlan& plan = pass.plan;
   const char16_t* end = SortLines(plan.source, plan.sourceLines, plan.sort, plan.keys.data(), job.resultBuffer.get(),
                                   job.resultCapacity + 3);
@@ -166,7 +166,7 @@ const char16_t* RunSortLines(ToolJob& job, ToolPass& pass) {
   return WroteResult(job, end);
 }
 
-const char16_t* PrepareKeyPreview(const ToolJob& job, ToolPass& pass) {
+Failure PrepareKeyPreview(const ToolJob& job, ToolPass& pass) {
   LineOpPlan& plan = pass.plan;
   if (const auto* given = ParamsOf<ColumnKeyParams>(job); given && given->columnKey) plan.columnKey = *given->columnKey;
   if (!ExtractColumnKeys(pass.lines.get(), pass.lineCount, plan.columnKey, plan.keys[0])) return kMsgOutOfMemory;
@@ -174,7 +174,7 @@ const char16_t* PrepareKeyPreview(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunKeyPreview(ToolJob& job, ToolPass& pass) {
+Failure RunKeyPreview(ToolJob& job, ToolPass& pass) {
   return WroteResult(job, WriteKeyPreview(pass.plan.keys[0], pass.lineCount, job.resultBuffer.get()));
 }
 

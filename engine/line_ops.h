@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/messages.h"
 #include "engine/line_table.h"
 #include "engine/line_tools.h"
 #include "engine/numbering.h"
@@ -48,19 +49,19 @@ bool SortReadsLineTable(const ToolJob& job);
 // Each Prepare returns null or the out-of-memory message; each Run writes
 // into job.resultBuffer (or, for unique without counts, over the
 // selection) and sets job.result and job.resultLength.
-const char16_t* PreparePrefixLines(const ToolJob& job, ToolPass& pass);
-const char16_t* RunPrefixLines(ToolJob& job, ToolPass& pass);
-const char16_t* PrepareAppendToLines(const ToolJob& job, ToolPass& pass);
-const char16_t* RunAppendToLines(ToolJob& job, ToolPass& pass);
-const char16_t* PrepareNumberLines(const ToolJob& job, ToolPass& pass);
-const char16_t* RunNumberLines(ToolJob& job, ToolPass& pass);
-const char16_t* PrepareUniqueLines(const ToolJob& job, ToolPass& pass);
-const char16_t* RunUniqueLines(ToolJob& job, ToolPass& pass);
-const char16_t* PrepareUntabify(const ToolJob& job, ToolPass& pass);
-const char16_t* RunUntabify(ToolJob& job, ToolPass& pass);
-const char16_t* PrepareSortLines(const ToolJob& job, ToolPass& pass);
-const char16_t* RunSortLines(ToolJob& job, ToolPass& pass);
-const char16_t* PrepareKeyPreview(const ToolJob& job, ToolPass& pass);
-const char16_t* RunKeyPreview(ToolJob& job, ToolPass& pass);
+Failure PreparePrefixLines(const ToolJob& job, ToolPass& pass);
+Failure RunPrefixLines(ToolJob& job, ToolPass& pass);
+Failure PrepareAppendToLines(const ToolJob& job, ToolPass& pass);
+Failure RunAppendToLines(ToolJob& job, ToolPass& pass);
+Failure PrepareNumberLines(const ToolJob& job, ToolPass& pass);
+Failure RunNumberLines(ToolJob& job, ToolPass& pass);
+Failure PrepareUniqueLines(const ToolJob& job, ToolPass& pass);
+Failure RunUniqueLines(ToolJob& job, ToolPass& pass);
+Failure PrepareUntabify(const ToolJob& job, ToolPass& pass);
+Failure RunUntabify(ToolJob& job, ToolPass& pass);
+Failure PrepareSortLines(const ToolJob& job, ToolPass& pass);
+Failure RunSortLines(ToolJob& job, ToolPass& pass);
+Failure PrepareKeyPreview(const ToolJob& job, ToolPass& pass);
+Failure RunKeyPreview(ToolJob& job, ToolPass& pass);
 
 }  // namespace quillet

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "base/messages.h"
 #include "engine/char_classes.h"
 
 namespace quillet {
@@ -15,7 +16,7 @@ namespace quillet {
 // chosen printer. Returns null or a message of the message table; code is
 // 20 when the user cancelled (nothing is reported then).
 struct PrintRun {
-  const char16_t* (*print)(PrintRun& run, std::u16string_view text) = nullptr;
+  Failure (*print)(PrintRun& run, std::u16string_view text) = nullptr;
   void* context = nullptr;
   int code = 0;
 };

@@ -17,7 +17,7 @@ namespace quillet {
 namespace {
 
 // The lines of the selection the tool reads before it runs.
-const char16_t* ReadLines(const TextToolRow& tool, const ToolJob& job, ToolPass& pass) {
+Failure ReadLines(const TextToolRow& tool, const ToolJob& job, ToolPass& pass) {
   const bool preview = job.previewBuffer != nullptr;
   switch (tool.lineTable) {
     case kNoLines:
@@ -44,7 +44,7 @@ const char16_t* ReadLines(const TextToolRow& tool, const ToolJob& job, ToolPass&
 
 // One result buffer, sized before the tool writes a unit; none when the
 // tool writes in place or has no result.
-const char16_t* AllocateResult(ToolJob& job, std::optional<std::uint64_t> units) {
+Failure AllocateResult(ToolJob& job, std::optional<std::uint64_t> units) {
   job.resultCapacity = 0;
   if (!units) return nullptr;
   if (*units > UINT32_MAX - 3) return kMsgOutOfMemory;
@@ -66,7 +66,7 @@ std::size_t WorkingRoom(const ToolJob& job, std::size_t selLength) {
   return tool->growsInPlace ? selLength + 3 : 0;
 }
 
-const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room) {
+Failure AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room) {
   // Positions travel as 32-bit numbers, as the edit control counts them.
   if (length > UINT32_MAX - 3 || room > UINT32_MAX) return kMsgOutOfMemory;
   job.working = HeapBlock<char16_t>::Allocate(std::max(length + 2 + room, kMinWorkingUnits));
@@ -88,7 +88,7 @@ void AdjustForSoftBreaks(ToolJob& job) {
   }
 }
 
-const char16_t* ExecuteTextOp(ToolJob& job) {
+Failure ExecuteTextOp(ToolJob& job) {
   // Bounds from outside never reach beyond the text that was read.
   job.selEnd = std::min(job.selEnd, job.textLength);
   job.selStart = std::min(job.selStart, job.selEnd);
@@ -135,16 +135,16 @@ const char16_t* ExecuteTextOp(ToolJob& job) {
   return message;
 }
 
-const char16_t* PrintJobText(const ToolJob& job, std::u16string_view text) {
+Failure PrintJobText(const ToolJob& job, std::u16string_view text) {
   const PrintParams* params = ParamsOf<PrintParams>(job);
   PrintRun* print = params ? params->print : nullptr;
   if (!print || !print->print) return nullptr;
   return print->print(*print, text);
 }
 
-const char16_t* ExecuteLineOp(ToolJob& job) { return RunLineFamilyOp(job); }
+Failure ExecuteLineOp(ToolJob& job) { return RunLineFamilyOp(job); }
 
-const char16_t* ExecuteJob(ToolJob& job) {
+Failure ExecuteJob(ToolJob& job) {
   const char16_t* message = job.family == kTextFamily ? ExecuteTextOp(job) : ExecuteLineOp(job);
   if (job.previewBuffer && job.result && !message) {
     const std::size_t n = std::min<std::size_t>(job.resultLength, kPreviewMaxChars);
@@ -175,7 +175,7 @@ bool ReadsSoftBreaks(const ToolJob& job) {
   return tool && tool->reach == kWholeTextSoftBreaks;
 }
 
-const char16_t* RunToolJobOnText(ToolJob& job, std::u16string_view text) {
+Failure RunToolJobOnText(ToolJob& job, std::u16string_view text) {
   // A text tool reads the selection and nothing else (and a preview no more
   // of it than it shows); the bounds then count from its start.
   std::size_t from = 0, to = text.size();

@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "base/memory.h"
+#include "base/messages.h"
 #include "engine/tool_settings.h"
 
 namespace quillet {
@@ -204,7 +205,7 @@ const P* ParamsOf(const ToolJob& job) {
 // The working buffer for a text of length units: max(length + 2 + room,
 // 65535) units, unit 0 a terminator and job.text pointing at unit 1.
 // Returns the out-of-memory message or null.
-const char16_t* AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room = 0);
+Failure AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room = 0);
 // The room a job's working buffer keeps after the text so that its
 // operation can lengthen a selection of selLength units in place (the
 // line-end conversions that add units). Pages of it that the result never
@@ -220,18 +221,18 @@ void AdjustForSoftBreaks(ToolJob& job);
 // applies the final-break and empty-selection rules, builds the line table
 // and the result buffer the operation's row asks for and runs it. Returns
 // null or a message.
-const char16_t* ExecuteTextOp(ToolJob& job);
+Failure ExecuteTextOp(ToolJob& job);
 
 // The line family: the operation's row over the whole text.
-const char16_t* ExecuteLineOp(ToolJob& job);
+Failure ExecuteLineOp(ToolJob& job);
 
 // The two print operations: hands text (the selection or the whole text)
 // to the job's printer and passes its message on. Nothing is replaced.
-const char16_t* PrintJobText(const ToolJob& job, std::u16string_view text);
+Failure PrintJobText(const ToolJob& job, std::u16string_view text);
 
 // Runs the job's operation on its working copy (by family), then for a
 // preview copies the result into the preview buffer. Returns the message.
-const char16_t* ExecuteJob(ToolJob& job);
+Failure ExecuteJob(ToolJob& job);
 
 // A preview that failed shows its message in place of the preview.
 void ShowMessageInPreview(const ToolJob& job, const char16_t* message);
@@ -263,6 +264,6 @@ std::size_t TextNeeded(const ToolJob& job, std::size_t length);
 // the preview (result or message). What the edit control would then receive
 // is job.result. A text tool copies only its selection, whose bounds then
 // count from its start.
-const char16_t* RunToolJobOnText(ToolJob& job, std::u16string_view text);
+Failure RunToolJobOnText(ToolJob& job, std::u16string_view text);
 
 }  // namespace quillet

@@ -30,13 +30,13 @@ char16_t* Terminated(char16_t* end) {
 // ---- case -------------------------------------------------------------------
 
 template <char16_t* (*Map)(char16_t*, std::size_t)>
-const char16_t* MapUnits(ToolJob& job, ToolPass&) {
+Failure MapUnits(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Map(job.sel, job.selLength));
   return nullptr;
 }
 
 template <char16_t* (*Map)(char16_t*, WordChars)>
-const char16_t* MapWords(ToolJob& job, ToolPass&) {
+Failure MapWords(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Map(job.sel, WordCharsOf(job)));
   return nullptr;
 }
@@ -45,7 +45,7 @@ const char16_t* MapWords(ToolJob& job, ToolPass&) {
 
 // The conversions that lengthen the text do it in place when the working
 // buffer has room for the longest result after the selection.
-const char16_t* SizeExpandedBreaks(const ToolJob& job, ToolPass& pass) {
+Failure SizeExpandedBreaks(const ToolJob& job, ToolPass& pass) {
   const std::size_t before = static_cast<std::size_t>(job.sel - job.working.get());
   if (job.working.count() < before + 2 * static_cast<std::size_t>(job.selLength) + 3)
     pass.resultUnits = 2 * std::uint64_t{job.selLength};
@@ -53,7 +53,7 @@ const char16_t* SizeExpandedBreaks(const ToolJob& job, ToolPass& pass) {
 }
 
 template <bool fromLf>
-const char16_t* ExpandBreaks(ToolJob& job, ToolPass&) {
+Failure ExpandBreaks(ToolJob& job, ToolPass&) {
   if (char16_t* out = job.resultBuffer.get())
     SetResult(job, out, Terminated(ExpandToCrLf(job.sel, SelectionEnd(job), out, fromLf)));
   else
@@ -62,26 +62,26 @@ const char16_t* ExpandBreaks(ToolJob& job, ToolPass&) {
 }
 
 template <bool toLf>
-const char16_t* CollapseBreaks(ToolJob& job, ToolPass&) {
+Failure CollapseBreaks(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Terminated(CollapseCrLf(job.sel, SelectionEnd(job), toLf)));
   return nullptr;
 }
 
 // ---- reversal ---------------------------------------------------------------
 
-const char16_t* RunReverseText(ToolJob& job, ToolPass&) {
+Failure RunReverseText(ToolJob& job, ToolPass&) {
   ReverseText(job.sel, job.selLength);
   SetResult(job, job.sel, job.sel + job.selLength);
   return nullptr;
 }
 
-const char16_t* RunReverseEachWord(ToolJob& job, ToolPass&) {
+Failure RunReverseEachWord(ToolJob& job, ToolPass&) {
   ReverseEachWord(job.sel, WordCharsOf(job));
   SetResult(job, job.sel, job.sel + job.selLength);
   return nullptr;
 }
 
-const char16_t* RunReverseWords(ToolJob& job, ToolPass&) {
+Failure RunReverseWords(ToolJob& job, ToolPass&) {
   ReverseWords(job.sel, job.selLength, WordCharsOf(job));
   SetResult(job, job.sel, job.sel + job.selLength);
   return nullptr;
@@ -89,33 +89,33 @@ const char16_t* RunReverseWords(ToolJob& job, ToolPass&) {
 
 // The line reversals find their lines themselves and work in place; only a
 // preview, which reverses the lines of its table, needs a buffer.
-const char16_t* SizeForPreview(const ToolJob& job, ToolPass& pass) {
+Failure SizeForPreview(const ToolJob& job, ToolPass& pass) {
   if (job.previewBuffer) pass.resultUnits = job.selLength;
   return nullptr;
 }
 
 // A run over [sel, its end) where it stands.
 template <class Rewrite>
-const char16_t* ReverseInPlace(ToolJob& job, Rewrite rewrite) {
+Failure ReverseInPlace(ToolJob& job, Rewrite rewrite) {
   char16_t* end = SelectionEnd(job);
   rewrite(job.sel, end);
   SetResult(job, job.sel, Terminated(end));
   return nullptr;
 }
 
-const char16_t* RunReverseLines(ToolJob& job, ToolPass& pass) {
+Failure RunReverseLines(ToolJob& job, ToolPass& pass) {
   if (!pass.lines) return ReverseInPlace(job, ReverseLineOrderInPlace);
   SetResult(job, job.resultBuffer.get(), ReverseLines(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
   return nullptr;
 }
 
-const char16_t* RunReverseEachLine(ToolJob& job, ToolPass& pass) {
+Failure RunReverseEachLine(ToolJob& job, ToolPass& pass) {
   if (!pass.lines) return ReverseInPlace(job, ReverseEachLineInPlace);
   SetResult(job, job.resultBuffer.get(), ReverseEachLine(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
   return nullptr;
 }
 
-const char16_t* RunReverseLineWords(ToolJob& job, ToolPass& pass) {
+Failure RunReverseLineWords(ToolJob& job, ToolPass& pass) {
   const WordChars word = WordCharsOf(job);
   if (!pass.lines)
     return ReverseInPlace(job, [word](char16_t* first, char16_t* last) { ReverseLineWordsInPlace(first, last, word); });
@@ -128,7 +128,7 @@ const char16_t* RunReverseLineWords(ToolJob& job, ToolPass& pass) {
 
 TagSpec TagSpecOf(const ToolSettings& s) { return TagSpec{s.XmlName, s.XmlAttr, s.XmlEmpt != 0}; }
 
-const char16_t* SizeEnclosed(const ToolJob& job, ToolPass& pass) {
+Failure SizeEnclosed(const ToolJob& job, ToolPass& pass) {
   // The stored texts are normally held to 511 characters each; longer ones
   // still fit whole.
   const ToolSettings& s = job.settings;
@@ -136,7 +136,7 @@ const char16_t* SizeEnclosed(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* SizeTagged(const ToolJob& job, ToolPass& pass) {
+Failure SizeTagged(const ToolJob& job, ToolPass& pass) {
   pass.resultUnits = std::max<std::uint64_t>(std::uint64_t{job.selLength} + kEncloseExtra,
                                              TagTextCapacity(job.selLength, TagSpecOf(job.settings)));
   return nullptr;
@@ -145,7 +145,7 @@ const char16_t* SizeTagged(const ToolJob& job, ToolPass& pass) {
 // The selection between two texts; an empty selection leaves the caret
 // between them.
 template <class Wrap>
-const char16_t* WrapSelection(ToolJob& job, Wrap wrap) {
+Failure WrapSelection(ToolJob& job, Wrap wrap) {
   char16_t* caret = nullptr;
   char16_t* out = job.resultBuffer.get();
   SetResult(job, out, wrap(out, &caret));
@@ -153,13 +153,13 @@ const char16_t* WrapSelection(ToolJob& job, Wrap wrap) {
   return nullptr;
 }
 
-const char16_t* RunEnclose(ToolJob& job, ToolPass&) {
+Failure RunEnclose(ToolJob& job, ToolPass&) {
   const ToolSettings& s = job.settings;
   return WrapSelection(
       job, [&](char16_t* out, char16_t** caret) { return EncloseText(out, job.sel, s.EnBefor, s.EnAfter, caret); });
 }
 
-const char16_t* RunTag(ToolJob& job, ToolPass&) {
+Failure RunTag(ToolJob& job, ToolPass&) {
   return WrapSelection(
       job, [&](char16_t* out, char16_t** caret) { return TagText(out, job.sel, TagSpecOf(job.settings), caret); });
 }
@@ -174,7 +174,7 @@ SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
 // lengthen it; otherwise the matches are counted first, and a search that
 // cannot have its memory asks for more than exists, so the allocation
 // reports it. A result that comes out empty still replaces the selection.
-const char16_t* SizeReplaced(const ToolJob& job, ToolPass& pass) {
+Failure SizeReplaced(const ToolJob& job, ToolPass& pass) {
   const ToolSettings& s = job.settings;
   if (s.ErRepl.size() <= s.ErFind.size()) return nullptr;
   pass.resultUnits =
@@ -182,7 +182,7 @@ const char16_t* SizeReplaced(const ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-const char16_t* RunExtendedReplace(ToolJob& job, ToolPass&) {
+Failure RunExtendedReplace(ToolJob& job, ToolPass&) {
   const ToolSettings& s = job.settings;
   if (!job.resultBuffer) {
     Searcher searcher;
@@ -199,7 +199,7 @@ const char16_t* RunExtendedReplace(ToolJob& job, ToolPass&) {
   return nullptr;
 }
 
-const char16_t* RunTranslate(ToolJob& job, ToolPass&) {
+Failure RunTranslate(ToolJob& job, ToolPass&) {
   const ToolSettings& s = job.settings;
   HeapBlock<char16_t> table = HeapBlock<char16_t>::Allocate(kTranslateTableSize);
   if (!table) return kMsgOutOfMemory;
@@ -211,7 +211,7 @@ const char16_t* RunTranslate(ToolJob& job, ToolPass&) {
 // ---- line tools that need nothing but their lines ---------------------------
 
 template <char16_t* (*Rewrite)(const LineRecord*, std::size_t, char16_t*)>
-const char16_t* RewriteLines(ToolJob& job, ToolPass& pass) {
+Failure RewriteLines(ToolJob& job, ToolPass& pass) {
   SetResult(job, job.sel, Rewrite(pass.lines.get(), pass.lineCount, job.sel));
   return nullptr;
 }
@@ -224,44 +224,44 @@ char16_t* ShiftLeft(const LineRecord* lines, std::size_t count, char16_t* sel) {
   return DropFirstCharacter(lines, count, sel, false);
 }
 
-const char16_t* RunTabify(ToolJob& job, ToolPass& pass) {
+Failure RunTabify(ToolJob& job, ToolPass& pass) {
   SetResult(job, job.sel, Tabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.sel));
   return nullptr;
 }
 
 // ---- reports and hand-offs --------------------------------------------------
 
-const char16_t* CopyOut(ToolJob& job, ToolPass&) {
+Failure CopyOut(ToolJob& job, ToolPass&) {
   if (const auto* given = ParamsOf<CopyParams>(job); given && given->copy && given->copy->buffer)
     CopyLimited(given->copy->buffer, job.sel, given->copy->capacity);
   return nullptr;
 }
 
-const char16_t* SetOtherWindowText(ToolJob& job, ToolPass&) {
+Failure SetOtherWindowText(ToolJob& job, ToolPass&) {
   if (const auto* given = ParamsOf<WindowTextParams>(job); given && given->window && System().setWindowText)
     System().setWindowText(given->window, job.sel);
   return nullptr;
 }
 
-const char16_t* TellMultiLine(ToolJob& job, ToolPass& pass) {
+Failure TellMultiLine(ToolJob& job, ToolPass& pass) {
   if (const auto* given = ParamsOf<MultiLineParams>(job); given && given->multiLine)
     *given->multiLine = pass.lineCount > 1 ? 1 : 0;
   return nullptr;
 }
 
-const char16_t* CountSelection(ToolJob& job, ToolPass&) {
+Failure CountSelection(ToolJob& job, ToolPass&) {
   if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
     *given->stats = CountTextStats({job.sel, job.selLength}, job.settings._word != 0);
   return nullptr;
 }
 
-const char16_t* SizeClipboardText(const ToolJob&, ToolPass& pass) {
+Failure SizeClipboardText(const ToolJob&, ToolPass& pass) {
   if (const std::size_t units = System().readClipboardText ? System().readClipboardText(nullptr, 0) : 0)
     pass.resultUnits = units;
   return nullptr;
 }
 
-const char16_t* SwapWithClipboard(ToolJob& job, ToolPass&) {
+Failure SwapWithClipboard(ToolJob& job, ToolPass&) {
   const SystemCalls& sys = System();
   if (job.resultBuffer && sys.readClipboardText) {
     const std::size_t got = sys.readClipboardText(job.resultBuffer.get(), job.resultCapacity);
@@ -276,7 +276,7 @@ const char16_t* SwapWithClipboard(ToolJob& job, ToolPass&) {
 
 // The child's output becomes the result; a run that declined, failed or
 // had nothing to put back leaves the selection alone.
-const char16_t* RunFilter(ToolJob& job, ToolPass&) {
+Failure RunFilter(ToolJob& job, ToolPass&) {
   const FilterParams* params = ParamsOf<FilterParams>(job);
   FilterRun* filter = params ? params->filter : nullptr;
   if (!filter || !filter->run) return nullptr;
@@ -287,7 +287,7 @@ const char16_t* RunFilter(ToolJob& job, ToolPass&) {
   return nullptr;
 }
 
-const char16_t* PrintSelection(ToolJob& job, ToolPass&) { return PrintJobText(job, {job.sel, job.selLength}); }
+Failure PrintSelection(ToolJob& job, ToolPass&) { return PrintJobText(job, {job.sel, job.selLength}); }
 
 // ---- the table --------------------------------------------------------------
 

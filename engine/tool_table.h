@@ -14,6 +14,7 @@
 #include <span>
 
 #include "base/memory.h"
+#include "base/messages.h"
 #include "engine/line_ops.h"
 #include "engine/line_table.h"
 #include "engine/tool_job.h"
@@ -67,9 +68,9 @@ struct ToolPass {
 };
 
 // Resolves what the run needs and sizes the result; null or a message.
-using ToolPreparer = const char16_t* (*)(const ToolJob& job, ToolPass& pass);
+using ToolPreparer = Failure (*)(const ToolJob& job, ToolPass& pass);
 // Runs the tool: sets job.result and job.resultLength when there is a result.
-using ToolRunner = const char16_t* (*)(ToolJob& job, ToolPass& pass);
+using ToolRunner = Failure (*)(ToolJob& job, ToolPass& pass);
 
 struct TextToolRow {
   TextOp op{};
@@ -95,7 +96,7 @@ std::span<const TextToolRow> TextToolRows();
 // whole text.
 struct CaretPlace;
 using CaretEditor = CaretEdit (*)(const ToolJob& job, const CaretPlace& at);
-using WholeTextRunner = const char16_t* (*)(ToolJob& job);
+using WholeTextRunner = Failure (*)(ToolJob& job);
 
 struct LineToolRow {
   LineOp op{};

@@ -241,7 +241,7 @@ WaitOutcome WaitForChild(HANDLE process, const UniqueHandle (&threads)[3], const
 
 // Starts the child with the pipes as its standard handles; the child's ends
 // are closed here, so that the pipes break when it ends.
-const char16_t* StartChild(const std::u16string& command, Pipe& in, Pipe& out, Pipe& err, UniqueHandle& process) {
+Failure StartChild(const std::u16string& command, Pipe& in, Pipe& out, Pipe& err, UniqueHandle& process) {
   if (!MakePipe(in, true) || !MakePipe(out, false) || !MakePipe(err, false)) return kMsgCannotStartProcess;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -286,7 +286,7 @@ bool ChildFailed(HANDLE process, const Reader& output, const Reader& errors, Fil
   return false;
 }
 
-const char16_t* RunChild(FilterRun& run, std::u16string_view selection) {
+Failure RunChild(FilterRun& run, std::u16string_view selection) {
   const auto& child = *static_cast<const ChildCommand*>(run.context);
   AnsiInput input;
   if (!child.fileRun) {

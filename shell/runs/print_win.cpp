@@ -124,7 +124,7 @@ BOOL CALLBACK PrintAbortProc(HDC, int) {
   return TRUE;
 }
 
-const char16_t* PrintText(PrintRun& run, std::u16string_view text) {
+Failure PrintText(PrintRun& run, std::u16string_view text) {
   PrintSession session;
   session.dc = static_cast<HDC>(run.context);
   HDC dc = session.dc;

@@ -31,7 +31,7 @@ bool ShowPrintDialog();
 // text with the editor's font, half-inch margins and wrapped lines behind
 // the waiting window. Returns null, null with code 20 (cancelled) or
 // "无法打印文档！". The caller deletes the device context.
-const char16_t* PrintText(PrintRun& run, std::u16string_view text);
+Failure PrintText(PrintRun& run, std::u16string_view text);
 
 // Registered with SetAbortProc: keeps the program answering while it prints.
 BOOL CALLBACK PrintAbortProc(HDC dc, int error);

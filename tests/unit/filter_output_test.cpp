@@ -87,7 +87,7 @@ TEST(FilterOutput, Utf8SequencesWaitForTheirLastByte) {
 }
 
 // The job side: what the child gives back replaces the selection as it is.
-const char16_t* GiveBack(FilterRun& run, std::u16string_view input) {
+Failure GiveBack(FilterRun& run, std::u16string_view input) {
   auto* seen = static_cast<std::u16string*>(run.context);
   *seen = std::u16string(input);
   const std::u16string out = u"<" + *seen + u">";
@@ -122,11 +122,11 @@ TEST(FilterJob, OutputReplacesTheWholeSelectionFinalBreakIncluded) {
   EXPECT_EQ(r.result, u"<>");
 }
 
-const char16_t* Declines(FilterRun& run, std::u16string_view) {
+Failure Declines(FilterRun& run, std::u16string_view) {
   run.code = 21;
   return nullptr;
 }
-const char16_t* Fails(FilterRun&, std::u16string_view) { return kMsgExecutableNotFound; }
+Failure Fails(FilterRun&, std::u16string_view) { return kMsgExecutableNotFound; }
 
 TEST(FilterJob, AFailedOrDeclinedRunLeavesTheSelection) {
   for (auto how : {Declines, Fails}) {

@@ -253,7 +253,7 @@ struct Captured {
   const char16_t* answer = nullptr;
 };
 
-const char16_t* Capture(PrintRun& run, std::u16string_view text) {
+Failure Capture(PrintRun& run, std::u16string_view text) {
   auto& c = *static_cast<Captured*>(run.context);
   c.text = text;
   ++c.calls;
