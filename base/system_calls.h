@@ -1,7 +1,8 @@
 // The few things the pure tool code needs from the running system besides
 // the character tables: the memory question, the clipboard and another
-// window's text. The Windows glue fills these in (shell/runs/tool_job_win.cpp); tests
-// put in fakes. A call left null means "not available": no question is
+// window's text. The program fills these in when it starts
+// (InstallWindowsSystemCalls, shell/runs/tool_job_win.cpp); tests put in
+// fakes. A call left null means "not available": no question is
 // asked, the clipboard holds no text, nothing is sent anywhere.
 #pragma once
 

@@ -11,6 +11,7 @@
 #include "document/settings_store_win.h"
 #include "shell/app/list_menus_win.h"
 #include "shell/files/document_win.h"
+#include "shell/runs/tool_job_win.h"
 #include "shell/view/view_win.h"
 
 namespace quillet {
@@ -44,6 +45,8 @@ int RunMessageLoop(HACCEL accelerators) {
 }  // namespace
 
 int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
+  // The pure code's memory question and clipboard reach Windows from now on.
+  InstallWindowsSystemCalls();
   AppState& app = App();
   ResetSettings(AppSettings());
   app = AppState{};

@@ -46,8 +46,6 @@ void CopySelection(void* control) { SendMessageW(static_cast<HWND>(control), WM_
 
 void SetOtherWindowText(void* window, const char16_t* text) { SetWindowTextW(static_cast<HWND>(window), W(text)); }
 
-const bool kSystemCallsInstalled = (InstallWindowsSystemCalls(), true);
-
 // Soft line breaks are visible in the text only while this lives; the
 // control must never keep them, or the document would be saved with them.
 class SoftBreaksShown {
@@ -88,7 +86,6 @@ void InstallWindowsSystemCalls() {
 }
 
 Failure RunToolJob(HWND edit, ToolJob& job) {
-  (void)kSystemCallsInstalled;
   const bool readsSoftBreaks = ReadsSoftBreaks(job);
   SoftBreaksShown softBreaks(edit, readsSoftBreaks);
 
