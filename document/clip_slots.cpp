@@ -14,11 +14,6 @@ std::u16string Number(int n) {
 
 }  // namespace
 
-ClipSlots& AppClips() {
-  static ClipSlots clips;
-  return clips;
-}
-
 const std::u16string* GetClip(const ClipSlots& clips, int n) {
   if (!InRange(n)) return nullptr;
   const std::u16string& text = clips.texts[static_cast<std::size_t>(n - 1)];

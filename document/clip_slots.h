@@ -21,8 +21,6 @@ struct ClipSlots {
   bool changed = false;
 };
 
-ClipSlots& AppClips();
-
 // Slot n (1 to 9) or null when n is out of range or the slot is empty.
 const std::u16string* GetClip(const ClipSlots& clips, int n);
 

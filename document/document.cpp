@@ -14,11 +14,6 @@ const char16_t* LineEndName(LineEndStyle lineEnd) {
   return kNames[LineEndFromCode(lineEnd)];
 }
 
-DocumentState& Doc() {
-  static DocumentState doc;
-  return doc;
-}
-
 void SetEncoding(DocumentState& doc, int code) { doc.encoding = EncodingFromCode(code); }
 
 void SetLineEnd(DocumentState& doc, int code, bool useCrLf) {

@@ -42,8 +42,6 @@ struct DocumentState {
   LineEndStyle lineEnd = kLineEndWin;
 };
 
-DocumentState& Doc();
-
 // Take a code (stored, or the current one plus one) and keep it in range, so
 // stepping to the next one cycles: encodings through all five; line-end
 // styles through all three while UseCRLF is on, and always "Win" while it is

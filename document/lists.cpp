@@ -53,21 +53,6 @@ const FilterEntry* FilterAt(const FilterList& list, int index) {
 
 }  // namespace
 
-RecentFiles& AppRecentFiles() {
-  static RecentFiles list;
-  return list;
-}
-
-Favourites& AppFavourites() {
-  static Favourites list;
-  return list;
-}
-
-FilterList& AppFilters() {
-  static FilterList list;
-  return list;
-}
-
 bool SamePath(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)

@@ -47,11 +47,6 @@ struct FilterList {
   bool changed = false;
 };
 
-// The lists of the run.
-RecentFiles& AppRecentFiles();
-Favourites& AppFavourites();
-FilterList& AppFilters();
-
 // Paths compare as the file system does: ignoring letter case.
 bool SamePath(std::u16string_view a, std::u16string_view b);
 

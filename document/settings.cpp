@@ -108,9 +108,4 @@ const SettingField* SettingFields(std::size_t* count) {
 
 void ResetSettings(Settings& settings) { settings = Settings{}; }
 
-Settings& AppSettings() {
-  static Settings settings;
-  return settings;
-}
-
 }  // namespace quillet

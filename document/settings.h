@@ -112,7 +112,4 @@ const SettingField* SettingFields(std::size_t* count);
 // Every field back to its default (start-up and the settings dialog's reset).
 void ResetSettings(Settings& settings);
 
-// The one settings record of the run.
-Settings& AppSettings();
-
 }  // namespace quillet

@@ -131,10 +131,6 @@ std::u16string TwoDigitName(int n) {
   return name;
 }
 
-PersistentState AppPersistentState() {
-  return PersistentState{AppSettings(), AppRecentFiles(), AppFavourites(), AppFilters(), AppClips()};
-}
-
 LoadReport LoadSettingsFrom(SettingsBackend& store, const PersistentState& state) {
   LoadReport report;
   Settings& s = state.settings;

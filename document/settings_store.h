@@ -78,8 +78,6 @@ struct PersistentState {
   ClipSlots& clips;
 };
 
-PersistentState AppPersistentState();
-
 struct LoadReport {
   bool outOfMemory = false;  // a stored filter could not be copied
 };

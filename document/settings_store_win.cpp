@@ -15,8 +15,6 @@
 namespace quillet {
 namespace {
 
-bool g_settingsFileChosen = false;
-
 // Holds the mutex "Quillet" for one whole load or save.
 class SettingsLock {
  public:
@@ -262,12 +260,12 @@ void WriteSettingsFile(const std::u16string& path, const IniDocument& doc) {
 // Runs one load or save through the back end this run uses. Returns false
 // when the settings file could not be read for lack of memory.
 template <class Work>
-bool WithStore(bool forSaving, Work work) {
-  const std::u16string path = SettingsFilePath();
+bool WithStore(StoreLocation& where, bool forSaving, Work work) {
+  const std::u16string path = SettingsFilePath(where);
   IniDocument doc;
   const FileRead read = ReadSettingsFile(path, doc);
-  if (read != FileRead::kMissing) g_settingsFileChosen = true;
-  if (g_settingsFileChosen) {
+  if (read != FileRead::kMissing) where.fileChosen = true;
+  if (where.fileChosen) {
     // A file that is there but could not be read is left as it is rather
     // than overwritten with what little this run knows.
     if (forSaving && (read == FileRead::kFailed || read == FileRead::kOutOfMemory))
@@ -277,7 +275,7 @@ bool WithStore(bool forSaving, Work work) {
     if (forSaving) WriteSettingsFile(path, doc);
     return read != FileRead::kOutOfMemory;
   }
-  RegistryBackend registry(SettingsLocation(), forSaving);
+  RegistryBackend registry(where, forSaving);
   if (registry.ok()) work(registry);
   return true;
 }
@@ -299,14 +297,7 @@ void RecordPlacement(HWND window, Settings& s) {
   s.Maxed = placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
 }
 
-
-StoreLocation& SettingsLocation() {
-  static StoreLocation location;
-  return location;
-}
-
-std::u16string SettingsFilePath() {
-  const StoreLocation& where = SettingsLocation();
+std::u16string SettingsFilePath(const StoreLocation& where) {
   if (!where.iniPath.empty()) return where.iniPath;
   std::u16string path(1284, u'\0');
   const DWORD n = GetModuleFileNameW(nullptr, W(path.data()), static_cast<DWORD>(path.size()));
@@ -319,26 +310,20 @@ std::u16string SettingsFilePath() {
   return path + u"Quillet.ini";
 }
 
-bool UsingSettingsFile() { return g_settingsFileChosen; }
-
-void ForgetSettingsFileChoice() { g_settingsFileChosen = false; }
-
-void LoadSettings(HWND owner) {
+void LoadSettings(HWND owner, const PersistentState& state, StoreLocation& where) {
   bool outOfMemory = false;
   {
     SettingsLock lock;
     if (!lock.held()) return;
-    const bool fileRead = WithStore(false, [&](SettingsBackend& store) {
-      outOfMemory = LoadSettingsFrom(store, AppPersistentState()).outOfMemory;
-    });
+    const bool fileRead = WithStore(
+        where, false, [&](SettingsBackend& store) { outOfMemory = LoadSettingsFrom(store, state).outOfMemory; });
     outOfMemory = outOfMemory || !fileRead;
   }
   // Shown after the lock is gone, so other copies need not wait for the user.
   if (outOfMemory) ShowWarning(owner, kMsgOutOfMemory);
 }
 
-void SaveSettings(HWND window, bool forced) {
-  const PersistentState state = AppPersistentState();
+void SaveSettings(HWND window, bool forced, const PersistentState& state, StoreLocation& where) {
   // Asked before the store is locked: other copies must not wait on a box.
   for (int n : ClipsCutBySave(state, forced)) ShowWarningFmtInt(window, kMsgClipTruncated, n);
   bool fileRead = true;
@@ -347,7 +332,7 @@ void SaveSettings(HWND window, bool forced) {
     if (!lock.held()) return;
     SaveHooks hooks;
     hooks.recordPlacement = [window](Settings& settings) { RecordPlacement(window, settings); };
-    fileRead = WithStore(true, [&](SettingsBackend& store) { SaveSettingsTo(store, state, forced, hooks); });
+    fileRead = WithStore(where, true, [&](SettingsBackend& store) { SaveSettingsTo(store, state, forced, hooks); });
   }
   if (!fileRead) ShowWarning(window, kMsgOutOfMemory);
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 #include "base/message_box_win.h"
 #include "base/messages.h"
 #include "base/resource.h"
@@ -9,6 +11,7 @@
 #include "document/document.h"
 #include "document/settings.h"
 #include "document/settings_store_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/list_menus_win.h"
 #include "shell/files/document_win.h"
 #include "shell/runs/tool_job_win.h"
@@ -16,13 +19,10 @@
 
 namespace quillet {
 
-AppState& App() {
-  static AppState state;
-  return state;
-}
-
 void SaveAppSettings(bool forced) {
-  if (!App().startup.noSaveSettings) SaveSettings(App().mainWindow, forced);
+  EditorState& state = Running();
+  if (!state.app.startup.noSaveSettings)
+    SaveSettings(state.app.mainWindow, forced, state.Persistent(), state.storeLocation);
 }
 
 namespace {
@@ -47,12 +47,14 @@ int RunMessageLoop(HACCEL accelerators) {
 int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showCommand) {
   // The pure code's memory question and clipboard reach Windows from now on.
   InstallWindowsSystemCalls();
-  AppState& app = App();
-  ResetSettings(AppSettings());
-  app = AppState{};
+  // The run's state lives as long as the run: made here, gone when the
+  // message loop has ended and the main window with it.
+  const auto state = std::make_unique<EditorState>();
+  const RunningState inForce(*state);
+  AppState& app = state->app;
   app.instance = instance;
   app.startup = ParseCommandLine(U(commandLine ? commandLine : L""));
-  if (!app.startup.noLoadSettings) LoadSettings(app.mainWindow);
+  if (!app.startup.noLoadSettings) LoadSettings(app.mainWindow, state->Persistent(), state->storeLocation);
 
   InitCommonControls();
   if (!RegisterMainWindowClass(instance)) {
@@ -60,7 +62,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
     return -1;
   }
 
-  const Settings& s = AppSettings();
+  const Settings& s = state->settings;
   HWND hwnd = CreateWindowExW(s.OnTop ? WS_EX_TOPMOST : 0, kMainWindowClass, kMainWindowClass,
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,

@@ -25,8 +25,6 @@ struct AppState {
   std::uint32_t lastToolCommand = 0;
 };
 
-AppState& App();
-
 // Saves the settings with the main window's placement, unless the program
 // was started with /ns.
 void SaveAppSettings(bool forced);

@@ -7,6 +7,7 @@
 #include "base/messages.h"
 #include "base/resource.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/startup_win.h"
 #include "shell/commands/clipboard_commands_win.h"
 #include "shell/commands/edit_commands_win.h"

@@ -7,6 +7,7 @@
 #include "base/wide_win.h"
 #include "document/clip_slots.h"
 #include "document/lists.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet {
 namespace {

@@ -18,6 +18,7 @@
 #include "shell/app/app_win.h"
 #include "shell/app/command_line.h"
 #include "shell/app/dispatch_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/app/list_menus_win.h"
 #include "shell/app/menus_win.h"

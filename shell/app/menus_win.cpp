@@ -5,6 +5,7 @@
 #include "document/settings.h"
 #include "shell/app/app_win.h"
 #include "shell/app/dispatch_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/list_menus_win.h"
 #include "shell/app/menu_state.h"
 #include "shell/view/edit_ops_win.h"

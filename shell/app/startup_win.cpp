@@ -5,6 +5,7 @@
 #include "base/resource.h"
 #include "document/document.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/files/document_win.h"
 #include "shell/files/lifecycle_win.h"
 #include "shell/view/edit_ops_win.h"

@@ -6,6 +6,7 @@
 #include "document/clip_slots.h"
 #include "engine/tool_job.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "shell/view/edit_ops_win.h"

@@ -3,6 +3,7 @@
 #include "base/messages.h"
 #include "base/resource.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet {
 namespace {

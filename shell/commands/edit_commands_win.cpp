@@ -6,6 +6,7 @@
 #include "base/system_calls.h"
 #include "document/settings.h"
 #include "engine/caret_ops.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/dialogs/tool_dialogs_win.h"
 #include "shell/dialogs/word_completion_win.h"
 #include "shell/runs/tool_job_win.h"

@@ -6,6 +6,7 @@
 #include "document/document.h"
 #include "document/lists.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/commands/file_commands_win.h"
 
 namespace quillet {

@@ -11,6 +11,7 @@
 #include "document/settings_store_win.h"
 #include "shell/app/app_win.h"
 #include "shell/app/command_line.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/files/document_win.h"
 #include "shell/files/lifecycle_win.h"
 #include "shell/view/edit_ops_win.h"

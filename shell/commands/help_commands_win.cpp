@@ -8,6 +8,7 @@
 #include "base/messages.h"
 #include "base/wide_win.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/dialogs/tool_dialogs_win.h"
 
 namespace quillet {

@@ -5,6 +5,7 @@
 #include "document/settings.h"
 #include "document/settings_store_win.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/view/view_win.h"
 
 namespace quillet {

@@ -3,6 +3,7 @@
 #include "base/resource.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/dialogs/tool_dialogs_win.h"
 #include "shell/runs/find_win.h"
 #include "shell/runs/tool_job_win.h"

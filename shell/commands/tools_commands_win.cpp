@@ -12,6 +12,7 @@
 #include "engine/sort.h"
 #include "engine/unique_lines.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/commands/date_time_win.h"
 #include "shell/dialogs/line_dialogs_win.h"
 #include "shell/dialogs/statistics_win.h"

@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include "base/wide_win.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet {
 

@@ -2,6 +2,7 @@
 // unique ones, only the repeated ones) and the options of the comparison.
 #include "base/resource.h"
 #include "document/settings.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/dialogs/dialog_pages_win.h"
 #include "shell/dialogs/line_dialogs.h"

@@ -12,6 +12,7 @@
 #include "document/text_codec.h"
 #include "shell/app/app_win.h"
 #include "shell/app/command_line.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet {
 namespace {

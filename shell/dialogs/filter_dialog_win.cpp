@@ -4,6 +4,7 @@
 #include "base/wide_win.h"
 #include "document/lists.h"
 #include "engine/filter_command.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 
 namespace quillet {

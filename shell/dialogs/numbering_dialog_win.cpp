@@ -11,6 +11,7 @@
 #include "base/resource.h"
 #include "base/wide_win.h"
 #include "document/settings.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/dialogs/dialog_pages_win.h"
 #include "shell/dialogs/dialog_support_win.h"
@@ -191,10 +192,7 @@ INT_PTR CALLBACK NumberingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-ColumnKeys& NumberingKeys() {
-  static ColumnKeys keys{};
-  return keys;
-}
+ColumnKeys& NumberingKeys() { return Running().numberingKeys; }
 
 CommandResult OnNumberDialog(const CommandArgs&) {
   auto state = std::make_unique<NumberingDialog>();

@@ -15,6 +15,7 @@
 #include "document/lists.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/dialogs/dialog_pages_win.h"
 #include "shell/files/document_win.h"

@@ -10,6 +10,7 @@
 #include "base/resource.h"
 #include "base/wide_win.h"
 #include "document/settings.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/dialogs/dialog_pages_win.h"
 #include "shell/dialogs/dialog_support_win.h"
@@ -206,10 +207,7 @@ INT_PTR CALLBACK SortProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-SortSettings& SortKeysInForce() {
-  static SortSettings keys = DefaultSortSettings();
-  return keys;
-}
+SortSettings& SortKeysInForce() { return Running().sortKeys; }
 
 CommandResult OnSortDialog(const CommandArgs&) {
   auto state = std::make_unique<SortDialog>();

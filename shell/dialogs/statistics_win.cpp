@@ -8,6 +8,7 @@
 #include "engine/statistics.h"
 #include "engine/tool_job.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/runs/tool_job_win.h"
 

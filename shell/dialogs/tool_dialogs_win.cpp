@@ -11,6 +11,7 @@
 #include "engine/caret_ops.h"
 #include "engine/tool_job.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/dialogs/dialog_pages_win.h"
 #include "shell/dialogs/dialog_support_win.h"
@@ -88,15 +89,7 @@ INT_PTR CALLBACK ParamDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 // ---- Go to ---------------------------------------------------------------
 
-// Kept while the program runs, never stored.
-struct GotoMemory {
-  GotoRequest request;
-};
-
-GotoMemory& Remembered() {
-  static GotoMemory memory;  // the dialog's remembered values for this run
-  return memory;
-}
+GotoMemory& Remembered() { return Running().gotoMemory; }
 
 void FillGoto(HWND dialog) {
   const GotoRequest& r = Remembered().request;
@@ -195,15 +188,7 @@ INT_PTR CALLBACK GotoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 // ---- Compare -------------------------------------------------------------
 
-struct CompareMemory {
-  std::u16string one;
-  std::u16string two;
-};
-
-CompareMemory& CompareTexts() {
-  static CompareMemory memory;  // the dialog's remembered texts for this run
-  return memory;
-}
+CompareMemory& CompareTexts() { return Running().compare; }
 
 void FillCompare(HWND dialog) {
   CompareMemory& m = CompareTexts();

@@ -9,6 +9,7 @@
 #include "document/settings.h"
 #include "engine/caret_ops.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "shell/view/caret_ops_win.h"

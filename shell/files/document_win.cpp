@@ -9,6 +9,7 @@
 #include "document/document.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/view/view_win.h"
 
 namespace quillet {

@@ -13,6 +13,7 @@
 #include "document/text_codec.h"
 #include "shell/app/app_win.h"
 #include "shell/app/command_line.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/files/document_win.h"
 #include "shell/files/lifecycle_win.h"
 
@@ -31,18 +32,19 @@ bool ReadLastWrite(const std::wstring& file, FILETIME* time) {
   return true;
 }
 
-// Read from the watcher thread while the settings dialog may change it.
-bool WatchSettingOn() {
-  return std::atomic_ref<std::int32_t>(AppSettings().Watch).load(std::memory_order_relaxed) != 0;
-}
-
 struct WatchJob {
   HWND target = nullptr;
   std::wstring file;  // the thread's own copy of the path
   ChangeNotification notification;
   HANDLE stop = nullptr;  // owned by the watcher, which outlives the thread
   std::atomic<int>* state = nullptr;
+  const Settings* settings = nullptr;  // the run's, which outlives the thread
 };
+
+// Read from the watcher thread while the settings dialog may change it.
+bool WatchSettingOn(const WatchJob& job) {
+  return std::atomic_ref(job.settings->Watch).load(std::memory_order_relaxed) != 0;
+}
 
 // Wakes on any last-write or name change in the folder but reports only a
 // new last-write time of the document's own file, once per change. The
@@ -61,7 +63,7 @@ DWORD WINAPI WatchThread(void* param) {
       FILETIME now;
       if (ReadLastWrite(job->file, &now) && CompareFileTime(&now, &last) != 0) {
         last = now;
-        if (WatchSettingOn()) PostMessageW(job->target, WM_COMMAND, IDM_FILE_REVERT_CHANGED, 0);
+        if (WatchSettingOn(*job)) PostMessageW(job->target, WM_COMMAND, IDM_FILE_REVERT_CHANGED, 0);
       }
       if (!FindNextChangeNotification(job->notification.get())) break;
     }
@@ -70,84 +72,58 @@ DWORD WINAPI WatchThread(void* param) {
   return 0;
 }
 
-// At most one watcher thread at a time, for the open file.
-class FileWatcher {
- public:
-  FileWatcher() = default;
-  FileWatcher(const FileWatcher&) = delete;
-  FileWatcher& operator=(const FileWatcher&) = delete;
-  ~FileWatcher() { Stop(); }
-
-  void Start(HWND target, const std::u16string& path) {
-    Stop();  // a new watcher only once the previous thread has ended
-    std::u16string folder = FolderOf(path);
-    if (folder.empty()) return;
-    if (folder.back() == u':') folder += u'\\';  // "C:" alone would mean the drive's current folder
-    auto job = std::make_unique<WatchJob>();
-    job->notification = ChangeNotification(
-        FindFirstChangeNotificationW(W(folder), FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_FILE_NAME));
-    if (!job->notification) return;
-    if (!stop_) stop_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!stop_) return;
-    ResetEvent(stop_.get());
-    job->target = target;
-    job->file.assign(path.begin(), path.end());
-    job->stop = stop_.get();
-    job->state = &state_;
-    state_ = kWatching;
-    WatchJob* raw = job.release();
-    thread_ = UniqueHandle(CreateThread(nullptr, 0, WatchThread, raw, 0, nullptr));
-    if (!thread_) {
-      delete raw;
-      state_ = kNoWatcher;
-    }
-  }
-
-  // Asks the thread to end and waits for it; it wakes at once.
-  void Stop() {
-    if (!thread_) return;
-    state_ = kStopping;
-    SetEvent(stop_.get());
-    WaitForSingleObject(thread_.get(), INFINITE);
-    thread_.reset();
-    state_ = kNoWatcher;
-  }
-
-  bool Running() const { return thread_ && state_.load() == kWatching; }
-
- private:
-  UniqueHandle thread_;
-  UniqueHandle stop_;
-  std::atomic<int> state_{kNoWatcher};
-};
-
-FileWatcher& Watcher() {
-  static FileWatcher watcher;
-  return watcher;
-}
-
-struct IdentityState {
-  ATOM atom = 0;
-  bool asking = false;  // a query about a new name waits for its answers
-};
-
-IdentityState& Identity() {
-  static IdentityState state;
-  return state;
-}
-
 void GiveAtomBack() {
-  IdentityState& id = Identity();
+  IdentityState& id = Running().identity;
   if (id.atom) GlobalDeleteAtom(id.atom);
   id.atom = 0;
 }
 
 }  // namespace
 
+FileWatcher::~FileWatcher() { Stop(); }
+
+void FileWatcher::Start(HWND target, const std::u16string& path, const Settings& settings) {
+  Stop();  // a new watcher only once the previous thread has ended
+  std::u16string folder = FolderOf(path);
+  if (folder.empty()) return;
+  if (folder.back() == u':') folder += u'\\';  // "C:" alone would mean the drive's current folder
+  auto job = std::make_unique<WatchJob>();
+  job->notification = ChangeNotification(
+      FindFirstChangeNotificationW(W(folder), FALSE, FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_FILE_NAME));
+  if (!job->notification) return;
+  if (!stop_) stop_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!stop_) return;
+  ResetEvent(stop_.get());
+  job->target = target;
+  job->file.assign(path.begin(), path.end());
+  job->stop = stop_.get();
+  job->state = &state_;
+  job->settings = &settings;
+  state_ = kWatching;
+  WatchJob* raw = job.release();
+  thread_ = UniqueHandle(CreateThread(nullptr, 0, WatchThread, raw, 0, nullptr));
+  if (!thread_) {
+    delete raw;
+    state_ = kNoWatcher;
+  }
+}
+
+// Asks the thread to end and waits for it; it wakes at once.
+void FileWatcher::Stop() {
+  if (!thread_) return;
+  state_ = kStopping;
+  SetEvent(stop_.get());
+  WaitForSingleObject(thread_.get(), INFINITE);
+  thread_.reset();
+  state_ = kNoWatcher;
+}
+
+bool FileWatcher::Running() const { return thread_ && state_.load() == kWatching; }
+
 void SetIdentity(bool clearName) {
   DocumentState& doc = Doc();
   const Settings& s = AppSettings();
-  IdentityState& id = Identity();
+  IdentityState& id = Running().identity;
   if (clearName) {
     doc.fullPath.clear();
     doc.title.clear();
@@ -159,7 +135,7 @@ void SetIdentity(bool clearName) {
       id.asking = true;
       PostMessageW(HWND_BROADCAST, App().instanceMessage, reinterpret_cast<WPARAM>(App().mainWindow), 0);
     }
-    if (s.Watch) Watcher().Start(App().mainWindow, doc.fullPath);
+    if (s.Watch) Running().watcher.Start(App().mainWindow, doc.fullPath, s);
   }
   doc.previousPath = doc.fullPath;
   UpdateWindowTitle();
@@ -167,7 +143,7 @@ void SetIdentity(bool clearName) {
 
 void DropIdentity(bool keepTempCopy) {
   GiveAtomBack();
-  Watcher().Stop();
+  Running().watcher.Stop();
   if (!keepTempCopy) DeleteTemporaryCopy();
 }
 
@@ -175,7 +151,7 @@ LRESULT OnInstanceMessage(WPARAM wParam, LPARAM lParam) {
   HWND sender = reinterpret_cast<HWND>(wParam);
   HWND self = App().mainWindow;
   if (sender == self) return 0;
-  IdentityState& id = Identity();
+  IdentityState& id = Running().identity;
   if (lParam == 0) {
     if (id.atom) PostMessageW(sender, App().instanceMessage, reinterpret_cast<WPARAM>(self), id.atom);
     return 0;
@@ -190,9 +166,9 @@ LRESULT OnInstanceMessage(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-void StopWatching() { Watcher().Stop(); }
+void StopWatching() { Running().watcher.Stop(); }
 
-bool IsWatching() { return Watcher().Running(); }
+bool IsWatching() { return Running().watcher.Running(); }
 
 std::u16string LongPath(const std::u16string& path) {
   using GetLongPathNameFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);

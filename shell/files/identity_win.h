@@ -6,9 +6,37 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
+#include "base/handles_win.h"
+#include "document/settings.h"
+
 namespace quillet {
+
+// At most one watcher thread at a time, for the open file. The thread reads
+// the Watch setting of the settings it was started with, which outlive it.
+class FileWatcher {
+ public:
+  FileWatcher() = default;
+  FileWatcher(const FileWatcher&) = delete;
+  FileWatcher& operator=(const FileWatcher&) = delete;
+  ~FileWatcher();
+
+  void Start(HWND target, const std::u16string& path, const Settings& settings);
+  void Stop();
+  bool Running() const;
+
+ private:
+  UniqueHandle thread_;
+  UniqueHandle stop_;
+  std::atomic<int> state_{0};  // not watching
+};
+
+struct IdentityState {
+  ATOM atom = 0;
+  bool asking = false;  // a query about a new name waits for its answers
+};
 
 // After every open, save or new document. With clearName the document
 // becomes untitled first. A named document takes the atom of its path,

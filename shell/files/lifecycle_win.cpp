@@ -18,6 +18,7 @@
 #include "document/text_file_win.h"
 #include "shell/app/app_win.h"
 #include "shell/app/command_line.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/dialogs/file_dialogs_win.h"
 #include "shell/files/document_win.h"
 #include "shell/files/identity_win.h"

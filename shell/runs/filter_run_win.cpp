@@ -17,6 +17,7 @@
 #include "engine/filter_output.h"
 #include "engine/tool_job.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/dialogs/filter_dialog_win.h"
 #include "shell/dialogs/wait_window_win.h"
 #include "shell/runs/tool_job_win.h"

@@ -10,6 +10,7 @@
 #include "base/wide_win.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "shell/view/edit_ops_win.h"
 #include "shell/view/view_win.h"
@@ -17,19 +18,7 @@
 namespace quillet {
 namespace {
 
-// The one record the dialogs work on for the whole run. The system keeps
-// pointers to it and to both buffers while a dialog is open.
-struct FindDialogState {
-  FINDREPLACEW record{};
-  wchar_t findBuffer[kSearchTextUnits]{};
-  wchar_t replaceBuffer[kSearchTextUnits]{};
-  bool up = false;
-};
-
-FindDialogState& State() {
-  static FindDialogState state;
-  return state;
-}
+FindDialogState& State() { return Running().find; }
 
 SearchOptions OptionsOf(const SearchPattern& pattern) {
   return SearchOptions{

@@ -13,6 +13,15 @@ namespace quillet {
 // The two patterns of the run: the find pattern (Find, FindWW, FindMC and
 // the dialog's direction) and the look-for pattern (LookFor; forward,
 // case-insensitive, not whole-word).
+// The one record the dialogs work on for the whole run. The system keeps
+// pointers to it and to both buffers while a dialog is open.
+struct FindDialogState {
+  FINDREPLACEW record{};
+  wchar_t findBuffer[kSearchTextUnits]{};
+  wchar_t replaceBuffer[kSearchTextUnits]{};
+  bool up = false;
+};
+
 enum class PatternSlot { kFind, kLookFor };
 
 SearchPattern CurrentPattern(PatternSlot slot);

@@ -12,6 +12,7 @@
 #include "document/settings.h"
 #include "engine/tool_job.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/dialogs/wait_window_win.h"
 #include "shell/runs/tool_job_win.h"
 
@@ -22,10 +23,7 @@ using PrinterDc = Owned<HDC, DeleteDC>;
 
 // Lives for the program's run, so that the next dialog offers the printer
 // and the settings chosen in the last one.
-PRINTDLGW& PrintDialogRecord() {
-  static PRINTDLGW record{};
-  return record;
-}
+PRINTDLGW& PrintDialogRecord() { return Running().printDialog; }
 
 // One print run: the printer, the waiting window and its "取消".
 struct PrintSession {

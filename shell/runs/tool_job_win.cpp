@@ -8,6 +8,7 @@
 #include "base/wide_win.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/view/caret_ops_win.h"
 #include "shell/view/view_win.h"
 

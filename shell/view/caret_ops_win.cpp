@@ -7,6 +7,7 @@
 #include "base/wide_win.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/runs/tool_job_win.h"
 
 namespace quillet {

@@ -1,6 +1,7 @@
 #include "shell/view/edit_ops_win.h"
 
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet {
 

@@ -21,6 +21,7 @@
 #include "engine/caret_ops.h"
 #include "engine/wrap_cost.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/files/document_win.h"
 #include "shell/runs/tool_job_win.h"
@@ -40,26 +41,6 @@ constexpr std::size_t kSlowTextUnits = std::size_t{1} << 20;
 // Below this a restored window cannot be used; at 96 DPI.
 constexpr int kMinWindowWidth = 200;
 constexpr int kMinWindowHeight = 120;
-
-struct ViewState {
-  UniqueFont editFont;
-  UniqueFont fixedDefaultFont;
-  int statusHeight = 0;
-  std::array<std::u16string, kStatusParts> parts;
-  // Why word wrap is held off for the open document, shown in the bar's
-  // last part; the stored setting stays as the user left it.
-  WrapBlock wrapBlock = WrapBlock::kNone;
-  StatusCache cache;
-  int dragStartX = 0;
-  bool inFullScreen = false;
-  bool trayFilled = false;
-  NOTIFYICONDATAW tray{};
-};
-
-ViewState& View() {
-  static ViewState state;
-  return state;
-}
 
 int WindowDpi(HWND window) {
   WindowDC dc(window);

@@ -5,16 +5,38 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "base/commands.h"
+#include "base/handles_win.h"
 #include "base/messages.h"
 #include "document/document.h"
+#include "engine/wrap_cost.h"
+#include "shell/view/view.h"
 
 namespace quillet {
 
 struct LogicalLineInfo;
+
+// What the view keeps while the window lives: its fonts, the status bar's
+// parts and what they last showed, full screen and the tray icon.
+struct ViewState {
+  UniqueFont editFont;
+  UniqueFont fixedDefaultFont;
+  int statusHeight = 0;
+  std::array<std::u16string, kStatusParts> parts;
+  // Why word wrap is held off for the open document, shown in the bar's
+  // last part; the stored setting stays as the user left it.
+  WrapBlock wrapBlock = WrapBlock::kNone;
+  StatusCache cache;
+  int dragStartX = 0;
+  bool inFullScreen = false;
+  bool trayFilled = false;
+  NOTIFYICONDATAW tray{};
+};
 
 // The edit control's window styles; word wrap takes the horizontal scrolling
 // away.

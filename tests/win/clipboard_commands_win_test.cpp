@@ -14,6 +14,7 @@
 #include "document/lists.h"
 #include "shell/app/app_win.h"
 #include "shell/app/dispatch_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/list_menus_win.h"
 #include "tests/win/edit_fixture.h"
 
@@ -29,21 +30,9 @@ class ClipsWin : public EditFixture {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(MakeHost(HostProc, L"QuilletClipsHost", ES_MULTILINE | ES_NOHIDESEL));
-    saved_ = App();
-    App().mainWindow = host_;
-    App().edit = edit_;
-    FreeClips(AppClips());
-    AppClips().changed = false;
   }
 
-  void TearDown() override {
-    FreeClips(AppClips());
-    AppClips().changed = false;
-    App() = saved_;
-    DestroyHost();
-  }
-
-  AppState saved_;
+  void TearDown() override { DestroyHost(); }
 };
 
 TEST_F(ClipsWin, AltDigitCopiesAndCtrlDigitPastes) {
@@ -173,9 +162,6 @@ TEST_F(ClipsWin, ListSubmenusAreRebuiltOnTheirAnchors) {
 
 TEST_F(ClipsWin, AddFavouriteNeedsAPathAndMarksTheChange) {
   Favourites& favourites = AppFavourites();
-  ClearFavourites(favourites);
-  favourites.changed = false;
-  const DocumentState savedDoc = Doc();
   Doc().fullPath.clear();
   EXPECT_EQ(DispatchCommand(IDM_FAVOURITES_ADD, 0).message, kMsgCannotAddItem);
   EXPECT_FALSE(favourites.changed);
@@ -183,9 +169,6 @@ TEST_F(ClipsWin, AddFavouriteNeedsAPathAndMarksTheChange) {
   EXPECT_EQ(DispatchCommand(IDM_FAVOURITES_ADD, 0).code, kDone);
   EXPECT_TRUE(favourites.changed);
   EXPECT_EQ(favourites.slots[0], u"C:\\docs\\note.txt");
-  Doc() = savedDoc;
-  ClearFavourites(favourites);
-  favourites.changed = false;
 }
 
 // The dialog runs its own loop; a timer inside that loop plays the user.

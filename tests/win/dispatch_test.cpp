@@ -11,6 +11,7 @@
 #include "base/resource.h"
 #include "document/settings.h"
 #include "shell/app/dispatch_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/app/menu_state.h"
 #include "tests/win/allocation_faults.h"
 #include "tests/win/file_test_support.h"

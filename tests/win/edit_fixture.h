@@ -1,17 +1,21 @@
 // A hidden host window with a real multiline edit control as its IDC_EDIT
 // child, for the tests that drive the program's code against the system's
 // edit control in-process. Each fixture brings its own window procedure
-// (what the host answers is what the test is about) and its own App() set-up.
+// (what the host answers is what the test is about). Each test runs in a
+// fresh state of the run, in force while the fixture lives; MakeHost puts
+// the host and its edit control in it as the program's windows.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "base/resource.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet {
 
@@ -31,6 +35,8 @@ class EditFixture : public ::testing::Test {
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | editStyle, 0, 0, 580, 380, host_,
                             reinterpret_cast<HMENU>(IDC_EDIT), wc.hInstance, nullptr);
     ASSERT_NE(edit_, nullptr);
+    state_->app.mainWindow = host_;
+    state_->app.edit = edit_;
   }
 
   // Takes the edit control with it.
@@ -58,6 +64,8 @@ class EditFixture : public ::testing::Test {
   // As the menu or an accelerator sends it to the main window.
   LRESULT Command(WPARAM id) { return SendMessageW(host_, WM_COMMAND, id, 0); }
 
+  std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
+  RunningState inForce_{*state_};
   HWND host_ = nullptr;
   HWND edit_ = nullptr;
 };

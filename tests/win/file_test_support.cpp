@@ -1,4 +1,5 @@
 #include "tests/win/file_test_support.h"
+#include "shell/app/editor_state_win.h"
 
 #include <chrono>
 
@@ -103,8 +104,7 @@ std::string ReadBytes(const std::u16string& path) {
 
 bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
 
-FakeMainWindow::FakeMainWindow()
-    : savedApp_(App()), savedSettings_(AppSettings()), savedDoc_(Doc()), savedRecent_(AppRecentFiles()) {
+FakeMainWindow::FakeMainWindow() {
   WNDCLASSW wc{};
   wc.lpfnWndProc = FakeMainProc;
   wc.hInstance = GetModuleHandleW(nullptr);
@@ -115,23 +115,15 @@ FakeMainWindow::FakeMainWindow()
   edit_ = CreateWindowExW(0, L"EDIT", L"",
                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL, 0, 0, 580,
                           380, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), wc.hInstance, nullptr);
-  App().mainWindow = window_;
-  App().edit = edit_;
-  App().statusBar = nullptr;
-  App().instanceMessage = 0;  // no broadcasts to other programs from a test
-  ResetSettings(AppSettings());
-  Doc() = DocumentState{};
-  AppRecentFiles() = RecentFiles{};
+  state_->app.mainWindow = window_;
+  state_->app.edit = edit_;
+  state_->app.instanceMessage = 0;  // no broadcasts to other programs from a test
   ReceivedCommands().clear();
 }
 
 FakeMainWindow::~FakeMainWindow() {
   StopWatching();
   if (window_) DestroyWindow(window_);
-  App() = savedApp_;
-  AppSettings() = savedSettings_;
-  Doc() = savedDoc_;
-  AppRecentFiles() = savedRecent_;
 }
 
 std::u16string FakeMainWindow::Text() const { return WindowText(edit_); }

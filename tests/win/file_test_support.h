@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "document/lists.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet::testing_support {
 
@@ -39,8 +41,8 @@ std::string ReadBytes(const std::u16string& path);
 bool Exists(const std::u16string& path);
 
 // A top-level window standing in for the main window, with an edit control
-// like the program's; installs both as the program's windows and restores
-// the program state (settings, document, lists) afterwards.
+// like the program's, in a fresh state of its own that is in force while
+// it lives (default settings, an untitled document, empty lists).
 class FakeMainWindow {
  public:
   FakeMainWindow();
@@ -59,10 +61,8 @@ class FakeMainWindow {
  private:
   HWND window_ = nullptr;
   HWND edit_ = nullptr;
-  AppState savedApp_;
-  Settings savedSettings_;
-  DocumentState savedDoc_;
-  RecentFiles savedRecent_;
+  std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
+  RunningState inForce_{*state_};
 };
 
 // While alive, presses the given button on every message box this process

@@ -3,6 +3,7 @@
 // question box waits for an answer here; the questions are covered from
 // outside by the end-to-end tests.
 #include "shell/runs/find_win.h"
+#include "shell/app/editor_state_win.h"
 
 #include <windows.h>
 
@@ -36,10 +37,6 @@ class FindWin : public EditFixture {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(MakeHost(HostProc, L"QuilletFindHost", ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL));
-    saved_ = App();
-    savedSettings_ = AppSettings();
-    App().mainWindow = host_;
-    App().edit = edit_;
     App().instance = GetModuleHandleW(nullptr);
     App().modelessDialog = nullptr;
     App().findMessage = RegisterWindowMessageW(L"commdlg_FindReplace");
@@ -49,9 +46,6 @@ class FindWin : public EditFixture {
 
   void TearDown() override {
     if (App().modelessDialog && IsWindow(App().modelessDialog)) DestroyWindow(App().modelessDialog);
-    AppSettings() = savedSettings_;
-    App() = saved_;
-    SetFindGoesUp(false);
     DestroyHost();
   }
 
@@ -60,9 +54,6 @@ class FindWin : public EditFixture {
     GetDlgItemTextW(dialog, id, text, 256);
     return text;
   }
-
-  AppState saved_;
-  Settings savedSettings_;
 };
 
 TEST_F(FindWin, FindsForwardAndBackwardFromTheSelection) {

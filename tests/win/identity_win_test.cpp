@@ -11,6 +11,7 @@
 #include "base/wide_win.h"
 #include "document/document.h"
 #include "document/settings.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/files/identity_win.h"
 #include "tests/win/file_test_support.h"
 

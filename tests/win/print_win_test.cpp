@@ -10,6 +10,7 @@
 #include "base/messages.h"
 #include "document/document.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/runs/print_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "tests/win/edit_fixture.h"
@@ -49,10 +50,7 @@ class PrintWin : public EditFixture {
  protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(MakeHost(HostProc, L"QuilletPrintHost", ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL));
-    saved_ = App();
     savedCalls_ = ActivePrinterCalls();
-    App().mainWindow = host_;
-    App().edit = edit_;
     ActivePrinterCalls() = PrinterCalls{FakeStartDoc, FakeStartPage, FakeEndPage, FakeEndDoc};
     g_counts = {};
     dc_ = CreateCompatibleDC(nullptr);
@@ -61,7 +59,6 @@ class PrintWin : public EditFixture {
   void TearDown() override {
     if (dc_) DeleteDC(dc_);
     ActivePrinterCalls() = savedCalls_;
-    App() = saved_;
     DestroyHost();
   }
 
@@ -74,7 +71,6 @@ class PrintWin : public EditFixture {
     return message;
   }
 
-  AppState saved_;
   PrinterCalls savedCalls_;
   HDC dc_ = nullptr;
 };

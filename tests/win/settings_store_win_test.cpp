@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,10 +19,19 @@
 #include "document/settings.h"
 #include "document/settings_store_win.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 
 namespace quillet {
 namespace {
 
+// A load and a save of the run in force, as the program does them.
+void LoadSettings(HWND owner) { quillet::LoadSettings(owner, Running().Persistent(), Running().storeLocation); }
+void SaveSettings(HWND window, bool forced) {
+  quillet::SaveSettings(window, forced, Running().Persistent(), Running().storeLocation);
+}
+bool UsingSettingsFile() { return Running().storeLocation.fileChosen; }
+
+// What a new run starts with, in the same store.
 void ResetPersistentState() {
   ResetSettings(AppSettings());
   ClearRecent(AppRecentFiles());
@@ -36,9 +46,6 @@ void ResetPersistentState() {
 class SettingsStoreWin : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedLocation_ = SettingsLocation();
-    savedApp_ = App();
-    App() = AppState{};
     static int run = 0;
     const std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++run);
     keyPath_ = L"Software\\Vantrel\\QuilletTest-" + tag;
@@ -47,20 +54,14 @@ class SettingsStoreWin : public ::testing::Test {
     folder_ = std::wstring(temp) + L"quillet-store-" + tag;
     ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
     iniPath_ = folder_ + L"\\Quillet.ini";
-    SettingsLocation().registryPath = U(keyPath_.c_str());
-    SettingsLocation().iniPath = U(iniPath_.c_str());
-    ForgetSettingsFileChoice();
-    ResetPersistentState();
+    state_->storeLocation.registryPath = U(keyPath_.c_str());
+    state_->storeLocation.iniPath = U(iniPath_.c_str());
   }
 
   void TearDown() override {
     RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
     DeleteFileW(iniPath_.c_str());
     RemoveDirectoryW(folder_.c_str());
-    SettingsLocation() = savedLocation_;
-    App() = savedApp_;
-    ForgetSettingsFileChoice();
-    ResetPersistentState();
   }
 
   std::wstring Sub(const wchar_t* sub) const { return sub ? keyPath_ + L"\\" + sub : keyPath_; }
@@ -150,8 +151,8 @@ class SettingsStoreWin : public ::testing::Test {
     return ParseIni(bytes.data(), bytes.size());
   }
 
-  StoreLocation savedLocation_;
-  AppState savedApp_;
+  std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
+  RunningState inForce_{*state_};
   std::wstring keyPath_, folder_, iniPath_;
 };
 

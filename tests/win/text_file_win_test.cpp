@@ -16,6 +16,7 @@
 #include "document/settings.h"
 #include "document/text_codec.h"
 #include "document/text_file_win.h"
+#include "shell/app/editor_state_win.h"
 #include "tests/unit/byte_strings.h"
 #include "tests/win/file_test_support.h"
 

@@ -11,6 +11,7 @@
 #include "document/settings.h"
 #include "shell/app/app_win.h"
 #include "shell/app/dispatch_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "tests/win/edit_fixture.h"
 
@@ -32,21 +33,9 @@ class ToolJobWin : public EditFixture {
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(
         MakeHost(HostProc, L"QuilletToolJobHost", ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL));
-    saved_ = App();
-    App().mainWindow = host_;
-    App().edit = edit_;
-    App().lastToolCommand = 0;
-    savedSettings_ = AppSettings();
   }
 
-  void TearDown() override {
-    AppSettings() = savedSettings_;
-    App() = saved_;
-    DestroyHost();
-  }
-
-  AppState saved_;
-  Settings savedSettings_;
+  void TearDown() override { DestroyHost(); }
 };
 
 TEST_F(ToolJobWin, OneUndoTakesTheWholeRunBack) {

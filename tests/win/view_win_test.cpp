@@ -18,6 +18,7 @@
 #include "document/settings.h"
 #include "engine/caret_ops.h"
 #include "shell/app/app_win.h"
+#include "shell/app/editor_state_win.h"
 #include "shell/files/document_win.h"
 #include "shell/files/lifecycle_win.h"
 #include "shell/view/view_win.h"
