@@ -6,7 +6,6 @@
 #include "base/messages.h"
 #include "engine/char_classes.h"
 #include "engine/line_table.h"
-#include "engine/statistics.h"
 #include "engine/tool_table.h"
 #include "engine/unique_lines.h"
 #include "engine/unit_scan.h"
@@ -250,14 +249,6 @@ Failure CollectCompletionWords(ToolJob& job) {
              : kMsgOutOfMemory;
 }
 
-Failure CountDocument(ToolJob& job) {
-  if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
-    *given->stats = CountTextStats({job.text, job.textLength}, SettingsOf(job)._word != 0);
-  return nullptr;
-}
-
-Failure PrintDocument(ToolJob& job) { return PrintJobText(job, {job.text, job.textLength}); }
-
 constexpr LineToolRow kLineTools[] = {
     {.op = kLineOpLogicalLine, .kind = kReport, .run = LookUpLogicalLine},
     {.op = kLineOpCollectCompletions, .kind = kReport, .run = CollectCompletionWords},
@@ -271,8 +262,6 @@ constexpr LineToolRow kLineTools[] = {
     {.op = kLineOpSelectLine, .atSelectionEnd = true, .edit = SelectLineEdit},
     {.op = kLineOpDeleteToLineEnd, .atSelectionEnd = true, .edit = DeleteToLineEndEdit},
     {.op = kLineOpDeleteFromLineStart, .edit = DeleteFromLineStartEdit},
-    {.op = kLineOpStatistics, .kind = kReport, .run = CountDocument},
-    {.op = kLineOpPrintDocument, .kind = kHandOff, .run = PrintDocument},
 };
 
 static_assert(StrictlyAscending<LineToolRow>(kLineTools));

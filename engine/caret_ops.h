@@ -56,9 +56,9 @@ struct CaretEdit {
 
 // The line family over job.text (the whole document) with the selection
 // job.selStart/selEnd, by the operation's row (tool_table.h). Edits go to
-// job.caretEdit; the line lookup, the completion words and the statistics
-// to the records of the job's LineLookupParams, CompletionParams and
-// StatsParams. Returns null or the out-of-memory message.
+// job.caretEdit; the line lookup and the completion words to the records
+// of the job's LineLookupParams and CompletionParams. Returns null or the
+// out-of-memory message.
 Failure RunLineFamilyOp(ToolJob& job);
 
 // One display line as the word operations see it: line[-1] is a terminator,

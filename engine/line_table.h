@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace quillet {
 
@@ -39,6 +40,10 @@ struct LineScan {
 // unit; an earlier zero ends the text there). Large selections are counted
 // by two threads.
 LineScan ScanLines(char16_t* sel, std::size_t length);
+
+// Whether a text holds more than one line: a CR LF anywhere in it, also
+// as its last two units (the break before an empty last line).
+inline bool SpansLines(std::u16string_view text) { return text.find(u"\r\n") != std::u16string_view::npos; }
 
 // Fills one record per line, at most maxLines, and overwrites the CR LF
 // after each filled line with two terminators, so each line becomes a

@@ -9,7 +9,6 @@
 #include "engine/in_halves.h"
 #include "engine/line_ops.h"
 #include "engine/line_table.h"
-#include "engine/print_layout.h"
 #include "engine/tool_table.h"
 #include "engine/unit_scan.h"
 
@@ -21,9 +20,6 @@ Failure ReadLines(const TextToolRow& tool, const ToolJob& job, ToolPass& pass) {
   const bool preview = job.previewBuffer != nullptr;
   switch (tool.lineTable) {
     case kNoLines:
-      return nullptr;
-    case kLineCount:
-      pass.lineCount = ScanLines(job.sel, job.selLength).lines;
       return nullptr;
     case kLinesInPreview:
       if (!preview) return nullptr;
@@ -107,11 +103,11 @@ Failure ExecuteTextOp(ToolJob& job) {
   }
 
   // A final line break is kept out of the operation and put back after.
-  bool cutFinalBreak = false;
-  if (!job.keepFinalBreak && job.selLength > 1 && IsLineBreak(job.sel + job.selLength - 2)) {
-    job.selLength -= 2;
+  const std::size_t kept = SelectionForTool({job.sel, job.selLength}, job.keepFinalBreak).size();
+  const bool cutFinalBreak = kept != job.selLength;
+  if (cutFinalBreak) {
+    job.selLength = static_cast<std::uint32_t>(kept);
     job.sel[job.selLength] = 0;
-    cutFinalBreak = true;
   }
 
   const TextToolRow* tool = FindTextTool(job.op);
@@ -135,11 +131,10 @@ Failure ExecuteTextOp(ToolJob& job) {
   return message;
 }
 
-Failure PrintJobText(const ToolJob& job, std::u16string_view text) {
-  const PrintParams* params = ParamsOf<PrintParams>(job);
-  PrintRun* print = params ? params->print : nullptr;
-  if (!print || !print->print) return nullptr;
-  return print->print(*print, text);
+std::u16string_view SelectionForTool(std::u16string_view selection, bool keepFinalBreak, std::size_t limit) {
+  if (!keepFinalBreak && selection.size() > 1 && IsLineBreak(selection.data() + selection.size() - 2))
+    selection.remove_suffix(2);
+  return selection.substr(0, limit);
 }
 
 Failure ExecuteLineOp(ToolJob& job) { return RunLineFamilyOp(job); }

@@ -26,9 +26,6 @@ using enum ToolFamily;
 
 // Operation codes of the text family.
 enum class TextOp : int {
-  kOpCopySelection = 1,
-  kOpSetWindowText = 2,
-  kOpMultiLineTest = 3,
   kOpInvertCase = 17,
   kOpUpperCase = 18,
   kOpLowerCase = 19,
@@ -51,7 +48,6 @@ enum class TextOp : int {
   kOpUntabify = 59,
   kOpEnclose = 65,
   kOpTag = 66,
-  kOpStatistics = 67,
   kOpReverseText = 81,
   kOpReverseLines = 82,
   kOpReverseEachWord = 83,
@@ -65,8 +61,6 @@ enum class TextOp : int {
   kOpHardWrap = 129,
   kOpUnwrap = 130,
   kOpExternalFilter = 161,
-  kOpSwapClipboard = 177,
-  kOpPrintSelection = 193,
 };
 using enum TextOp;
 
@@ -84,8 +78,6 @@ enum class LineOp : int {
   kLineOpSelectLine = 579,
   kLineOpDeleteToLineEnd = 593,
   kLineOpDeleteFromLineStart = 595,
-  kLineOpStatistics = 673,
-  kLineOpPrintDocument = 689,
 };
 using enum LineOp;
 
@@ -96,13 +88,6 @@ inline constexpr std::size_t kMinWorkingUnits = 65535;
 // Room the enclose and tag results reserve beyond the selection.
 inline constexpr std::size_t kEncloseExtra = 3079;
 
-// kOpCopySelection: the selection is copied into buffer, at most capacity - 1
-// characters and a terminator.
-struct SelectionCopy {
-  char16_t* buffer = nullptr;
-  std::uint32_t capacity = 0;
-};
-
 struct PrefixSpec;
 struct UniqueSpec;
 struct NumberingSettings;
@@ -110,25 +95,11 @@ struct ColumnKeySpec;
 struct SortKey;
 struct LogicalLineInfo;
 struct CaretEdit;
-struct TextStats;
 struct FilterRun;
-struct PrintRun;
 
 // The parameters of each operation, one record per kind; an operation reads
 // only its own kind (ParamsOf), and a job without one uses the record the
 // settings hold where there is one.
-struct CopyParams {  // kOpCopySelection
-  SelectionCopy* copy = nullptr;
-};
-struct WindowTextParams {  // kOpSetWindowText: the window whose text becomes the selection
-  void* window = nullptr;  // opaque here: only the system seam knows it is a window
-};
-struct MultiLineParams {  // kOpMultiLineTest: set to 1 when the selection spans lines, else 0
-  int* multiLine = nullptr;
-};
-struct StatsParams {  // kOpStatistics and kLineOpStatistics: the figures
-  TextStats* stats = nullptr;
-};
 struct PrefixParams {  // kOpPrefixLines (QtText, QtEmpty, QtSpace)
   const PrefixSpec* prefix = nullptr;
 };
@@ -153,13 +124,9 @@ struct CompletionParams {  // kLineOpCollectCompletions: the words found
 struct FilterParams {  // kOpExternalFilter: the child that rewrites the selection
   FilterRun* filter = nullptr;
 };
-struct PrintParams {  // kOpPrintSelection, kLineOpPrintDocument: the printer the text goes to
-  PrintRun* print = nullptr;
-};
 
-using ToolParams = std::variant<std::monostate, CopyParams, WindowTextParams, MultiLineParams, StatsParams,
-                                PrefixParams, UniqueParams, NumberingParams, SortParams, ColumnKeyParams,
-                                LineLookupParams, CompletionParams, FilterParams, PrintParams>;
+using ToolParams = std::variant<std::monostate, PrefixParams, UniqueParams, NumberingParams, SortParams,
+                                ColumnKeyParams, LineLookupParams, CompletionParams, FilterParams>;
 
 struct ToolJob {
   ToolFamily family = kTextFamily;
@@ -171,8 +138,6 @@ struct ToolJob {
   ToolSettings settings;
   // The line family: what the caret commands have the edit control do.
   CaretEdit* caretEdit = nullptr;
-  // The edit control, for the operations that talk to it (the swap's WM_COPY).
-  void* control = nullptr;
   bool selectResult = false;
   bool keepFinalBreak = false;
   // Null for a normal run; otherwise kPreviewBufferUnits units that receive
@@ -223,12 +188,14 @@ void AdjustForSoftBreaks(ToolJob& job);
 // null or a message.
 Failure ExecuteTextOp(ToolJob& job);
 
+// What of a selection a text tool works on, also for the commands that read
+// the selection themselves: one final line break (CR LF) stays out unless
+// keepFinalBreak, so a selection of nothing but a break is empty; then no
+// more than limit units.
+std::u16string_view SelectionForTool(std::u16string_view selection, bool keepFinalBreak, std::size_t limit = SIZE_MAX);
+
 // The line family: the operation's row over the whole text.
 Failure ExecuteLineOp(ToolJob& job);
-
-// The two print operations: hands text (the selection or the whole text)
-// to the job's printer and passes its message on. Nothing is replaced.
-Failure PrintJobText(const ToolJob& job, std::u16string_view text);
 
 // Runs the job's operation on its working copy (by family), then for a
 // preview copies the result into the preview buffer. Returns the message.

@@ -3,13 +3,11 @@
 #include <algorithm>
 
 #include "base/messages.h"
-#include "base/system_calls.h"
 #include "engine/char_classes.h"
 #include "engine/filter_output.h"
 #include "engine/line_ends.h"
 #include "engine/line_tools.h"
 #include "engine/search.h"
-#include "engine/statistics.h"
 #include "engine/text_tools.h"
 #include "engine/unit_scan.h"
 
@@ -229,50 +227,7 @@ Failure RunTabify(ToolJob& job, ToolPass& pass) {
   return nullptr;
 }
 
-// ---- reports and hand-offs --------------------------------------------------
-
-Failure CopyOut(ToolJob& job, ToolPass&) {
-  if (const auto* given = ParamsOf<CopyParams>(job); given && given->copy && given->copy->buffer)
-    CopyLimited(given->copy->buffer, job.sel, given->copy->capacity);
-  return nullptr;
-}
-
-Failure SetOtherWindowText(ToolJob& job, ToolPass&) {
-  if (const auto* given = ParamsOf<WindowTextParams>(job); given && given->window && System().setWindowText)
-    System().setWindowText(given->window, job.sel);
-  return nullptr;
-}
-
-Failure TellMultiLine(ToolJob& job, ToolPass& pass) {
-  if (const auto* given = ParamsOf<MultiLineParams>(job); given && given->multiLine)
-    *given->multiLine = pass.lineCount > 1 ? 1 : 0;
-  return nullptr;
-}
-
-Failure CountSelection(ToolJob& job, ToolPass&) {
-  if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
-    *given->stats = CountTextStats({job.sel, job.selLength}, job.settings._word != 0);
-  return nullptr;
-}
-
-Failure SizeClipboardText(const ToolJob&, ToolPass& pass) {
-  if (const std::size_t units = System().readClipboardText ? System().readClipboardText(nullptr, 0) : 0)
-    pass.resultUnits = units;
-  return nullptr;
-}
-
-Failure SwapWithClipboard(ToolJob& job, ToolPass&) {
-  const SystemCalls& sys = System();
-  if (job.resultBuffer && sys.readClipboardText) {
-    const std::size_t got = sys.readClipboardText(job.resultBuffer.get(), job.resultCapacity);
-    SetResult(job, job.resultBuffer.get(), job.resultBuffer.get() + std::min<std::size_t>(got, job.resultCapacity));
-    job.resultBuffer[job.resultLength] = 0;
-  }
-  // The selection goes to the clipboard even when there is nothing to put
-  // in its place.
-  if (sys.copySelection) sys.copySelection(job.control);
-  return nullptr;
-}
+// ---- hand-offs --------------------------------------------------------------
 
 // The child's output becomes the result; a run that declined, failed or
 // had nothing to put back leaves the selection alone.
@@ -287,19 +242,9 @@ Failure RunFilter(ToolJob& job, ToolPass&) {
   return nullptr;
 }
 
-Failure PrintSelection(ToolJob& job, ToolPass&) { return PrintJobText(job, {job.sel, job.selLength}); }
-
 // ---- the table --------------------------------------------------------------
 
 constexpr TextToolRow kTextTools[] = {
-    {.op = kOpCopySelection, .kind = kHandOff, .acceptsEmpty = true, .result = kNoResult, .run = CopyOut},
-    {.op = kOpSetWindowText, .kind = kHandOff, .acceptsEmpty = true, .result = kNoResult, .run = SetOtherWindowText},
-    {.op = kOpMultiLineTest,
-     .kind = kReport,
-     .acceptsEmpty = true,
-     .lineTable = kLineCount,
-     .result = kNoResult,
-     .run = TellMultiLine},
     {.op = kOpInvertCase, .run = MapUnits<InvertCase>},
     {.op = kOpUpperCase, .run = MapUnits<UpperCase>},
     {.op = kOpLowerCase, .run = MapUnits<LowerCase>},
@@ -355,7 +300,6 @@ constexpr TextToolRow kTextTools[] = {
      .run = RunUntabify},
     {.op = kOpEnclose, .acceptsEmpty = true, .result = kResultBuffer, .prepare = SizeEnclosed, .run = RunEnclose},
     {.op = kOpTag, .acceptsEmpty = true, .result = kResultBuffer, .prepare = SizeTagged, .run = RunTag},
-    {.op = kOpStatistics, .kind = kReport, .result = kNoResult, .run = CountSelection},
     {.op = kOpReverseText, .run = RunReverseText},
     {.op = kOpReverseLines,
      .lineTable = kLinesInPreview,
@@ -396,13 +340,6 @@ constexpr TextToolRow kTextTools[] = {
      .run = RewriteLines<HardWrap>},
     {.op = kOpUnwrap, .kind = kLineTool, .lineTable = kLineTable, .run = RewriteLines<UnwrapParagraphs>},
     {.op = kOpExternalFilter, .kind = kHandOff, .acceptsEmpty = true, .result = kOwnBuffer, .run = RunFilter},
-    {.op = kOpSwapClipboard,
-     .kind = kHandOff,
-     .acceptsEmpty = true,
-     .result = kResultBuffer,
-     .prepare = SizeClipboardText,
-     .run = SwapWithClipboard},
-    {.op = kOpPrintSelection, .kind = kHandOff, .result = kNoResult, .run = PrintSelection},
 };
 
 static_assert(StrictlyAscending<TextToolRow>(kTextTools));

@@ -25,7 +25,7 @@ enum class ToolKind : std::uint8_t {
   kTransform,  // rewrites the selection as one run of characters
   kLineTool,   // rewrites the selection line by line, from its line table
   kReport,     // reads the text and tells the caller about it
-  kHandOff,    // gives the text to something outside: a buffer, a window, the clipboard, a child, a printer
+  kHandOff,    // gives the text to something outside (a filter's child) and takes back what it returns
   kCaretEdit,  // has the edit control change the text around the caret's line
 };
 using enum ToolKind;
@@ -33,7 +33,6 @@ using enum ToolKind;
 // What the job reads of the selection's lines before the tool runs.
 enum class LineTableUse : std::uint8_t {
   kNoLines,
-  kLineCount,         // only how many there are
   kLinesInPreview,    // the tool finds its lines itself, but a preview sees only the table's
   kLineTable,         // always the table
   kLinesUnlessWhole,  // the table, unless the sort compares whole lines (outside a preview)
@@ -60,7 +59,7 @@ using enum TextReach;
 // What one run of a text tool works with besides its job.
 struct ToolPass {
   HeapBlock<LineRecord> lines;  // the selection's line table, when the row reads one
-  std::size_t lineCount = 0;    // its lines (for kLineCount without the table)
+  std::size_t lineCount = 0;    // its records
   // The units of a separate result buffer before its 3 spare ones; none
   // when the result is written in place or there is none.
   std::optional<std::uint64_t> resultUnits;

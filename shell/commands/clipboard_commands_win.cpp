@@ -4,11 +4,10 @@
 #include "base/resource.h"
 #include "base/wide_win.h"
 #include "document/clip_slots.h"
-#include "engine/tool_job.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
-#include "shell/runs/tool_job_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 #include "shell/view/edit_ops_win.h"
 #include "shell/view/view_win.h"
 
@@ -58,17 +57,10 @@ void PasteClip(int n) {
 
 CommandResult OnCopyToClip(const CommandArgs& a) {
   const int n = a.id - IDM_CLIP_COPY_FIRST + 1;
-  DWORD start = 0, end = 0;
-  GetSelection(&start, &end);
-  const std::size_t length = end >= start ? end - start : 0;
-  HeapBlock<char16_t> buffer = HeapBlock<char16_t>::Allocate(length + 3);
-  if (!buffer) return kMsgOutOfMemory;
-  buffer[0] = 0;
-  SelectionCopy copy{buffer.get(), static_cast<std::uint32_t>(length + 1)};
-  const ToolParams data = CopyParams{&copy};
-  if (const char16_t* message = RunTextToolEx(kOpCopySelection, data, false, true)) return message;
+  EditSnapshot selection;
+  if (const char16_t* message = SnapshotSelection(EditControl(), selection, {.keepFinalBreak = true})) return message;
   // An empty selection leaves the slot's old text in place.
-  if (!StoreClip(AppClips(), n, buffer.get())) return kMsgOutOfMemory;
+  if (!StoreClip(AppClips(), n, selection.text)) return kMsgOutOfMemory;
   AppClips().changed = true;
   return kDone;
 }

@@ -1,14 +1,17 @@
 #include "shell/commands/edit_commands_win.h"
 
+#include <cstdint>
+
 #include "base/memory.h"
 #include "base/messages.h"
 #include "base/resource.h"
-#include "base/system_calls.h"
 #include "document/settings.h"
 #include "engine/caret_ops.h"
+#include "engine/line_table.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/dialogs/tool_dialogs_win.h"
 #include "shell/dialogs/word_completion_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "shell/view/caret_ops_win.h"
 #include "shell/view/edit_ops_win.h"
@@ -33,21 +36,35 @@ CommandResult OnCut(const CommandArgs&) { return SendToEdit(WM_CUT); }
 CommandResult OnCopy(const CommandArgs&) { return SendToEdit(WM_COPY); }
 CommandResult OnPaste(const CommandArgs&) {
   // Pasted text may make a line the control would take long to wrap.
-  if (const auto read = System().readClipboardText) {
-    const std::size_t length = read(nullptr, 0);
-    if (length > 0) {
-      HeapBlock<char16_t> text = HeapBlock<char16_t>::Allocate(length + 1);
-      if (!text) return kMsgOutOfMemory;
-      const std::size_t copied = read(text.get(), length);
-      PrepareEditForText(std::u16string_view(text.get(), copied), false);
-    }
+  if (const std::size_t length = ReadClipboardText(nullptr, 0); length > 0) {
+    HeapBlock<char16_t> text = HeapBlock<char16_t>::Allocate(length + 1);
+    if (!text) return kMsgOutOfMemory;
+    const std::size_t copied = ReadClipboardText(text.get(), length);
+    PrepareEditForText(std::u16string_view(text.get(), copied), false);
   }
   return SendToEdit(WM_PASTE);
 }
 CommandResult OnSelectAll(const CommandArgs&) { return SendToEdit(EM_SETSEL, 0, -1); }
 
 // Not a tool that Last tool repeats; the caret ends after the pasted text.
-CommandResult OnSwapClipboard(const CommandArgs&) { return RunTextToolEx(kOpSwapClipboard, {}, false, true); }
+CommandResult OnSwapClipboard(const CommandArgs&) {
+  HeapBlock<char16_t> clip;
+  std::size_t length = 0;
+  if (const std::size_t units = ReadClipboardText(nullptr, 0); units > 0) {
+    // Positions travel as 32-bit numbers, as the edit control counts them.
+    if (units > UINT32_MAX - 3) return kMsgOutOfMemory;
+    clip = HeapBlock<char16_t>::Allocate(units + 1);
+    if (!clip) return kMsgOutOfMemory;
+    // Never more than was measured, should the clipboard have grown since.
+    length = ReadClipboardText(clip.get(), units);
+  }
+  // The selection goes to the clipboard even when there is nothing to put
+  // in its place.
+  HWND edit = EditControl();
+  SendMessageW(edit, WM_COPY, 0, 0);
+  if (clip) ReplaceSelectionAsOneStep(edit, std::u16string_view(clip.get(), length));
+  return kDone;
+}
 
 CommandResult OnSelectLine(const CommandArgs&) { return RunLineTool(kLineOpSelectLine); }
 CommandResult OnSelectWord(const CommandArgs&) { return CaretWordOp(kWordOpSelectRun); }
@@ -77,11 +94,11 @@ CommandResult OnEnter(const CommandArgs& a) {
 }
 
 CommandResult OnTabKey(const CommandArgs&) {
-  int multiLine = 0;
-  const ToolParams data = MultiLineParams{&multiLine};
+  EditSnapshot selection;
   // A test that could not be made counts as several lines. The indent goes
   // through the dispatcher, so that Last tool repeats it as Indent.
-  if (RunTextToolEx(kOpMultiLineTest, data, true, true) || multiLine) return DispatchCommand(IDM_LINES_INDENT, 0);
+  if (SnapshotSelection(EditControl(), selection, {.keepFinalBreak = true}) || SpansLines(selection.text))
+    return DispatchCommand(IDM_LINES_INDENT, 0);
   if (AppSettings().NoTabs) return TypeTabAsSpaces();
   TypeChar(u'\t');
   return kDone;

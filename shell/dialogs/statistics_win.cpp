@@ -4,13 +4,12 @@
 
 #include "base/message_box_win.h"
 #include "base/resource.h"
-#include "engine/caret_ops.h"
+#include "document/settings.h"
 #include "engine/statistics.h"
-#include "engine/tool_job.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
-#include "shell/runs/tool_job_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 
 namespace quillet {
 namespace {
@@ -37,16 +36,19 @@ void ShowColumn(HWND dialog, const TextStats& s, int offset) {
 INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG: {
-      TextStats stats;
-      const ToolParams data = StatsParams{&stats};
-      if (const char16_t* failed = RunLineTool(kLineOpStatistics, data)) {
-        ShowWarning(dialog, failed);
-      } else {
-        ShowColumn(dialog, stats, 0);
+      const bool underscoreIsWord = AppSettings()._word != 0;
+      {
+        EditSnapshot document;
+        if (const char16_t* failed = SnapshotText(App().edit, document)) {
+          ShowWarning(dialog, failed);
+        } else {
+          ShowColumn(dialog, CountTextStats(document.text, underscoreIsWord), 0);
+        }
       }
       // Without a selection (or when it cannot be read) that column stays empty.
-      stats = TextStats{};
-      if (!RunTextTool(kOpStatistics, data)) ShowColumn(dialog, stats, IDC_STAT_SELECTION_OFFSET);
+      EditSnapshot selection;
+      if (!SnapshotTextOrSelection(App().edit, selection, true))
+        ShowColumn(dialog, CountTextStats(selection.text, underscoreIsWord), IDC_STAT_SELECTION_OFFSET);
       return TRUE;
     }
     case WM_COMMAND:

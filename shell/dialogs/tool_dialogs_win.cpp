@@ -9,13 +9,12 @@
 #include "base/wide_win.h"
 #include "document/settings.h"
 #include "engine/caret_ops.h"
-#include "engine/tool_job.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/dialogs/dialog_pages_win.h"
 #include "shell/dialogs/dialog_support_win.h"
-#include "shell/runs/tool_job_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 #include "shell/view/edit_ops_win.h"
 #include "shell/view/view_win.h"
 
@@ -198,10 +197,9 @@ void FillCompare(HWND dialog) {
     SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, kCompareTextLimit, 0);
   std::u16string first = m.one;
   if (HasSelection()) {
-    std::u16string selection(kCompareTextLimit + 1, u'\0');
-    SelectionCopy copy{selection.data(), static_cast<std::uint32_t>(selection.size())};
-    if (!RunTextToolEx(kOpCopySelection, CopyParams{&copy}, false, true))
-      first.assign(selection.c_str());
+    EditSnapshot selection;
+    const SelectionTake take{.keepFinalBreak = true, .limit = kCompareTextLimit};
+    if (!SnapshotSelection(EditControl(), selection, take)) first = selection.text;
   }
   SetDlgItemTextW(dialog, IDC_COMPARE_TEXT1, W(first));
   SetDlgItemTextW(dialog, IDC_COMPARE_TEXT2, W(m.two));

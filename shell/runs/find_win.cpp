@@ -2,8 +2,8 @@
 
 #include <commdlg.h>
 
-#include <algorithm>
 #include <string>
+#include <utility>
 
 #include "base/message_box_win.h"
 #include "base/messages.h"
@@ -11,7 +11,7 @@
 #include "document/settings.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
-#include "shell/runs/tool_job_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 #include "shell/view/edit_ops_win.h"
 #include "shell/view/view_win.h"
 
@@ -26,28 +26,13 @@ SearchOptions OptionsOf(const SearchPattern& pattern) {
 }
 
 // The document as the search sees it: a copy with a terminator in front.
-struct DocumentCopy {
-  HeapBlock<char16_t> buffer;
-  std::u16string_view text;
-};
-
-bool CopyDocument(DocumentCopy& copy) {
-  HWND edit = EditControl();
-  const int length = std::max(GetWindowTextLengthW(edit), 0);
-  copy.buffer = HeapBlock<char16_t>::Allocate(static_cast<std::size_t>(length) + 2);
-  if (!copy.buffer) return false;
-  copy.buffer[0] = 0;
-  char16_t* text = copy.buffer.get() + 1;
-  TouchPagesInHalves(text, (static_cast<std::size_t>(length) + 1) * sizeof(char16_t));  // see the tool job's copy
-  copy.text = std::u16string_view(text, ReadWindowText(edit, text, static_cast<std::size_t>(length) + 1));
-  return true;
-}
+bool CopyDocument(EditSnapshot& copy) { return !SnapshotText(EditControl(), copy); }
 
 enum class Located { kFound, kNotFound, kNoMemory };
 
 // One search from the selection; selects the match it finds.
 Located Locate(std::u16string_view pattern, const SearchOptions& options, bool includeSelection, bool backward) {
-  DocumentCopy doc;
+  EditSnapshot doc;
   Searcher searcher;
   if (!CopyDocument(doc) || !searcher.Prepare(pattern, options, backward)) return Located::kNoMemory;
   DWORD start = 0, end = 0;
@@ -126,11 +111,10 @@ CommandResult FindNext(PatternSlot slot, bool reverse) {
 }
 
 CommandResult FindSelected(PatternSlot slot, bool search) {
-  std::u16string selection(kSearchTextUnits, u'\0');
-  SelectionCopy copy{selection.data(), static_cast<std::uint32_t>(kSearchTextUnits)};
-  const ToolParams data = CopyParams{&copy};
-  if (const char16_t* message = RunTextToolEx(kOpCopySelection, data, false, true)) return message;
-  selection.resize(std::char_traits<char16_t>::length(selection.c_str()));
+  EditSnapshot taken;
+  const SelectionTake take{.keepFinalBreak = true, .limit = kSearchTextUnits - 1};
+  if (const char16_t* message = SnapshotSelection(EditControl(), taken, take)) return message;
+  std::u16string selection(taken.text);
   // The stored pattern stays as it was when there is nothing to take.
   if (selection.empty()) return kMsgSelectionEmpty;
 
@@ -175,7 +159,7 @@ CommandResult ReplaceAll() {
   HeapBlock<char16_t> rewritten;
   ReplaceSpan span;
   {
-    DocumentCopy doc;
+    EditSnapshot doc;
     Searcher searcher;
     if (!CopyDocument(doc) || !searcher.Prepare(pattern.pattern, OptionsOf(pattern), false)) return kMsgOutOfMemory;
     span = ReplaceInTurn(searcher, doc.text, 0, replacement, nullptr);
@@ -212,13 +196,8 @@ bool OpenFindDialog(bool replace) {
 
   std::u16string find = AppSettings().Find;
   if (HasSelection()) {
-    std::u16string selection(kSearchTextUnits, u'\0');
-    SelectionCopy copy{selection.data(), static_cast<std::uint32_t>(kSearchTextUnits)};
-    const ToolParams data = CopyParams{&copy};
-    if (!RunTextToolEx(kOpCopySelection, data, false, false)) {
-      selection.resize(std::char_traits<char16_t>::length(selection.c_str()));
-      find = std::move(selection);
-    }
+    EditSnapshot taken;
+    if (!SnapshotSelection(EditControl(), taken, {.limit = kSearchTextUnits - 1})) find = taken.text;
   }
   CutAtLineBreak(find);
   CopyLimited(U(st.findBuffer), find.c_str(), kSearchTextUnits);

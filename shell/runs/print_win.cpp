@@ -10,11 +10,10 @@
 #include "base/wide_win.h"
 #include "document/document.h"
 #include "document/settings.h"
-#include "engine/tool_job.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/dialogs/wait_window_win.h"
-#include "shell/runs/tool_job_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 
 namespace quillet {
 namespace {
@@ -189,16 +188,19 @@ Failure PrintText(PrintRun& run, std::u16string_view text) {
   return kMsgCannotPrint;
 }
 
+Failure PrintEditText(PrintRun& run, bool selection) {
+  EditSnapshot snapshot;
+  if (const char16_t* message = SnapshotTextOrSelection(App().edit, snapshot, selection)) return message;
+  return run.print ? run.print(run, snapshot.text) : nullptr;
+}
+
 CommandResult OnPrint(const CommandArgs&) {
   if (!ShowPrintDialog()) return kCancelled;
   PRINTDLGW& record = PrintDialogRecord();
   // Given back however the run ends, also when the selection is refused.
   const PrinterDc dc(std::exchange(record.hDC, nullptr));
   PrintRun run{PrintText, dc.get()};
-  const ToolParams params = PrintParams{&run};
-  const char16_t* message = (record.Flags & PD_SELECTION) ? RunTextToolEx(kOpPrintSelection, params, true, false)
-                                                          : RunLineTool(kLineOpPrintDocument, params);
-  if (message) return message;
+  if (const char16_t* message = PrintEditText(run, (record.Flags & PD_SELECTION) != 0)) return message;
   return run.code ? CommandResult(static_cast<ResultCode>(run.code)) : CommandResult(kDone);
 }
 

@@ -36,6 +36,11 @@ Failure PrintText(PrintRun& run, std::u16string_view text);
 // Registered with SetAbortProc: keeps the program answering while it prints.
 BOOL CALLBACK PrintAbortProc(HDC dc, int error);
 
+// Hands the whole document, or the selection without its final line break,
+// to run.print. An empty selection is refused (kMsgSelectionEmpty) before
+// anything is printed; otherwise returns the print's message.
+Failure PrintEditText(PrintRun& run, bool selection);
+
 // Print (Ctrl+P): the whole document, or the selection when the user chose
 // it in the dialog.
 CommandResult OnPrint(const CommandArgs& a);

@@ -1,7 +1,6 @@
 #include "shell/runs/tool_job_win.h"
 
 #include <algorithm>
-#include <cwchar>
 
 #include "base/message_box_win.h"
 #include "base/system_calls.h"
@@ -9,8 +8,8 @@
 #include "document/settings.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 #include "shell/view/caret_ops_win.h"
-#include "shell/view/view_win.h"
 
 namespace quillet {
 namespace {
@@ -23,29 +22,6 @@ std::uint64_t FreePhysicalMemory() {
 }
 
 bool AskContinue(const char16_t* text) { return AskYesNo(App().mainWindow, text); }
-
-std::size_t ReadClipboardText(char16_t* dest, std::size_t capacity) {
-  if (!OpenClipboard(nullptr)) return 0;
-  std::size_t length = 0;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-      // A block without a terminator ends where the block ends.
-      length = wcsnlen(text, GlobalSize(data) / sizeof(wchar_t));
-      if (dest) {
-        length = std::min(length, capacity);
-        std::copy(text, text + length, W(dest));
-        dest[length] = 0;
-      }
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return length;
-}
-
-void CopySelection(void* control) { SendMessageW(static_cast<HWND>(control), WM_COPY, 0, 0); }
-
-void SetOtherWindowText(void* window, const char16_t* text) { SetWindowTextW(static_cast<HWND>(window), W(text)); }
 
 // Soft line breaks are visible in the text only while this lives; the
 // control must never keep them, or the document would be saved with them.
@@ -81,9 +57,6 @@ void InstallWindowsSystemCalls() {
   SystemCalls& calls = System();
   calls.freePhysicalMemory = FreePhysicalMemory;
   calls.askYesNo = AskContinue;
-  calls.readClipboardText = ReadClipboardText;
-  calls.copySelection = CopySelection;
-  calls.setWindowText = SetOtherWindowText;
 }
 
 Failure RunToolJob(HWND edit, ToolJob& job) {
@@ -94,7 +67,6 @@ Failure RunToolJob(HWND edit, ToolJob& job) {
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   job.selStart = start;
   job.selEnd = end;
-  job.control = edit;
 
   // A text tool reads the text only up to the end of its selection.
   const int length = std::max(GetWindowTextLengthW(edit), 0);
@@ -121,16 +93,7 @@ Failure RunToolJob(HWND edit, ToolJob& job) {
   ShowMessageInPreview(job, message);
   if (!HasReplacement(job, message)) return message;
 
-  // The replacement must be an undo step of its own: the control would
-  // otherwise merge it with an adjacent earlier edit (or with the state an
-  // earlier undo left), and one undo would no longer take back exactly this
-  // tool run.
-  SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
-  // The control makes room for the result with allocations of its own,
-  // which the blocks kept for the next tool must not stand in the way of.
-  ReleaseSpareBlocks();
-  edit = PrepareEditForText(std::u16string_view(job.result, job.resultLength), false);
-  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(job.result));
+  edit = ReplaceSelectionAsOneStep(edit, std::u16string_view(job.result, job.resultLength));
   // Positions as the control counts them: from the selection start it had.
   if (job.caret) {
     const DWORD caret = start + static_cast<DWORD>(job.caret - job.result);

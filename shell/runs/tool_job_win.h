@@ -24,9 +24,8 @@ Failure RunLineTool(LineOp op, const ToolParams& params = {});
 // message when the job fails; the document is not touched.
 Failure PreviewTextTool(TextOp op, const ToolParams& params, char16_t* buffer);
 
-// The memory question, the clipboard and window texts as the pure tools
-// reach them. Put in force when the program starts; calling it again is
-// harmless.
+// The memory question as the pure code reaches it. Put in force when the
+// program starts; calling it again is harmless.
 void InstallWindowsSystemCalls();
 
 }  // namespace quillet

@@ -5,16 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "base/messages.h"
-#include "engine/tool_job.h"
-#include "tests/unit/tool_run.h"
-
 namespace quillet {
 namespace {
-
-using testing::RunOptions;
-using testing::RunTool;
-using testing::ToolRun;
 
 // A printer on paper: every character is 10 units wide except 'W' (150, wider
 // than the test pages) and TAB, which moves to the next multiple of 80 as
@@ -244,55 +236,6 @@ TEST(PrintLayout, HugeAndOddDocumentsPrintEveryCharacterOnce) {
     if (c == u'\t') tabsJoined += c;
   }
   check(tabs, tabsJoined);
-}
-
-// A printer for the tool job that remembers what it was given.
-struct Captured {
-  std::u16string text;
-  int calls = 0;
-  const char16_t* answer = nullptr;
-};
-
-Failure Capture(PrintRun& run, std::u16string_view text) {
-  auto& c = *static_cast<Captured*>(run.context);
-  c.text = text;
-  ++c.calls;
-  return c.answer;
-}
-
-TEST(PrintLayout, PrintOperationsHandTheirTextToThePrinter) {
-  Captured captured;
-  PrintRun print{Capture, &captured};
-  RunOptions options;
-  options.params = PrintParams{&print};
-
-  // The selection, without its final line break; nothing is replaced.
-  ToolRun run = RunTool(kOpPrintSelection, u"one\r\ntwo\r\nthree", 5, 10, options);
-  EXPECT_EQ(run.message, nullptr);
-  EXPECT_FALSE(run.replaced);
-  EXPECT_EQ(captured.text, u"two");
-
-  // An empty selection is refused before anything is printed.
-  captured.calls = 0;
-  EXPECT_EQ(RunTool(kOpPrintSelection, u"one\r\ntwo", 3, 5, options).message, kMsgSelectionEmpty);
-  EXPECT_EQ(captured.calls, 0);
-
-  // The printer's message comes back as the job's.
-  captured.answer = kMsgCannotPrint;
-  run = RunTool(kOpPrintSelection, u"abc", 0, 3, options);
-  EXPECT_EQ(run.message, kMsgCannotPrint);
-  EXPECT_FALSE(run.replaced);
-
-  // The whole document, wherever the selection is, with its last break.
-  captured.answer = nullptr;
-  ToolJob job;
-  job.family = kLineFamily;
-  job.lineOp = kLineOpPrintDocument;
-  job.params = PrintParams{&print};
-  job.selStart = job.selEnd = 2;
-  EXPECT_EQ(RunToolJobOnText(job, u"a\r\nb\r\n"), nullptr);
-  EXPECT_EQ(captured.text, u"a\r\nb\r\n");
-  EXPECT_EQ(job.result, nullptr);
 }
 
 }  // namespace

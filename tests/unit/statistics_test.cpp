@@ -4,9 +4,7 @@
 
 #include <string>
 
-#include "base/messages.h"
-#include "engine/caret_ops.h"
-#include "tests/unit/tool_run.h"
+#include "engine/tool_job.h"
 
 namespace quillet {
 namespace {
@@ -83,34 +81,12 @@ TEST(Statistics, UnderscoreJoinsWordsOnlyWhenSet) {
   EXPECT_EQ(Count(u"a_b c", false).alnum, 3u);
 }
 
-TEST(Statistics, SelectionAndDocumentJobs) {
-  using testing::RunOptions;
-  using testing::RunTool;
-  TextStats stats;
-  RunOptions options;
-  options.params = StatsParams{&stats};
-  // The selection's final break is not counted; nothing is replaced.
-  testing::ToolRun run = RunTool(kOpStatistics, u"xx abc\r\nyy", 3, 8, options);
-  EXPECT_EQ(run.message, nullptr);
-  EXPECT_FALSE(run.replaced);
+TEST(Statistics, TheSelectionColumnCountsWhatTheToolsSee) {
+  // The selection's final break is not counted.
+  const std::u16string_view text = u"xx abc\r\nyy";
+  const TextStats stats = Count(SelectionForTool(text.substr(3, 5), false), false);
   EXPECT_EQ(stats.crc, 0x1C57DB13u);
   EXPECT_EQ(stats.lines, 1u);
-  // An empty selection is refused and the record left alone.
-  stats = TextStats{};
-  EXPECT_EQ(RunTool(kOpStatistics, u"abc", 1, 1, options).message, kMsgSelectionEmpty);
-  EXPECT_EQ(stats.characters, 0u);
-
-  // The line job counts the whole document whatever is selected.
-  ToolJob job;
-  job.family = kLineFamily;
-  job.lineOp = kLineOpStatistics;
-  job.settings = options.settings;
-  job.params = StatsParams{&stats};
-  job.selStart = job.selEnd = 1;
-  EXPECT_EQ(RunToolJobOnText(job, u"ab\r\ncd"), nullptr);
-  EXPECT_EQ(job.result, nullptr);
-  EXPECT_EQ(stats.characters, 6u);
-  EXPECT_EQ(stats.lines, 2u);
 }
 
 }  // namespace

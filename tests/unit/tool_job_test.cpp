@@ -8,6 +8,7 @@
 #include "base/memory.h"
 #include "base/messages.h"
 #include "base/system_calls.h"
+#include "engine/line_table.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {
@@ -74,14 +75,13 @@ TEST(ToolJob, EmptySelectionRule) {
   // ... unless the operation keeps the break.
   EXPECT_EQ(RunTool(kOpUpperCase, u"a\r\nb", 1, 3, {.keepFinalBreak = true}).result, u"\r\n");
 
-  for (TextOp op : {kOpCopySelection, kOpSetWindowText, kOpMultiLineTest, kOpEnclose, kOpTag, kOpSwapClipboard,
-                 kOpExternalFilter}) {
+  for (TextOp op : {kOpEnclose, kOpTag, kOpExternalFilter}) {
     EXPECT_EQ(RunTool(op, u"abc", 1, 1).message, nullptr) << static_cast<int>(op);
   }
 }
 
 TEST(ToolJob, OperationsOfOtherToolsChangeNothingYet) {
-  for (TextOp op : {kOpStatistics, kOpPrintSelection, TextOp{4}, TextOp{192}, TextOp{500}}) {
+  for (TextOp op : {TextOp{67}, TextOp{193}, TextOp{4}, TextOp{192}, TextOp{500}}) {
     ToolRun run = RunTool(op, u"b\r\n\ta\r\n", 0, 7);
     EXPECT_EQ(run.message, nullptr) << static_cast<int>(op);
     EXPECT_FALSE(run.replaced) << static_cast<int>(op);
@@ -123,53 +123,27 @@ TEST(ToolJob, SoftBreaksMoveTheWorkingBounds) {
   EXPECT_EQ(job.selEnd, 4u);
 }
 
-TEST(ToolJob, CopyIntoACallerBuffer) {
-  char16_t buffer[8];
-  SelectionCopy copy{buffer, 4};
-  RunOptions o{.keepFinalBreak = true};
-  o.params = CopyParams{&copy};
-  ToolRun run = RunTool(kOpCopySelection, u"xhello", 1, 6, o);
-  EXPECT_EQ(run.message, nullptr);
-  EXPECT_FALSE(run.replaced);
-  EXPECT_EQ(std::u16string(buffer), u"hel");
-
-  copy.capacity = 8;
-  o.keepFinalBreak = false;
-  RunTool(kOpCopySelection, u"ab\r\n", o);
-  EXPECT_EQ(std::u16string(buffer), u"ab");  // the Find dialog's copy drops the final break
-
-  buffer[0] = u'#';
-  copy.capacity = 0;  // no room: nothing written, nothing overrun
-  RunTool(kOpCopySelection, u"ab", o);
-  EXPECT_EQ(buffer[0], u'#');
-  copy.capacity = 1;
-  RunTool(kOpCopySelection, u"ab", o);
-  EXPECT_EQ(buffer[0], 0);
+// The commands that read the selection themselves (copying, counting and
+// printing it) take it by the tools' rule for its final break.
+TEST(ToolJob, SelectionAsTheToolsSeeIt) {
+  EXPECT_EQ(SelectionForTool(u"hello", true, 3), u"hel");
+  EXPECT_EQ(SelectionForTool(u"ab\r\n", false), u"ab");  // the Find dialog's copy drops the final break
+  EXPECT_EQ(SelectionForTool(u"ab\r\n", true), u"ab\r\n");
+  EXPECT_EQ(SelectionForTool(u"ab", false, 0), u"");  // no room: nothing taken
+  EXPECT_EQ(SelectionForTool(u"\r\n", false), u"");   // nothing to count or print
+  // The limit counts what is left without the break.
+  EXPECT_EQ(SelectionForTool(u"abc\r\n", false, 4), u"abc");
 }
 
 TEST(ToolJob, MultiLineTest) {
-  int multi = -1;
-  RunOptions o{.keepFinalBreak = true};
-  o.params = MultiLineParams{&multi};
-  RunTool(kOpMultiLineTest, u"a\r\nb", o);
-  EXPECT_EQ(multi, 1);
-  RunTool(kOpMultiLineTest, u"a\rb\nc", o);
-  EXPECT_EQ(multi, 0);
-  RunTool(kOpMultiLineTest, u"ab\r\n", o);  // the break before an empty last line counts
-  EXPECT_EQ(multi, 1);
-  RunTool(kOpMultiLineTest, u"ab", 1, 1, o);
-  EXPECT_EQ(multi, 0);
+  EXPECT_TRUE(SpansLines(u"a\r\nb"));
+  EXPECT_FALSE(SpansLines(u"a\rb\nc"));
+  EXPECT_TRUE(SpansLines(u"ab\r\n"));  // the break before an empty last line counts
+  EXPECT_FALSE(SpansLines(u""));
 }
 
-// A fake system: one clipboard, a record of what was sent where.
+// A fake system: its free memory and the questions it was asked.
 struct FakeSystem {
-  std::u16string clipboard;
-  bool hasText = true;
-  int reads = 0;
-  std::u16string growBy;  // the clipboard grows between the measuring and the copying read
-  std::vector<void*> copiedFrom;
-  void* textWindow = nullptr;
-  std::u16string windowText;
   std::uint64_t freeMemory = UINT64_MAX;
   std::vector<std::u16string> questions;
   bool answer = false;
@@ -183,20 +157,6 @@ SystemCalls FakeCalls() {
     fake->questions.emplace_back(text);
     return fake->answer;
   };
-  c.readClipboardText = [](char16_t* dest, std::size_t capacity) -> std::size_t {
-    if (!fake->hasText) return 0;
-    if (fake->reads++ > 0) fake->clipboard += fake->growBy;
-    if (!dest) return fake->clipboard.size();
-    const std::size_t n = std::min(capacity, fake->clipboard.size());
-    std::copy(fake->clipboard.begin(), fake->clipboard.begin() + n, dest);
-    dest[n] = 0;
-    return n;
-  };
-  c.copySelection = [](void* control) { fake->copiedFrom.push_back(control); };
-  c.setWindowText = [](void* window, const char16_t* text) {
-    fake->textWindow = window;
-    fake->windowText = text;
-  };
   return c;
 }
 
@@ -207,59 +167,6 @@ class WithFakeSystem : public ::testing::Test {
   WithFakeSystem() { fake = &system; }
   ~WithFakeSystem() override { fake = nullptr; }
 };
-
-ToolRun Swap(std::u16string_view text, std::size_t start, std::size_t end) {
-  RunOptions o{.keepFinalBreak = true};
-  ToolRun run;
-  run.job.op = kOpSwapClipboard;
-  run.job.control = reinterpret_cast<void*>(0x1010);
-  run.job.keepFinalBreak = true;
-  run.job.selStart = static_cast<std::uint32_t>(start);
-  run.job.selEnd = static_cast<std::uint32_t>(end);
-  run.job.settings = o.settings;
-  run.message = RunToolJobOnText(run.job, text);
-  run.replaced = HasReplacement(run.job, run.message);
-  if (run.job.result) run.result.assign(run.job.result, run.job.resultLength);
-  return run;
-}
-
-TEST_F(WithFakeSystem, SwapPutsTheClipboardInAndTheSelectionOut) {
-  system.clipboard = u"CLIP\r\n";
-  ToolRun run = Swap(u"a sel\r\n b", 2, 7);
-  EXPECT_TRUE(run.replaced);
-  EXPECT_EQ(run.result, u"CLIP\r\n");
-  ASSERT_EQ(system.copiedFrom.size(), 1u);
-  EXPECT_EQ(system.copiedFrom[0], reinterpret_cast<void*>(0x1010));
-
-  // An empty selection: the clipboard text is inserted at the caret.
-  EXPECT_EQ(Swap(u"ab", 1, 1).result, u"CLIP\r\n");
-
-  // Never more than was measured, even when the clipboard grew meanwhile.
-  system.reads = 0;
-  system.growBy = u"MORE";
-  EXPECT_EQ(Swap(u"ab", 0, 2).result, u"CLIP\r\n");
-}
-
-TEST_F(WithFakeSystem, SwapWithoutClipboardTextOnlyCopies) {
-  system.hasText = false;
-  ToolRun run = Swap(u"abc", 0, 3);
-  EXPECT_EQ(run.message, nullptr);
-  EXPECT_FALSE(run.replaced);
-  EXPECT_EQ(system.copiedFrom.size(), 1u);
-  system.hasText = true;  // present but empty is the same
-  system.clipboard.clear();
-  EXPECT_FALSE(Swap(u"abc", 0, 3).replaced);
-}
-
-TEST_F(WithFakeSystem, SelectionIntoAnotherWindow) {
-  int window = 0;
-  RunOptions o;
-  o.params = WindowTextParams{&window};
-  ToolRun run = RunTool(kOpSetWindowText, u"xyz\r\n", o);
-  EXPECT_FALSE(run.replaced);
-  EXPECT_EQ(system.textWindow, &window);
-  EXPECT_EQ(system.windowText, u"xyz");
-}
 
 TEST_F(WithFakeSystem, MemoryQuestionGuardsLargeRequests) {
   system.freeMemory = 1000;

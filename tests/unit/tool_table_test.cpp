@@ -6,28 +6,27 @@
 #include <string>
 #include <vector>
 
-#include "base/system_calls.h"
 #include "tests/unit/tool_run.h"
 
 namespace quillet {
 namespace {
 
 const std::vector<TextOp> kEveryTextOp = {
-    kOpCopySelection,    kOpSetWindowText,    kOpMultiLineTest,   kOpInvertCase,      kOpUpperCase,
-    kOpLowerCase,        kOpWordCase,         kOpSentenceCase,    kOpLfToCrLf,        kOpCrLfToLf,
-    kOpCrToCrLf,         kOpCrLfToCr,         kOpPrefixLines,     kOpAppendToLines,   kOpNumberLines,
-    kOpDeleteEmptyLines, kOpUniqueLines,      kOpUnindent,        kOpUnquote,         kOpShiftLeft,
-    kOpTrimTrailing,     kOpTabify,           kOpUntabify,        kOpEnclose,         kOpTag,
-    kOpStatistics,       kOpReverseText,      kOpReverseLines,    kOpReverseEachWord, kOpReverseWords,
-    kOpReverseEachLine,  kOpReverseLineWords, kOpExtendedReplace, kOpTranslate,       kOpSortLines,
-    kOpColumnKeyPreview, kOpHardWrap,         kOpUnwrap,          kOpExternalFilter,  kOpSwapClipboard,
-    kOpPrintSelection,
+    kOpInvertCase,       kOpUpperCase,    kOpLowerCase,       kOpWordCase,
+    kOpSentenceCase,     kOpLfToCrLf,     kOpCrLfToLf,        kOpCrToCrLf,
+    kOpCrLfToCr,         kOpPrefixLines,  kOpAppendToLines,   kOpNumberLines,
+    kOpDeleteEmptyLines, kOpUniqueLines,  kOpUnindent,        kOpUnquote,
+    kOpShiftLeft,        kOpTrimTrailing, kOpTabify,          kOpUntabify,
+    kOpEnclose,          kOpTag,          kOpReverseText,     kOpReverseLines,
+    kOpReverseEachWord,  kOpReverseWords, kOpReverseEachLine, kOpReverseLineWords,
+    kOpExtendedReplace,  kOpTranslate,    kOpSortLines,       kOpColumnKeyPreview,
+    kOpHardWrap,         kOpUnwrap,       kOpExternalFilter,
 };
 
 const std::vector<LineOp> kEveryLineOp = {
-    kLineOpLogicalLine,     kLineOpCollectCompletions,  kLineOpSmartEnter, kLineOpRepeatLine,    kLineOpCopyFromAbove,
-    kLineOpCopySimilarLine, kLineOpCaretDown,           kLineOpCaretUp,    kLineOpDeleteLine,    kLineOpSelectLine,
-    kLineOpDeleteToLineEnd, kLineOpDeleteFromLineStart, kLineOpStatistics, kLineOpPrintDocument,
+    kLineOpLogicalLine,   kLineOpCollectCompletions, kLineOpSmartEnter,      kLineOpRepeatLine,
+    kLineOpCopyFromAbove, kLineOpCopySimilarLine,    kLineOpCaretDown,       kLineOpCaretUp,
+    kLineOpDeleteLine,    kLineOpSelectLine,         kLineOpDeleteToLineEnd, kLineOpDeleteFromLineStart,
 };
 
 bool Inside(const char16_t* p, const char16_t* first, std::size_t units) {
@@ -77,7 +76,7 @@ TEST(ToolTable, TraitsThatMustAgreeDo) {
     EXPECT_EQ(ReadsSoftBreaks(job), row.reach == kWholeTextSoftBreaks) << op;
     EXPECT_EQ(WorkingRoom(job, 10), row.growsInPlace ? 13u : 0u) << op;
     job.family = kLineFamily;
-    job.lineOp = kLineOpStatistics;
+    job.lineOp = kLineOpLogicalLine;
     EXPECT_FALSE(ReadsSelectionOnly(job) || ReadsSoftBreaks(job) || WorkingRoom(job, 10) != 0) << op;
   }
   for (const LineToolRow& row : LineToolRows()) {
@@ -90,14 +89,6 @@ TEST(ToolTable, TraitsThatMustAgreeDo) {
 }
 
 TEST(ToolTable, EachToolWritesWhereItsRowSays) {
-  // A clipboard with text, so that the swap has something to put in.
-  SystemCalls calls;
-  calls.readClipboardText = [](char16_t* dest, std::size_t capacity) -> std::size_t {
-    const std::u16string clip = u"CLIP";
-    if (dest) std::copy_n(clip.begin(), std::min(capacity, clip.size()), dest);
-    return dest ? std::min(capacity, clip.size()) : clip.size();
-  };
-  ScopedSystemCalls scoped(calls);
   testing::RunOptions options{.keepFinalBreak = true};
   options.settings.ErFind = u"a";
   options.settings.ErRepl = u"aaaa";  // longer: a buffer

@@ -12,7 +12,6 @@
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/runs/print_win.h"
-#include "shell/runs/tool_job_win.h"
 #include "tests/win/edit_fixture.h"
 
 namespace quillet {
@@ -65,8 +64,7 @@ class PrintWin : public EditFixture {
   // Prints the whole document (or the selection) on the memory "printer".
   const char16_t* PrintDocument(bool selection, int* code = nullptr) {
     PrintRun run{PrintText, dc_};
-    const char16_t* message = selection ? RunTextToolEx(kOpPrintSelection, PrintParams{&run}, true, false)
-                                        : RunLineTool(kLineOpPrintDocument, PrintParams{&run});
+    const char16_t* message = PrintEditText(run, selection);
     if (code) *code = run.code;
     return message;
   }
@@ -114,6 +112,53 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
     EXPECT_EQ(Selection(), (std::pair<DWORD, DWORD>{3, 40}));
     EXPECT_TRUE(IsWindowEnabled(host_));
   }
+}
+
+// A printer that remembers what it was given.
+struct Captured {
+  std::u16string text;
+  int calls = 0;
+  const char16_t* answer = nullptr;
+};
+
+Failure Capture(PrintRun& run, std::u16string_view text) {
+  auto& c = *static_cast<Captured*>(run.context);
+  c.text = text;
+  ++c.calls;
+  return c.answer;
+}
+
+TEST_F(PrintWin, TheSelectionOrTheWholeDocumentGoesToThePrinter) {
+  Captured captured;
+  PrintRun print{Capture, &captured};
+  const std::wstring text = L"one\r\ntwo\r\nthree";
+  SetText(text);
+
+  // The selection, without its final line break; nothing is replaced.
+  Select(5, 10);
+  EXPECT_EQ(PrintEditText(print, true), nullptr);
+  EXPECT_EQ(captured.text, u"two");
+  EXPECT_EQ(Text(), text);
+
+  // An empty selection is refused before anything is printed.
+  captured.calls = 0;
+  Select(3, 5);
+  EXPECT_EQ(PrintEditText(print, true), kMsgSelectionEmpty);
+  EXPECT_EQ(captured.calls, 0);
+
+  // The printer's message comes back as the print's.
+  captured.answer = kMsgCannotPrint;
+  Select(0, 3);
+  EXPECT_EQ(PrintEditText(print, true), kMsgCannotPrint);
+  EXPECT_EQ(Text(), text);
+
+  // The whole document, wherever the selection is, with its last break.
+  captured.answer = nullptr;
+  SetText(L"a\r\nb\r\n");
+  Select(2, 2);
+  EXPECT_EQ(PrintEditText(print, false), nullptr);
+  EXPECT_EQ(captured.text, u"a\r\nb\r\n");
+  EXPECT_EQ(Text(), L"a\r\nb\r\n");
 }
 
 }  // namespace

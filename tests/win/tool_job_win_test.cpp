@@ -1,5 +1,6 @@
 // Tool jobs against a real edit control: what the user sees after a tool,
-// what one undo brings back, and the clipboard as the system keeps it.
+// what one undo brings back, the clipboard as the system keeps it, and what
+// the commands outside the tool job read of the control.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,10 +9,13 @@
 
 #include "base/messages.h"
 #include "base/resource.h"
+#include "base/wide_win.h"
 #include "document/settings.h"
+#include "engine/statistics.h"
 #include "shell/app/app_win.h"
 #include "shell/app/dispatch_win.h"
 #include "shell/app/editor_state_win.h"
+#include "shell/runs/edit_snapshot_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "tests/win/edit_fixture.h"
 
@@ -171,6 +175,61 @@ TEST_F(ToolJobWin, SwapExchangesSelectionAndClipboard) {
   EXPECT_EQ(Command(IDM_EDIT_SWAP), 0);
   EXPECT_EQ(Text(), L"a CLIP\r\nBOARD b");
   EXPECT_EQ(ClipboardText(), L"a");
+  // An empty text on the clipboard is the same.
+  const std::wstring empty;
+  ASSERT_TRUE(PutOnClipboard(host_, &empty));
+  Select(2, 6);
+  EXPECT_EQ(Command(IDM_EDIT_SWAP), 0);
+  EXPECT_EQ(Text(), L"a CLIP\r\nBOARD b");
+  EXPECT_EQ(ClipboardText(), L"CLIP");
+
+  // Never more is read than was measured, should the clipboard grow between.
+  char16_t read[8] = u"#######";
+  EXPECT_EQ(ReadClipboardText(nullptr, 0), 4u);
+  EXPECT_EQ(ReadClipboardText(read, 2), 2u);
+  EXPECT_EQ(std::u16string(read), u"CL");
+
+  // An empty selection: the clipboard's text goes in at the caret, as one
+  // undo step of its own.
+  Select(1, 1);
+  EXPECT_EQ(Command(IDM_EDIT_SWAP), 0);
+  EXPECT_EQ(Text(), L"aCLIP CLIP\r\nBOARD b");
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{5}, DWORD{5}));
+  SendMessageW(edit_, EM_UNDO, 0, 0);
+  EXPECT_EQ(Text(), L"a CLIP\r\nBOARD b");
+}
+
+// What the commands outside the tool job read: the selection by the tools'
+// rules, or the whole text whatever is selected; nothing in the document
+// changes.
+TEST_F(ToolJobWin, SnapshotsTakeWhatTheToolsWouldRead) {
+  SetText(L"xx abc\r\nyy");
+  Select(3, 8);
+  EditSnapshot taken;
+  // Counted and printed without the selection's final break ...
+  ASSERT_EQ(SnapshotTextOrSelection(edit_, taken, true), nullptr);
+  EXPECT_EQ(std::u16string(taken.text), u"abc");
+  // ... copied with it when asked, and never more than the limit.
+  ASSERT_EQ(SnapshotSelection(edit_, taken, {.keepFinalBreak = true, .limit = 4}), nullptr);
+  EXPECT_EQ(std::u16string(taken.text), u"abc\r");
+  EXPECT_EQ(taken.text.data()[taken.text.size()], 0);
+
+  // Nothing selected (or only a break) is refused for counting and printing,
+  // and taken as nothing by the others.
+  Select(1, 1);
+  EXPECT_EQ(SnapshotTextOrSelection(edit_, taken, true), kMsgSelectionEmpty);
+  ASSERT_EQ(SnapshotSelection(edit_, taken, {.keepFinalBreak = true}), nullptr);
+  EXPECT_TRUE(taken.text.empty());
+  Select(6, 8);
+  EXPECT_EQ(SnapshotTextOrSelection(edit_, taken, true), kMsgSelectionEmpty);
+
+  // The document column counts the whole text.
+  ASSERT_EQ(SnapshotTextOrSelection(edit_, taken, false), nullptr);
+  const TextStats whole = CountTextStats(taken.text, true);
+  EXPECT_EQ(whole.characters, 10u);
+  EXPECT_EQ(whole.lines, 2u);
+  EXPECT_EQ(Text(), L"xx abc\r\nyy");
+  EXPECT_EQ(Selection(), std::make_pair(DWORD{6}, DWORD{8}));
 }
 
 TEST_F(ToolJobWin, CommandsRememberTheToolAndLastToolRepeatsIt) {
@@ -204,12 +263,19 @@ TEST_F(ToolJobWin, CommandsRememberTheToolAndLastToolRepeatsIt) {
 TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
   SetText(L"first\r\nsecond");
   HWND other = CreateWindowExW(0, L"STATIC", L"old", WS_CHILD, 0, 0, 10, 10, host_, nullptr, nullptr, nullptr);
-  const ToolParams data = WindowTextParams{other};
+  EditSnapshot selection;
   Select(7, 13);
-  EXPECT_EQ(RunTextToolEx(kOpSetWindowText, data, false, true), nullptr);
+  ASSERT_EQ(SnapshotSelection(edit_, selection, {.keepFinalBreak = true}), nullptr);
+  SetWindowTextW(other, W(selection.text.data()));
   wchar_t got[32] = {};
   GetWindowTextW(other, got, 32);
   EXPECT_STREQ(got, L"second");
+  // A selection taken without its final break ends before it.
+  Select(0, 7);
+  ASSERT_EQ(SnapshotSelection(edit_, selection), nullptr);
+  SetWindowTextW(other, W(selection.text.data()));
+  GetWindowTextW(other, got, 32);
+  EXPECT_STREQ(got, L"first");
 
   char16_t pane[kPreviewBufferUnits];
   Select(0, 13);
