@@ -32,13 +32,13 @@ char16_t* Terminated(char16_t* end) {
 template <char16_t* (*Map)(char16_t*, std::size_t)>
 Failure MapUnits(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Map(job.sel, job.selLength));
-  return nullptr;
+  return {};
 }
 
 template <char16_t* (*Map)(char16_t*, WordChars)>
 Failure MapWords(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Map(job.sel, WordCharsOf(job)));
-  return nullptr;
+  return {};
 }
 
 // ---- line ends --------------------------------------------------------------
@@ -49,7 +49,7 @@ Failure SizeExpandedBreaks(const ToolJob& job, ToolPass& pass) {
   const std::size_t before = static_cast<std::size_t>(job.sel - job.working.get());
   if (job.working.count() < before + 2 * static_cast<std::size_t>(job.selLength) + 3)
     pass.resultUnits = 2 * std::uint64_t{job.selLength};
-  return nullptr;
+  return {};
 }
 
 template <bool fromLf>
@@ -58,13 +58,13 @@ Failure ExpandBreaks(ToolJob& job, ToolPass&) {
     SetResult(job, out, Terminated(ExpandToCrLf(job.sel, SelectionEnd(job), out, fromLf)));
   else
     SetResult(job, job.sel, Terminated(ExpandToCrLfInPlace(job.sel, SelectionEnd(job), fromLf)));
-  return nullptr;
+  return {};
 }
 
 template <bool toLf>
 Failure CollapseBreaks(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Terminated(CollapseCrLf(job.sel, SelectionEnd(job), toLf)));
-  return nullptr;
+  return {};
 }
 
 // ---- reversal ---------------------------------------------------------------
@@ -72,26 +72,26 @@ Failure CollapseBreaks(ToolJob& job, ToolPass&) {
 Failure RunReverseText(ToolJob& job, ToolPass&) {
   ReverseText(job.sel, job.selLength);
   SetResult(job, job.sel, job.sel + job.selLength);
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseEachWord(ToolJob& job, ToolPass&) {
   ReverseEachWord(job.sel, WordCharsOf(job));
   SetResult(job, job.sel, job.sel + job.selLength);
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseWords(ToolJob& job, ToolPass&) {
   ReverseWords(job.sel, job.selLength, WordCharsOf(job));
   SetResult(job, job.sel, job.sel + job.selLength);
-  return nullptr;
+  return {};
 }
 
 // The line reversals find their lines themselves and work in place; only a
 // preview, which reverses the lines of its table, needs a buffer.
 Failure SizeForPreview(const ToolJob& job, ToolPass& pass) {
   if (job.previewBuffer) pass.resultUnits = job.selLength;
-  return nullptr;
+  return {};
 }
 
 // A run over [sel, its end) where it stands.
@@ -100,19 +100,19 @@ Failure ReverseInPlace(ToolJob& job, Rewrite rewrite) {
   char16_t* end = SelectionEnd(job);
   rewrite(job.sel, end);
   SetResult(job, job.sel, Terminated(end));
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseLines(ToolJob& job, ToolPass& pass) {
   if (!pass.lines) return ReverseInPlace(job, ReverseLineOrderInPlace);
   SetResult(job, job.resultBuffer.get(), ReverseLines(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseEachLine(ToolJob& job, ToolPass& pass) {
   if (!pass.lines) return ReverseInPlace(job, ReverseEachLineInPlace);
   SetResult(job, job.resultBuffer.get(), ReverseEachLine(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseLineWords(ToolJob& job, ToolPass& pass) {
@@ -121,7 +121,7 @@ Failure RunReverseLineWords(ToolJob& job, ToolPass& pass) {
     return ReverseInPlace(job, [word](char16_t* first, char16_t* last) { ReverseLineWordsInPlace(first, last, word); });
   SetResult(job, job.resultBuffer.get(),
             ReverseLineWords(pass.lines.get(), pass.lineCount, job.resultBuffer.get(), word));
-  return nullptr;
+  return {};
 }
 
 // ---- enclose and tag --------------------------------------------------------
@@ -133,13 +133,13 @@ Failure SizeEnclosed(const ToolJob& job, ToolPass& pass) {
   // still fit whole.
   const ToolSettings& s = job.settings;
   pass.resultUnits = job.selLength + std::max<std::uint64_t>(kEncloseExtra, s.EnBefor.size() + s.EnAfter.size());
-  return nullptr;
+  return {};
 }
 
 Failure SizeTagged(const ToolJob& job, ToolPass& pass) {
   pass.resultUnits = std::max<std::uint64_t>(std::uint64_t{job.selLength} + kEncloseExtra,
                                              TagTextCapacity(job.selLength, TagSpecOf(job.settings)));
-  return nullptr;
+  return {};
 }
 
 // The selection between two texts; an empty selection leaves the caret
@@ -150,7 +150,7 @@ Failure WrapSelection(ToolJob& job, Wrap wrap) {
   char16_t* out = job.resultBuffer.get();
   SetResult(job, out, wrap(out, &caret));
   if (job.selLength == 0) job.caret = caret;
-  return nullptr;
+  return {};
 }
 
 Failure RunEnclose(ToolJob& job, ToolPass&) {
@@ -176,10 +176,10 @@ SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
 // reports it. A result that comes out empty still replaces the selection.
 Failure SizeReplaced(const ToolJob& job, ToolPass& pass) {
   const ToolSettings& s = job.settings;
-  if (s.ErRepl.size() <= s.ErFind.size()) return nullptr;
+  if (s.ErRepl.size() <= s.ErFind.size()) return {};
   pass.resultUnits =
       ReplacedLength({job.sel, job.selLength}, s.ErFind, s.ErRepl, ExtendedReplaceOptions(s)).value_or(UINT64_MAX);
-  return nullptr;
+  return {};
 }
 
 Failure RunExtendedReplace(ToolJob& job, ToolPass&) {
@@ -189,14 +189,14 @@ Failure RunExtendedReplace(ToolJob& job, ToolPass&) {
     if (!searcher.Prepare(s.ErFind, ExtendedReplaceOptions(s), false)) return kMsgOutOfMemory;
     char16_t* end = job.sel + ReplaceAllInPlace(searcher, job.sel, job.selLength, s.ErRepl);
     SetResult(job, job.sel, Terminated(end));
-    return nullptr;
+    return {};
   }
   char16_t* out = job.resultBuffer.get();
   char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.ErFind, s.ErRepl,
                                    ExtendedReplaceOptions(s));
   if (!end) return kMsgOutOfMemory;
   SetResult(job, out, Terminated(end));
-  return nullptr;
+  return {};
 }
 
 Failure RunTranslate(ToolJob& job, ToolPass&) {
@@ -205,7 +205,7 @@ Failure RunTranslate(ToolJob& job, ToolPass&) {
   if (!table) return kMsgOutOfMemory;
   BuildTranslateTable(table.get(), s.TrFind, s.TrRepl, s.TrDel != 0);
   SetResult(job, job.sel, TranslateText(job.sel, table.get()));
-  return nullptr;
+  return {};
 }
 
 // ---- line tools that need nothing but their lines ---------------------------
@@ -213,7 +213,7 @@ Failure RunTranslate(ToolJob& job, ToolPass&) {
 template <char16_t* (*Rewrite)(const LineRecord*, std::size_t, char16_t*)>
 Failure RewriteLines(ToolJob& job, ToolPass& pass) {
   SetResult(job, job.sel, Rewrite(pass.lines.get(), pass.lineCount, job.sel));
-  return nullptr;
+  return {};
 }
 
 char16_t* Unindent(const LineRecord* lines, std::size_t count, char16_t* sel) {
@@ -226,7 +226,7 @@ char16_t* ShiftLeft(const LineRecord* lines, std::size_t count, char16_t* sel) {
 
 Failure RunTabify(ToolJob& job, ToolPass& pass) {
   SetResult(job, job.sel, Tabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.sel));
-  return nullptr;
+  return {};
 }
 
 // ---- reports and hand-offs --------------------------------------------------
@@ -234,31 +234,31 @@ Failure RunTabify(ToolJob& job, ToolPass& pass) {
 Failure CopyOut(ToolJob& job, ToolPass&) {
   if (const auto* given = ParamsOf<CopyParams>(job); given && given->copy && given->copy->buffer)
     CopyLimited(given->copy->buffer, job.sel, given->copy->capacity);
-  return nullptr;
+  return {};
 }
 
 Failure SetOtherWindowText(ToolJob& job, ToolPass&) {
   if (const auto* given = ParamsOf<WindowTextParams>(job); given && given->window && System().setWindowText)
     System().setWindowText(given->window, job.sel);
-  return nullptr;
+  return {};
 }
 
 Failure TellMultiLine(ToolJob& job, ToolPass& pass) {
   if (const auto* given = ParamsOf<MultiLineParams>(job); given && given->multiLine)
     *given->multiLine = pass.lineCount > 1 ? 1 : 0;
-  return nullptr;
+  return {};
 }
 
 Failure CountSelection(ToolJob& job, ToolPass&) {
   if (const auto* given = ParamsOf<StatsParams>(job); given && given->stats)
     *given->stats = CountTextStats({job.sel, job.selLength}, job.settings._word != 0);
-  return nullptr;
+  return {};
 }
 
 Failure SizeClipboardText(const ToolJob&, ToolPass& pass) {
   if (const std::size_t units = System().readClipboardText ? System().readClipboardText(nullptr, 0) : 0)
     pass.resultUnits = units;
-  return nullptr;
+  return {};
 }
 
 Failure SwapWithClipboard(ToolJob& job, ToolPass&) {
@@ -271,7 +271,7 @@ Failure SwapWithClipboard(ToolJob& job, ToolPass&) {
   // The selection goes to the clipboard even when there is nothing to put
   // in its place.
   if (sys.copySelection) sys.copySelection(job.control);
-  return nullptr;
+  return {};
 }
 
 // The child's output becomes the result; a run that declined, failed or
@@ -279,12 +279,12 @@ Failure SwapWithClipboard(ToolJob& job, ToolPass&) {
 Failure RunFilter(ToolJob& job, ToolPass&) {
   const FilterParams* params = ParamsOf<FilterParams>(job);
   FilterRun* filter = params ? params->filter : nullptr;
-  if (!filter || !filter->run) return nullptr;
-  const char16_t* message = filter->run(*filter, {job.sel, job.selLength});
+  if (!filter || !filter->run) return {};
+  Failure message = filter->run(*filter, {job.sel, job.selLength});
   if (message || filter->code != 0 || !filter->output) return message;
   job.resultBuffer = std::move(filter->output);
   SetResult(job, job.resultBuffer.get(), job.resultBuffer.get() + filter->outputLength);
-  return nullptr;
+  return {};
 }
 
 Failure PrintSelection(ToolJob& job, ToolPass&) { return PrintJobText(job, {job.sel, job.selLength}); }

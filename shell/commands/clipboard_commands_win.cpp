@@ -65,7 +65,7 @@ CommandResult OnCopyToClip(const CommandArgs& a) {
   buffer[0] = 0;
   SelectionCopy copy{buffer.get(), static_cast<std::uint32_t>(length + 1)};
   const ToolParams data = CopyParams{&copy};
-  if (const char16_t* message = RunTextToolEx(kOpCopySelection, data, false, true)) return message;
+  if (Failure failure = RunTextToolEx(kOpCopySelection, data, false, true)) return failure;
   // An empty selection leaves the slot's old text in place.
   if (!StoreClip(AppClips(), n, buffer.get())) return kMsgOutOfMemory;
   AppClips().changed = true;

@@ -38,7 +38,7 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG: {
       TextStats stats;
       const ToolParams data = StatsParams{&stats};
-      if (const char16_t* failed = RunLineTool(kLineOpStatistics, data)) {
+      if (const Failure failed = RunLineTool(kLineOpStatistics, data)) {
         ShowWarning(dialog, failed);
       } else {
         ShowColumn(dialog, stats, 0);

@@ -140,7 +140,7 @@ CommandResult FindSelected(PatternSlot slot, bool search) {
   std::u16string selection(kSearchTextUnits, u'\0');
   SelectionCopy copy{selection.data(), static_cast<std::uint32_t>(kSearchTextUnits)};
   const ToolParams data = CopyParams{&copy};
-  if (const char16_t* message = RunTextToolEx(kOpCopySelection, data, false, true)) return message;
+  if (Failure failure = RunTextToolEx(kOpCopySelection, data, false, true)) return failure;
   selection.resize(std::char_traits<char16_t>::length(selection.c_str()));
   // The stored pattern stays as it was when there is nothing to take.
   if (selection.empty()) return kMsgSelectionEmpty;

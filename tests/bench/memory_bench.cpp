@@ -107,12 +107,12 @@ Measured Measure(TextOp op, const std::u16string& text, const ToolParams& params
   quillet::ReleaseSpareBlocks();
   const long long before = held.load();
   peak.store(before);
-  const char16_t* message = RunToolJobOnText(job, text);
+  const Failure message = RunToolJobOnText(job, text);
   m.peakExtra = static_cast<double>(peak.load() - before);
   m.selection = 2.0 * static_cast<double>(text.size());
   // A tool that reports rather than rewrites has no result to count.
   m.result = job.result ? 2.0 * job.resultLength : 0;
-  m.ok = message == nullptr;
+  m.ok = message.ok();
   return m;
 }
 

@@ -250,7 +250,7 @@ TEST(PrintLayout, HugeAndOddDocumentsPrintEveryCharacterOnce) {
 struct Captured {
   std::u16string text;
   int calls = 0;
-  const char16_t* answer = nullptr;
+  Failure answer;
 };
 
 Failure Capture(PrintRun& run, std::u16string_view text) {
@@ -268,29 +268,29 @@ TEST(PrintLayout, PrintOperationsHandTheirTextToThePrinter) {
 
   // The selection, without its final line break; nothing is replaced.
   ToolRun run = RunTool(kOpPrintSelection, u"one\r\ntwo\r\nthree", 5, 10, options);
-  EXPECT_EQ(run.message, nullptr);
+  EXPECT_EQ(run.message.id(), std::nullopt);
   EXPECT_FALSE(run.replaced);
   EXPECT_EQ(captured.text, u"two");
 
   // An empty selection is refused before anything is printed.
   captured.calls = 0;
-  EXPECT_EQ(RunTool(kOpPrintSelection, u"one\r\ntwo", 3, 5, options).message, kMsgSelectionEmpty);
+  EXPECT_EQ(RunTool(kOpPrintSelection, u"one\r\ntwo", 3, 5, options).message.id(), kMsgSelectionEmpty);
   EXPECT_EQ(captured.calls, 0);
 
   // The printer's message comes back as the job's.
   captured.answer = kMsgCannotPrint;
   run = RunTool(kOpPrintSelection, u"abc", 0, 3, options);
-  EXPECT_EQ(run.message, kMsgCannotPrint);
+  EXPECT_EQ(run.message.id(), kMsgCannotPrint);
   EXPECT_FALSE(run.replaced);
 
   // The whole document, wherever the selection is, with its last break.
-  captured.answer = nullptr;
+  captured.answer = {};
   ToolJob job;
   job.family = kLineFamily;
   job.lineOp = kLineOpPrintDocument;
   job.params = PrintParams{&print};
   job.selStart = job.selEnd = 2;
-  EXPECT_EQ(RunToolJobOnText(job, u"a\r\nb\r\n"), nullptr);
+  EXPECT_EQ(RunToolJobOnText(job, u"a\r\nb\r\n").id(), std::nullopt);
   EXPECT_EQ(captured.text, u"a\r\nb\r\n");
   EXPECT_EQ(job.result, nullptr);
 }

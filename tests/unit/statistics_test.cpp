@@ -91,13 +91,13 @@ TEST(Statistics, SelectionAndDocumentJobs) {
   options.params = StatsParams{&stats};
   // The selection's final break is not counted; nothing is replaced.
   testing::ToolRun run = RunTool(kOpStatistics, u"xx abc\r\nyy", 3, 8, options);
-  EXPECT_EQ(run.message, nullptr);
+  EXPECT_EQ(run.message.id(), std::nullopt);
   EXPECT_FALSE(run.replaced);
   EXPECT_EQ(stats.crc, 0x1C57DB13u);
   EXPECT_EQ(stats.lines, 1u);
   // An empty selection is refused and the record left alone.
   stats = TextStats{};
-  EXPECT_EQ(RunTool(kOpStatistics, u"abc", 1, 1, options).message, kMsgSelectionEmpty);
+  EXPECT_EQ(RunTool(kOpStatistics, u"abc", 1, 1, options).message.id(), kMsgSelectionEmpty);
   EXPECT_EQ(stats.characters, 0u);
 
   // The line job counts the whole document whatever is selected.
@@ -107,7 +107,7 @@ TEST(Statistics, SelectionAndDocumentJobs) {
   job.settings = options.settings;
   job.params = StatsParams{&stats};
   job.selStart = job.selEnd = 1;
-  EXPECT_EQ(RunToolJobOnText(job, u"ab\r\ncd"), nullptr);
+  EXPECT_EQ(RunToolJobOnText(job, u"ab\r\ncd").id(), std::nullopt);
   EXPECT_EQ(job.result, nullptr);
   EXPECT_EQ(stats.characters, 6u);
   EXPECT_EQ(stats.lines, 2u);

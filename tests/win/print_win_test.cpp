@@ -66,10 +66,10 @@ class PrintWin : public EditFixture {
   }
 
   // Prints the whole document (or the selection) on the memory "printer".
-  const char16_t* PrintDocument(bool selection, int* code = nullptr) {
+  Failure PrintDocument(bool selection, int* code = nullptr) {
     PrintRun run{PrintText, dc_};
-    const char16_t* message = selection ? RunTextToolEx(kOpPrintSelection, PrintParams{&run}, true, false)
-                                        : RunLineTool(kLineOpPrintDocument, PrintParams{&run});
+    Failure message = selection ? RunTextToolEx(kOpPrintSelection, PrintParams{&run}, true, false)
+                                : RunLineTool(kLineOpPrintDocument, PrintParams{&run});
     if (code) *code = run.code;
     return message;
   }
@@ -88,7 +88,7 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
   // A printer that works: every page started is ended, the document is
   // ended once, the window takes input again.
   int code = -1;
-  EXPECT_EQ(PrintDocument(false, &code), nullptr);
+  EXPECT_EQ(PrintDocument(false, &code).id(), std::nullopt);
   EXPECT_EQ(code, 0);
   EXPECT_GT(g_counts.startPage, 1);
   EXPECT_EQ(g_counts.endPage, g_counts.startPage);
@@ -98,7 +98,7 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
   // The document cannot start: nothing more is tried.
   g_counts = {};
   g_counts.failStartDoc = 1;
-  EXPECT_EQ(PrintDocument(false), kMsgCannotPrint);
+  EXPECT_EQ(PrintDocument(false).id(), kMsgCannotPrint);
   EXPECT_EQ(g_counts.startPage, 0);
   EXPECT_EQ(g_counts.endDoc, 0);
   EXPECT_TRUE(IsWindowEnabled(host_));
@@ -110,7 +110,7 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
     const bool selection = failing == 1;
     g_counts = {};
     g_counts.failStartPage = failing;
-    EXPECT_EQ(PrintDocument(selection), kMsgCannotPrint);
+    EXPECT_EQ(PrintDocument(selection).id(), kMsgCannotPrint);
     EXPECT_EQ(g_counts.startPage, failing);
     EXPECT_EQ(g_counts.endPage, failing - 1);
     EXPECT_EQ(g_counts.endDoc, 1);
