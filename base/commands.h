@@ -1,8 +1,9 @@
-// What a command hands back to the window: a result code or a message text
-// from the message table.
+// What a command hands back to the window: a result code or a failure,
+// which the window shows.
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "base/messages.h"
 
@@ -17,20 +18,20 @@ enum ResultCode : int {
 
 struct CommandResult {
   int code = kDone;
-  const char16_t* message = nullptr;  // set: show it, then the command failed
+  Failure message;  // a failure: show it, then the command failed
 
-  constexpr CommandResult() = default;
-  constexpr CommandResult(ResultCode c) : code(c) {}
-  // Tools hand back "no message" (null) for success or a message text.
-  constexpr CommandResult(const char16_t* text) : message(text) {}
-  constexpr CommandResult(Failure failure) : message(failure.message()) {}
+  CommandResult() = default;
+  CommandResult(ResultCode c) : code(c) {}
+  // Tools hand back success or a failure.
+  CommandResult(Failure failure) : message(std::move(failure)) {}
+  CommandResult(MessageId id) : message(id) {}
 
-  constexpr bool IsMessage() const { return message != nullptr; }
+  bool IsMessage() const { return static_cast<bool>(message); }
 };
 
 // WM_COMMAND's return value for a result: callers that send a command test
 // it for non-zero.
-constexpr std::intptr_t CommandReturnValue(const CommandResult& r) {
+inline std::intptr_t CommandReturnValue(const CommandResult& r) {
   if (r.IsMessage()) return 3;
   switch (r.code) {
     case kDone: return 0;

@@ -58,7 +58,7 @@ void* TakeSpare(std::size_t bytes, std::size_t* got) {
 bool MayTake(std::size_t bytes) {
   const SystemCalls& sys = System();
   if (!sys.freePhysicalMemory || bytes <= sys.freePhysicalMemory()) return true;
-  return sys.askYesNo && sys.askYesNo(kMsgLowMemoryAsk);
+  return sys.askYesNo && sys.askYesNo(MessageText(kMsgLowMemoryAsk));
 }
 
 }  // namespace

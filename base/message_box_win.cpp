@@ -19,23 +19,23 @@ bool ShowWarning(HWND owner, const char16_t* text) {
   return Box(owner, text, MB_OK | MB_ICONEXCLAMATION) == IDOK;
 }
 
-bool ShowWarningFmtName(HWND owner, const char16_t* format, const char16_t* name) {
-  if (!format) return false;
-  return ShowWarning(owner, FormatWithName(format, name ? name : u"").c_str());
-}
-
-bool ShowWarningFmtInt(HWND owner, const char16_t* format, long long n) {
-  if (!format) return false;
-  return ShowWarning(owner, FormatWithNumber(format, n).c_str());
+bool ShowWarning(HWND owner, const Failure& failure) {
+  if (!failure) return false;
+  // A message without an argument is the table's text: nothing is built, so
+  // that "内存不足！" can be shown when memory has run out.
+  const MessageId id = *failure.id();
+  if (ArgumentOf(id) == MessageArgument::kNone) return ShowWarning(owner, MessageText(id));
+  return ShowWarning(owner, FailureText(failure).c_str());
 }
 
 bool AskYesNo(HWND owner, const char16_t* text) {
   return Box(owner, text, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-bool AskYesNoFmtName(HWND owner, const char16_t* format, const char16_t* name) {
-  if (!format) return false;
-  return AskYesNo(owner, FormatWithName(format, name ? name : u"").c_str());
+bool AskYesNo(HWND owner, MessageId question) { return AskYesNo(owner, MessageText(question)); }
+
+bool AskYesNoFmtName(HWND owner, MessageId question, const char16_t* name) {
+  return AskYesNo(owner, FormatWithName(MessageText(question), name ? name : u"").c_str());
 }
 
 int AskYesNoCancel(HWND owner, const char16_t* text) {

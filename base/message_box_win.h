@@ -4,17 +4,21 @@
 
 #include <windows.h>
 
+#include "base/messages.h"
+
 namespace quillet {
 
 // OK box with the exclamation icon; true when OK was pressed. A null text
 // shows nothing and counts as not confirmed.
 bool ShowWarning(HWND owner, const char16_t* text);
-bool ShowWarningFmtName(HWND owner, const char16_t* format, const char16_t* name);
-bool ShowWarningFmtInt(HWND owner, const char16_t* format, long long n);
+// The failure's text (FailureText); success shows nothing.
+bool ShowWarning(HWND owner, const Failure& failure);
 
 // Yes/No box with the question icon; only Yes counts as consent.
 bool AskYesNo(HWND owner, const char16_t* text);
-bool AskYesNoFmtName(HWND owner, const char16_t* format, const char16_t* name);
+bool AskYesNo(HWND owner, MessageId question);
+// A question that names a file.
+bool AskYesNoFmtName(HWND owner, MessageId question, const char16_t* name);
 
 // Yes, No and Cancel with the question icon; returns IDYES, IDNO or IDCANCEL.
 int AskYesNoCancel(HWND owner, const char16_t* text);

@@ -15,7 +15,53 @@ std::u16string ReplaceFirst(std::u16string_view format, std::u16string_view toke
   return out;
 }
 
+// "%d" then two "%s": the code, then each text cut to its part of the
+// report, the whole held to the report's limit.
+std::u16string FormatReport(std::u16string_view format, long long code, std::u16string_view errors,
+                            std::u16string_view output) {
+  std::u16string text;
+  const std::u16string_view parts[] = {errors, output};
+  std::size_t part = 0;
+  for (std::u16string_view f = format; !f.empty();) {
+    if (f.starts_with(u"%d")) {
+      const std::string digits = std::to_string(code);
+      text.append(digits.begin(), digits.end());
+    } else if (f.starts_with(u"%s")) {
+      if (part < 2) text += parts[part++].substr(0, kFilterReportPartLimit);
+    } else {
+      text += f.front();
+      f.remove_prefix(1);
+      continue;
+    }
+    f.remove_prefix(2);
+  }
+  if (text.size() > kFilterReportLimit) text.resize(kFilterReportLimit);
+  return text;
+}
+
 }  // namespace
+
+Failure::Failure(MessageId id, long long exitCode, std::u16string_view errors, std::u16string_view output)
+    : id_(id),
+      number_(exitCode),
+      texts_{std::u16string(errors.substr(0, kFilterReportPartLimit)),
+             std::u16string(output.substr(0, kFilterReportPartLimit))} {}
+
+std::u16string FailureText(const Failure& failure) {
+  if (!failure) return {};
+  const MessageId id = *failure.id();
+  switch (ArgumentOf(id)) {
+    case MessageArgument::kNone:
+      return MessageText(id);
+    case MessageArgument::kName:
+      return FormatWithName(MessageText(id), failure.name());
+    case MessageArgument::kNumber:
+      return FormatWithNumber(MessageText(id), failure.number());
+    case MessageArgument::kExitCodeAndTwoTexts:
+      return FormatReport(MessageText(id), failure.number(), failure.text(0), failure.text(1));
+  }
+  return MessageText(id);
+}
 
 void CutText(std::u16string& text, std::size_t limit) {
   if (text.size() <= limit) return;

@@ -1,9 +1,13 @@
 // The message table: every text the program shows in a message box, and the
-// fixed texts that other parts format at run time. A handler that fails hands
-// one of these pointers back and the window shows it.
+// fixed texts that other parts format at run time. An operation that fails
+// hands back a Failure naming one of these messages, with what fills its
+// placeholders; the window formats it and shows it.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,70 +15,189 @@
 
 namespace quillet {
 
-// What an operation that can fail hands back: no message for success, or the
-// message of the table below that says why. [[nodiscard]]: a failure is
-// never dropped unread; code that means to ignore one says so with (void).
+// Every message of the table below, by name; the names are used without the
+// enum's name (`return kMsgOutOfMemory;`).
+enum class MessageId : std::uint8_t {
+  kMsgError,
+  kMsgOutOfMemory,
+  kMsgUnexpectedFailure,
+  kMsgWrapLongLines,
+  kMsgCannotRead,
+  kMsgCannotFindCreate,
+  kMsgCannotSave,
+  kMsgWriteIncomplete,
+  kMsgAnsiLoss,
+  kMsgCannotPrint,
+  kMsgEditOutOfSpace,
+  kMsgClassFailed,
+  kMsgLimitBelowText,
+  kMsgTextLimitReached,
+  kMsgClipTruncated,
+  kMsgSaveChanges,
+  kMsgTextNotFound,
+  kMsgSearchWrapped,
+  kMsgNumbersPositive,
+  kMsgSettingsSaved,
+  kMsgBinaryFile,
+  kMsgCannotAddItem,
+  kMsgNotExecutable,
+  kMsgCannotStartProcess,
+  kMsgExecutableNotFound,
+  kMsgFilterFailed,
+  kMsgWaitForCommand,
+  kMsgMergeDropped,
+  kMsgSelectionEmpty,
+  kMsgRevertAsk,
+  kMsgHelpNotFound,
+  kMsgLowMemoryAsk,
+  kMsgBackupFailedAsk,
+  kMsgOpenElsewhere,
+  kMsgChangedOutside,
+  kMsgCurrentLength,
+  kMsgCtrlTabHint,
+  kMsgPrintingFrom,
+  kMsgStringsIdentical,
+  kMsgStringsDiffer,
+};
+using enum MessageId;
+
+// What fills a message's placeholders; a name is inserted for "%s", a
+// number for "%d".
+enum class MessageArgument : std::uint8_t {
+  kNone,
+  kName,    // one "%s": a file's name or path
+  kNumber,  // one "%d"
+  // "%d" then two "%s": a child's exit code, its error output and its
+  // standard output.
+  kExitCodeAndTwoTexts,
+};
+
+struct MessageRow {
+  MessageId id;
+  MessageArgument argument;
+  const char16_t* text;
+};
+
+// One row per message, in the order of MessageId.
+inline constexpr MessageRow kMessageRows[] = {
+    {kMsgError, MessageArgument::kNone, u"错误！"},
+    {kMsgOutOfMemory, MessageArgument::kNone, u"内存不足！"},
+    {kMsgUnexpectedFailure, MessageArgument::kNone, u"发生意外错误，操作未能完成。"},
+    {kMsgWrapLongLines, MessageArgument::kNone, u"此文档含有很长的行，自动换行可能需要很长时间。仍要自动换行？"},
+    {kMsgCannotRead, MessageArgument::kName, u"无法读取文件 %s！"},
+    {kMsgCannotFindCreate, MessageArgument::kName,
+     u"无法查找文件 %s。"
+     u"\n您想要创建一个新的文件？"},
+    {kMsgCannotSave, MessageArgument::kName, u"无法保存文件 %s！"},
+    {kMsgWriteIncomplete, MessageArgument::kNone, u"正在进行的写入操作无法完成。文件可能已经被破坏！"},
+    {kMsgAnsiLoss, MessageArgument::kNone,
+     u"文档包含的 Unicode 字符将会在转换为 ANSI 后丢失。"
+     u"\n仍要继续吗？"},
+    {kMsgCannotPrint, MessageArgument::kNone, u"无法打印文档！"},
+    {kMsgEditOutOfSpace, MessageArgument::kNone, u"编辑窗口超出空间！"},
+    {kMsgClassFailed, MessageArgument::kNone, u"错误！请使用 Win9x/ME 的版本。"},
+    {kMsgLimitBelowText, MessageArgument::kNone, u"警告: 文本限制值小于已载入的文本。"},
+    {kMsgTextLimitReached, MessageArgument::kNone, u"已到达文本极限！最近的更改可能已经被截短！"},
+    {kMsgClipTruncated, MessageArgument::kNumber, u"您放置太多文本到 %d. 剪贴板。它已经被截短。"},
+    {kMsgSaveChanges, MessageArgument::kName, u"保存当前更改到 %s？"},
+    {kMsgTextNotFound, MessageArgument::kNone, u"找不到文本！"},
+    {kMsgSearchWrapped, MessageArgument::kNone,
+     u"搜索到达了文档的末尾。"
+     u"\n是否继续 ?"},
+    {kMsgNumbersPositive, MessageArgument::kNone, u"编号和范围值必须是正数。"},
+    {kMsgSettingsSaved, MessageArgument::kNone, u"您的配置已经保存。"},
+    {kMsgBinaryFile, MessageArgument::kName, u"警告: %s 是一个二进制的文件。一些字符已经被修改。"},
+    {kMsgCannotAddItem, MessageArgument::kNone, u"不能添加项目！"},
+    {kMsgNotExecutable, MessageArgument::kNone, u"不可执行的命令！"},
+    {kMsgCannotStartProcess, MessageArgument::kNone, u"无法启动进程！"},
+    {kMsgExecutableNotFound, MessageArgument::kNone, u"找不到可执行文件！"},
+    {kMsgFilterFailed, MessageArgument::kExitCodeAndTwoTexts,
+     u"过滤器返回错误: %d"
+     u"\n\n%s\n%s"},
+    {kMsgWaitForCommand, MessageArgument::kNone, u"请等待命令结束 ..."},
+    {kMsgMergeDropped, MessageArgument::kNone, u"多文件已经被放弃。您想要合并它们吗？"},
+    {kMsgSelectionEmpty, MessageArgument::kNone, u"选定内容为空！请首先选择一些文本。"},
+    {kMsgRevertAsk, MessageArgument::kNone, u"您真的想要还原该文档吗？所有更改将会丢失！"},
+    {kMsgHelpNotFound, MessageArgument::kNone, u"找不到帮助文件！"},
+    {kMsgLowMemoryAsk, MessageArgument::kNone,
+     u"系统无法提供足够的物理内存。该操作可能要花费非常长的时间才能完成。继续？"},
+    {kMsgBackupFailedAsk, MessageArgument::kNone, u"无法创建备份文件。继续？"},
+    {kMsgOpenElsewhere, MessageArgument::kNone,
+     u"这个文件已经在另一个窗口被打开。"
+     u"\n您想要关闭这个窗口并切换到其它窗口吗？"},
+    {kMsgChangedOutside, MessageArgument::kName,
+     u"%s\n\n这个文件已经被外部修改。您是否想要立即还原呢？"
+     u"\n\n注意: 在此窗口中的更改将会丢失！"},
+    {kMsgCurrentLength, MessageArgument::kNumber, u"当前长度: %d。"},
+    {kMsgCtrlTabHint, MessageArgument::kNone, u"按下 Ctrl+Tab 来插入一个制表符到编辑框中。"},
+    {kMsgPrintingFrom, MessageArgument::kNone, u"正在打印来自 ..."},
+    {kMsgStringsIdentical, MessageArgument::kNone, u"字串完全相同。"},
+    {kMsgStringsDiffer, MessageArgument::kNone,
+     u"字符串不相同！"
+     u"\n已选定来标记第一处不同。"},
+};
+
+consteval bool MessageRowsInOrder() {
+  for (std::size_t i = 0; i < std::size(kMessageRows); ++i)
+    if (static_cast<std::size_t>(kMessageRows[i].id) != i) return false;
+  return std::size(kMessageRows) == static_cast<std::size_t>(kMsgStringsDiffer) + 1;
+}
+static_assert(MessageRowsInOrder(), "one row per message, in the order of MessageId");
+
+// The message's text as the table holds it, placeholders included.
+constexpr const char16_t* MessageText(MessageId id) { return kMessageRows[static_cast<std::size_t>(id)].text; }
+constexpr MessageArgument ArgumentOf(MessageId id) { return kMessageRows[static_cast<std::size_t>(id)].argument; }
+
+// What an operation that can fail hands back: success, or the message that
+// says why with what fills its placeholders, and the system's error code
+// when a system call was the cause. [[nodiscard]]: a failure is never
+// dropped unread; code that means to ignore one says so with (void).
 class [[nodiscard]] Failure {
  public:
-  constexpr Failure() = default;
-  constexpr Failure(std::nullptr_t) {}
-  constexpr Failure(const char16_t* message) : message_(message) {}
-  // The message, null for success; as a pointer, so that the window shows
-  // it and the callers that test one message still can.
-  constexpr operator const char16_t*() const { return message_; }
-  constexpr const char16_t* message() const { return message_; }
+  Failure() = default;
+  // Implicit, so that `return kMsgOutOfMemory;` reads as what it hands back.
+  Failure(MessageId id) : id_(id) {}
+  Failure(MessageId id, std::u16string_view name) : id_(id), texts_{std::u16string(name), {}} {}
+  Failure(MessageId id, long long number) : id_(id), number_(number) {}
+  // A child's report. No more of either output is kept than is ever shown.
+  Failure(MessageId id, long long exitCode, std::u16string_view errors, std::u16string_view output);
+
+  explicit operator bool() const { return id_.has_value(); }
+  bool ok() const { return !id_; }
+  // Which message; none for success.
+  std::optional<MessageId> id() const { return id_; }
+  long long number() const { return number_; }
+  // The name, or the k-th text of a message that takes two.
+  const std::u16string& name() const { return texts_[0]; }
+  const std::u16string& text(int k) const { return texts_[k == 0 ? 0 : 1]; }
+  // GetLastError of the call that failed; 0 when no system call was the cause.
+  std::uint32_t systemError() const { return systemError_; }
+
+  // The same failure naming the file: the layers below the shell know a
+  // file by its path, the shell shows it by its title.
+  Failure Named(std::u16string_view name) const {
+    Failure named = *this;
+    named.texts_[0] = name;
+    return named;
+  }
+  Failure WithSystemError(std::uint32_t error) const {
+    Failure with = *this;
+    with.systemError_ = error;
+    return with;
+  }
 
  private:
-  const char16_t* message_ = nullptr;
+  std::optional<MessageId> id_;
+  long long number_ = 0;
+  std::u16string texts_[2];
+  std::uint32_t systemError_ = 0;
 };
+
+// A failure a system call caused; error is its GetLastError value.
+inline Failure SystemFailure(MessageId id, std::uint32_t error) { return Failure(id).WithSystemError(error); }
 
 inline constexpr char16_t kAppName[] = u"Quillet";
 inline constexpr char16_t kUntitled[] = u"未命名";
-
-inline constexpr char16_t kMsgError[] = u"错误！";
-inline constexpr char16_t kMsgOutOfMemory[] = u"内存不足！";
-inline constexpr char16_t kMsgUnexpectedFailure[] = u"发生意外错误，操作未能完成。";
-inline constexpr char16_t kMsgWrapLongLines[] = u"此文档含有很长的行，自动换行可能需要很长时间。仍要自动换行？";
-inline constexpr char16_t kMsgCannotRead[] = u"无法读取文件 %s！";
-inline constexpr char16_t kMsgCannotFindCreate[] = u"无法查找文件 %s。" u"\n您想要创建一个新的文件？";
-inline constexpr char16_t kMsgCannotSave[] = u"无法保存文件 %s！";
-inline constexpr char16_t kMsgWriteIncomplete[] = u"正在进行的写入操作无法完成。文件可能已经被破坏！";
-inline constexpr char16_t kMsgAnsiLoss[] =
-    u"文档包含的 Unicode 字符将会在转换为 ANSI 后丢失。" u"\n仍要继续吗？";
-inline constexpr char16_t kMsgCannotPrint[] = u"无法打印文档！";
-inline constexpr char16_t kMsgEditOutOfSpace[] = u"编辑窗口超出空间！";
-inline constexpr char16_t kMsgClassFailed[] = u"错误！请使用 Win9x/ME 的版本。";
-inline constexpr char16_t kMsgLimitBelowText[] = u"警告: 文本限制值小于已载入的文本。";
-inline constexpr char16_t kMsgTextLimitReached[] = u"已到达文本极限！最近的更改可能已经被截短！";
-inline constexpr char16_t kMsgClipTruncated[] = u"您放置太多文本到 %d. 剪贴板。它已经被截短。";
-inline constexpr char16_t kMsgSaveChanges[] = u"保存当前更改到 %s？";
-inline constexpr char16_t kMsgTextNotFound[] = u"找不到文本！";
-inline constexpr char16_t kMsgSearchWrapped[] = u"搜索到达了文档的末尾。" u"\n是否继续 ?";
-inline constexpr char16_t kMsgNumbersPositive[] = u"编号和范围值必须是正数。";
-inline constexpr char16_t kMsgSettingsSaved[] = u"您的配置已经保存。";
-inline constexpr char16_t kMsgBinaryFile[] = u"警告: %s 是一个二进制的文件。一些字符已经被修改。";
-inline constexpr char16_t kMsgCannotAddItem[] = u"不能添加项目！";
-inline constexpr char16_t kMsgNotExecutable[] = u"不可执行的命令！";
-inline constexpr char16_t kMsgCannotStartProcess[] = u"无法启动进程！";
-inline constexpr char16_t kMsgExecutableNotFound[] = u"找不到可执行文件！";
-inline constexpr char16_t kMsgFilterFailed[] = u"过滤器返回错误: %d" u"\n\n%s\n%s";
-inline constexpr char16_t kMsgWaitForCommand[] = u"请等待命令结束 ...";
-inline constexpr char16_t kMsgMergeDropped[] = u"多文件已经被放弃。您想要合并它们吗？";
-inline constexpr char16_t kMsgSelectionEmpty[] = u"选定内容为空！请首先选择一些文本。";
-inline constexpr char16_t kMsgRevertAsk[] = u"您真的想要还原该文档吗？所有更改将会丢失！";
-inline constexpr char16_t kMsgHelpNotFound[] = u"找不到帮助文件！";
-inline constexpr char16_t kMsgLowMemoryAsk[] =
-    u"系统无法提供足够的物理内存。该操作可能要花费非常长的时间才能完成。继续？";
-inline constexpr char16_t kMsgBackupFailedAsk[] = u"无法创建备份文件。继续？";
-inline constexpr char16_t kMsgOpenElsewhere[] =
-    u"这个文件已经在另一个窗口被打开。" u"\n您想要关闭这个窗口并切换到其它窗口吗？";
-inline constexpr char16_t kMsgChangedOutside[] =
-    u"%s\n\n这个文件已经被外部修改。您是否想要立即还原呢？" u"\n\n注意: 在此窗口中的更改将会丢失！";
-inline constexpr char16_t kMsgCurrentLength[] = u"当前长度: %d。";
-inline constexpr char16_t kMsgCtrlTabHint[] = u"按下 Ctrl+Tab 来插入一个制表符到编辑框中。";
-inline constexpr char16_t kMsgPrintingFrom[] = u"正在打印来自 ...";
-inline constexpr char16_t kMsgStringsIdentical[] = u"字串完全相同。";
-inline constexpr char16_t kMsgStringsDiffer[] = u"字符串不相同！" u"\n已选定来标记第一处不同。";
 
 // The About box.
 inline constexpr char16_t kAboutTitle[] = u"关于 Quillet";
@@ -121,6 +244,9 @@ inline constexpr char16_t kMenuFilterPlainFormat[] = u"&%s";
 // Length limits of formatted message texts.
 inline constexpr std::size_t kNameMessageLimit = 1284;
 inline constexpr std::size_t kNumberMessageLimit = 1024;
+// A child's report: each output cut to 1023 characters, and the whole too.
+inline constexpr std::size_t kFilterReportPartLimit = 1023;
+inline constexpr std::size_t kFilterReportLimit = 1023;
 
 // The format with its one "%s" replaced by the name, or by "未命名" when the
 // name is empty; at most 1284 characters. The name is inserted literally.
@@ -128,6 +254,11 @@ std::u16string FormatWithName(std::u16string_view format, std::u16string_view na
 
 // The format with its one "%d" replaced by n; at most 1024 characters.
 std::u16string FormatWithNumber(std::u16string_view format, long long n);
+
+// The text shown for a failure: its message with the failure's argument in
+// place by the message's kind (a name as FormatWithName puts it, a number as
+// FormatWithNumber does); empty for success.
+std::u16string FailureText(const Failure& failure);
 
 // Cuts text to at most limit units without splitting a surrogate pair.
 void CutText(std::u16string& text, std::size_t limit);

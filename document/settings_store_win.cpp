@@ -325,7 +325,7 @@ void LoadSettings(HWND owner, const PersistentState& state, StoreLocation& where
 
 void SaveSettings(HWND window, bool forced, const PersistentState& state, StoreLocation& where) {
   // Asked before the store is locked: other copies must not wait on a box.
-  for (int n : ClipsCutBySave(state, forced)) ShowWarningFmtInt(window, kMsgClipTruncated, n);
+  for (int n : ClipsCutBySave(state, forced)) ShowWarning(window, Failure(kMsgClipTruncated, n));
   bool fileRead = true;
   {
     SettingsLock lock;

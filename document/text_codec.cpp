@@ -466,7 +466,7 @@ Failure DecodeFileBytes(LargeBytes&& bytes, const LoadOptions& options, DecodedT
         out->lineEnd = kLineEndWin;  // mixed files stay as they are
       }
     }
-    return nullptr;
+    return {};
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
@@ -515,7 +515,7 @@ Failure EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle line
         [[fallthrough]];
       case kEncodingUtf16Le:
         out->units = std::move(text);
-        return nullptr;
+        return {};
       case kEncodingUtf8:
       case kEncodingUtf8NoMark:
         if (!EncodeValidUtf8(text, out->bytes)) AssignBytes(out->bytes, EncodeText(kCodePageUtf8, text));
@@ -529,7 +529,7 @@ Failure EncodeForSave(LargeText&& text, TextEncoding encoding, LineEndStyle line
     return kMsgOutOfMemory;
   }
   if (!text.empty() && out->bytes.empty()) return kMsgCannotSave;
-  return nullptr;
+  return {};
 }
 
 bool StartsWithLogMark(std::u16string_view text) { return text.substr(0, 4) == u".LOG"; }

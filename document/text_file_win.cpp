@@ -28,7 +28,8 @@ const wchar_t* Wide(const std::u16string& s) { return W(s); }
 // asked once before the file's bytes are taken.
 bool ConfirmMemory(std::uint64_t bytes) {
   const SystemCalls& sys = System();
-  if (sys.freePhysicalMemory && bytes > sys.freePhysicalMemory()) return sys.askYesNo && sys.askYesNo(kMsgLowMemoryAsk);
+  if (sys.freePhysicalMemory && bytes > sys.freePhysicalMemory())
+    return sys.askYesNo && sys.askYesNo(MessageText(kMsgLowMemoryAsk));
   return true;
 }
 
@@ -42,26 +43,31 @@ UniqueHandle OpenForReading(const std::u16string& path, DWORD disposition) {
 // has. Otherwise toEmpty (when given) is emptied before the bytes are
 // taken, so that its old text does not stand in their way.
 Failure ReadWholeFile(HWND owner, const std::u16string& path, LargeBytes* bytes, bool* declined, HWND toEmpty) {
-  const auto emptied = [toEmpty](const char16_t* message) {
+  const auto emptied = [toEmpty](Failure failure) {
     if (toEmpty) SetWindowTextW(toEmpty, L"");
-    return message;
+    return failure;
   };
   UniqueHandle file = OpenForReading(path, OPEN_EXISTING);
   if (!file) {
-    if (GetLastError() != ERROR_FILE_NOT_FOUND) return emptied(kMsgCannotRead);
-    if (!AskYesNoFmtName(owner, kMsgCannotFindCreate, path.c_str())) return emptied(kMsgCannotRead);
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) return emptied(SystemFailure(kMsgCannotRead, error));
+    if (!AskYesNoFmtName(owner, kMsgCannotFindCreate, path.c_str()))
+      return emptied(SystemFailure(kMsgCannotRead, error));
     file = OpenForReading(path, OPEN_ALWAYS);
-    if (!file) return emptied(kMsgCannotRead);
+    if (!file) return emptied(SystemFailure(kMsgCannotRead, GetLastError()));
   }
   DWORD high = 0;
   const DWORD low = GetFileSize(file.get(), &high);
-  if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return emptied(kMsgCannotRead);
+  if (low == INVALID_FILE_SIZE) {
+    const DWORD error = GetLastError();
+    if (error != NO_ERROR) return emptied(SystemFailure(kMsgCannotRead, error));
+  }
   if (high != 0) return emptied(kMsgOutOfMemory);  // no 32-bit process holds that text
   if (!ConfirmMemory(std::uint64_t{low} + 10)) {
     *declined = true;
     return kMsgOutOfMemory;
   }
-  emptied(nullptr);
+  (void)emptied({});
   try {
     bytes->resize(low);
   } catch (const std::bad_alloc&) {
@@ -70,30 +76,49 @@ Failure ReadWholeFile(HWND owner, const std::u16string& path, LargeBytes* bytes,
     return kMsgOutOfMemory;
   }
   DWORD read = 0;
+  if (low != 0 && !ReadFile(file.get(), bytes->data(), low, &read, nullptr)) {
+    const DWORD error = GetLastError();
+    LargeBytes().swap(*bytes);
+    return SystemFailure(kMsgCannotRead, error);
+  }
   // A file that shrank since its size was taken reads short.
-  if (low != 0 && (!ReadFile(file.get(), bytes->data(), low, &read, nullptr) || read < low)) {
+  if (read < low) {
     LargeBytes().swap(*bytes);
     return kMsgCannotRead;
   }
-  return nullptr;
+  return {};
 }
 
 enum class WriteOutcome { kWritten, kNotOpened, kShortWrite };
 
-bool WriteAll(HANDLE file, std::string_view data) {
+// What a write came to, and GetLastError of the call that failed (0 for a
+// write that came back short without an error).
+struct WriteResult {
+  WriteOutcome outcome;
+  DWORD error = 0;
+};
+
+bool WriteAll(HANDLE file, std::string_view data, DWORD* error) {
   if (data.empty()) return true;
   DWORD written = 0;
-  return WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) && written == data.size();
+  if (!WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr)) {
+    *error = GetLastError();
+    return false;
+  }
+  return written == data.size();
 }
 
-WriteOutcome WriteWholeFile(const wchar_t* path, DWORD disposition, DWORD attributes, std::string_view mark,
-                            std::string_view data, bool flush) {
+WriteResult WriteWholeFile(const wchar_t* path, DWORD disposition, DWORD attributes, std::string_view mark,
+                           std::string_view data, bool flush) {
   UniqueHandle file(CreateFileW(path, GENERIC_WRITE, kShareAll, nullptr, disposition, attributes, nullptr));
-  if (!file) return WriteOutcome::kNotOpened;
-  if (!WriteAll(file.get(), mark) || !WriteAll(file.get(), data)) return WriteOutcome::kShortWrite;
-  if (flush && !FlushFileBuffers(file.get())) return WriteOutcome::kShortWrite;
+  if (!file) return {WriteOutcome::kNotOpened, GetLastError()};
+  DWORD error = 0;
+  if (!WriteAll(file.get(), mark, &error) || !WriteAll(file.get(), data, &error))
+    return {WriteOutcome::kShortWrite, error};
+  if (flush && !FlushFileBuffers(file.get())) return {WriteOutcome::kShortWrite, GetLastError()};
   // A close that fails may not have stored the data.
-  return CloseHandle(file.release()) ? WriteOutcome::kWritten : WriteOutcome::kShortWrite;
+  if (!CloseHandle(file.release())) return {WriteOutcome::kShortWrite, GetLastError()};
+  return {WriteOutcome::kWritten};
 }
 
 // The file that takes another's place keeps the other's creation time.
@@ -107,14 +132,15 @@ void KeepCreationTime(const std::u16string& from, const wchar_t* to) {
 // The written way: the file itself is truncated and rewritten. Used for new
 // files, and for existing ones when they cannot be replaced as a whole.
 Failure WriteInPlace(const std::u16string& path, DWORD attributes, std::string_view mark, std::string_view data) {
-  switch (WriteWholeFile(Wide(path), CREATE_ALWAYS, attributes, mark, data, false)) {
+  const WriteResult written = WriteWholeFile(Wide(path), CREATE_ALWAYS, attributes, mark, data, false);
+  switch (written.outcome) {
     case WriteOutcome::kWritten:
-      return nullptr;
+      return {};
     case WriteOutcome::kNotOpened:
       SetFileAttributesW(Wide(path), attributes);
-      return kMsgCannotSave;
+      return SystemFailure(kMsgCannotSave, written.error);
     default:
-      return kMsgWriteIncomplete;
+      return SystemFailure(kMsgWriteIncomplete, written.error);
   }
 }
 
@@ -125,17 +151,17 @@ Failure ReplaceExisting(const std::u16string& path, DWORD attributes, std::strin
   const std::u16string folder = FolderOf(path);
   wchar_t temp[MAX_PATH + 1] = {};
   if (GetTempFileNameW(folder.empty() ? L"." : Wide(folder), L"qlt", 0, temp) != 0) {
-    const WriteOutcome outcome = WriteWholeFile(temp, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, mark, data, true);
-    if (outcome == WriteOutcome::kShortWrite) {
+    const WriteResult written = WriteWholeFile(temp, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, mark, data, true);
+    if (written.outcome == WriteOutcome::kShortWrite) {
       DeleteFileW(temp);
       SetFileAttributesW(Wide(path), attributes);
-      return kMsgCannotSave;
+      return SystemFailure(kMsgCannotSave, written.error);
     }
-    if (outcome == WriteOutcome::kWritten) {
+    if (written.outcome == WriteOutcome::kWritten) {
       KeepCreationTime(path, temp);
       if (MoveFileExW(temp, Wide(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         SetFileAttributesW(Wide(path), attributes);
-        return nullptr;
+        return {};
       }
     }
     DeleteFileW(temp);
@@ -177,7 +203,7 @@ Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16st
   // and new.
   bool declined = false;
   LargeBytes bytes;
-  const char16_t* message = ReadWholeFile(owner, path, &bytes, &declined, insert ? nullptr : edit);
+  Failure message = ReadWholeFile(owner, path, &bytes, &declined, insert ? nullptr : edit);
   if (untouched) *untouched = declined;
   if (message) return message;
 
@@ -188,7 +214,7 @@ Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16st
   options.forceDefaultEncoding = s.FLDE != 0;
   options.readAs = readAs;
   DecodedText decoded;
-  if (const char16_t* message = DecodeFileBytes(std::move(bytes), options, &decoded)) return message;
+  if (Failure message = DecodeFileBytes(std::move(bytes), options, &decoded)) return message;
   // The control takes the text into memory of its own; the blocks kept for
   // later must not stand in its way.
   ReleaseSpareBlocks();
@@ -210,7 +236,7 @@ Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16st
   }
   if (decoded.CharactersReplaced()) return kMsgBinaryFile;
   if (!insert) AddRecent(context.recent, path);
-  return nullptr;
+  return {};
 }
 
 Failure SaveText(const TextFileContext& context, LargeText text, const std::u16string& path, bool quiet) {
@@ -220,7 +246,7 @@ Failure SaveText(const TextFileContext& context, LargeText text, const std::u16s
 
   // Everything that can fail without touching the disk comes first.
   EncodedText encoded;
-  if (const char16_t* message = EncodeForSave(std::move(text), doc.encoding, doc.lineEnd, &encoded)) return message;
+  if (Failure message = EncodeForSave(std::move(text), doc.encoding, doc.lineEnd, &encoded)) return message;
   if (encoded.lossy && !quiet && !AskYesNo(owner, kMsgAnsiLoss)) return kMsgCannotSave;
   if (!quiet && s.Backup && !MakeBackup(owner, path)) return kMsgCannotSave;
 
@@ -236,8 +262,8 @@ Failure SaveText(const TextFileContext& context, LargeText text, const std::u16s
 
   const std::string_view mark = s.FSWBOM ? std::string_view() : ByteOrderMark(doc.encoding);
   const std::string_view data = encoded.View();
-  const char16_t* message = exists && !MustStayInPlace(path, attributes) ? ReplaceExisting(path, attributes, mark, data)
-                                                                         : WriteInPlace(path, attributes, mark, data);
+  Failure message = exists && !MustStayInPlace(path, attributes) ? ReplaceExisting(path, attributes, mark, data)
+                                                                 : WriteInPlace(path, attributes, mark, data);
   if (!message && !quiet) AddRecent(context.recent, path);
   return message;
 }

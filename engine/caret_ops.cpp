@@ -236,16 +236,16 @@ CaretEdit DeleteFromLineStartEdit(const ToolJob& job, const CaretPlace& at) {
 Failure LookUpLogicalLine(ToolJob& job) {
   if (const auto* given = ParamsOf<LineLookupParams>(job); given && given->lineInfo)
     LookUpLine(job.text, job.textLength, *given->lineInfo);
-  return nullptr;
+  return {};
 }
 
 Failure CollectCompletionWords(ToolJob& job) {
   const auto* given = ParamsOf<CompletionParams>(job);
-  if (!given || !given->completions) return nullptr;
+  if (!given || !given->completions) return {};
   const ToolSettings& settings = SettingsOf(job);
   return CollectCompletions({job.text, job.textLength}, job.selStart, job.selEnd, settings.CWCase != 0,
                             settings._word != 0, *given->completions)
-             ? nullptr
+             ? Failure()
              : kMsgOutOfMemory;
 }
 
@@ -290,7 +290,7 @@ Failure RunLineFamilyOp(ToolJob& job) {
   FitSelection(job);
   // Any other code does nothing.
   const LineToolRow* tool = FindLineTool(job.lineOp);
-  if (!tool) return nullptr;
+  if (!tool) return {};
   if (tool->kind != kCaretEdit) return tool->run(job);
 
   const LineScan scan = ScanLines(job.text, job.textLength);
@@ -300,7 +300,7 @@ Failure RunLineFamilyOp(ToolJob& job) {
   FillLineTable(table.get(), scan, job.text, count);
   CaretEdit edit = tool->edit(job, PlaceOf(job, *tool, table.get(), count));
   if (job.caretEdit) *job.caretEdit = std::move(edit);
-  return nullptr;
+  return {};
 }
 
 // ---- the caret's display line ----------------------------------------------

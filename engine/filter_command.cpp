@@ -17,9 +17,9 @@ bool Contains(std::u16string_view text, std::u16string_view pattern) {
 // Replaces every placeholder in text, refusing a result longer than limit.
 // The length is measured before anything is built, so a refused command
 // never costs the memory it would have needed.
-const char16_t* ReplaceAll(std::u16string& text, std::u16string_view placeholder, std::u16string_view value,
-                           std::size_t limit) {
-  if (!Contains(text, placeholder)) return nullptr;
+Failure ReplaceAll(std::u16string& text, std::u16string_view placeholder, std::u16string_view value,
+                   std::size_t limit) {
+  if (!Contains(text, placeholder)) return {};
   const auto length = ReplacedLength(text, placeholder, value, kExact);
   if (!length) return kMsgOutOfMemory;
   if (*length > limit) return kMsgNotExecutable;
@@ -28,7 +28,7 @@ const char16_t* ReplaceAll(std::u16string& text, std::u16string_view placeholder
   if (!end) return kMsgOutOfMemory;
   out.resize(static_cast<std::size_t>(end - out.data()));
   text = std::move(out);
-  return nullptr;
+  return {};
 }
 
 }  // namespace
@@ -67,27 +67,6 @@ ExpandedCommand ExpandFilePlaceholder(std::u16string_view command, std::u16strin
   ExpandedCommand out{std::u16string(command)};
   if ((out.message = ReplaceAll(out.command, kFilePlaceholder, path, kFilterFileExpandedLimit))) out.command.clear();
   return out;
-}
-
-std::u16string FilterFailureMessage(int exitCode, std::u16string_view errors, std::u16string_view output) {
-  std::u16string text;
-  const std::u16string_view parts[] = {errors, output};
-  std::size_t part = 0;
-  for (std::u16string_view f = kMsgFilterFailed; !f.empty();) {
-    if (f.starts_with(u"%d")) {
-      const std::string digits = std::to_string(exitCode);
-      text.append(digits.begin(), digits.end());
-    } else if (f.starts_with(u"%s")) {
-      if (part < 2) text += parts[part++].substr(0, kFilterReportPartLimit);
-    } else {
-      text += f.front();
-      f.remove_prefix(1);
-      continue;
-    }
-    f.remove_prefix(2);
-  }
-  if (text.size() > kFilterReportLimit) text.resize(kFilterReportLimit);
-  return text;
 }
 
 }  // namespace quillet

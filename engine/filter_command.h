@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/messages.h"
+
 namespace quillet {
 
 inline constexpr int kFilterParameters = 9;
@@ -27,11 +29,11 @@ bool HasParameter(std::u16string_view command, int k);
 bool HasAnyParameter(std::u16string_view command);
 bool HasFilePlaceholder(std::u16string_view command);
 
-// The outcome of an expansion: the command, or a message of the message
-// table ("不可执行的命令！" or "内存不足！") and no command.
+// The outcome of an expansion: the command, or a failure
+// ("不可执行的命令！" or "内存不足！") and no command.
 struct ExpandedCommand {
   std::u16string command;
-  const char16_t* message = nullptr;
+  Failure message{};
 };
 
 // For k = 1 to 9 in this order, every "%k" of the text so far becomes the
@@ -42,12 +44,5 @@ ExpandedCommand ExpandParameters(std::u16string_view command, const FilterParame
 
 // Every "%F" becomes the path; refused past 5882 characters.
 ExpandedCommand ExpandFilePlaceholder(std::u16string_view command, std::u16string_view path);
-
-// The warning for a child that ended with a non-zero exit code: the code,
-// an empty line, its error output, then its standard output, each cut to
-// 1023 characters and the whole held to 1023 characters.
-inline constexpr std::size_t kFilterReportPartLimit = 1023;
-inline constexpr std::size_t kFilterReportLimit = 1023;
-std::u16string FilterFailureMessage(int exitCode, std::u16string_view errors, std::u16string_view output);
 
 }  // namespace quillet

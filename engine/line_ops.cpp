@@ -27,9 +27,9 @@ SortSettings SortSettingsOf(const ToolJob& job) {
 }
 
 // A run that wrote [out, end) into the result buffer.
-const char16_t* WroteResult(ToolJob& job, const char16_t* end) {
+Failure WroteResult(ToolJob& job, const char16_t* end) {
   SetResult(job, job.resultBuffer.get(), end);
-  return nullptr;
+  return {};
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ Failure PreparePrefixLines(const ToolJob& job, ToolPass& pass) {
       job.selLength + plan.prefix.text.size() * CountLines(pass.lines.get(), pass.lineCount, [&](const LineRecord& r) {
                         return !plan.prefix.onlyNonEmpty || r.length != 0;
                       });
-  return nullptr;
+  return {};
 }
 
 Failure RunPrefixLines(ToolJob& job, ToolPass& pass) {
@@ -65,7 +65,7 @@ Failure PrepareAppendToLines(const ToolJob& job, ToolPass& pass) {
       job.selLength + plan.closeText.size() * CountLines(pass.lines.get(), pass.lineCount, [&](const LineRecord& r) {
                         return !plan.closeOnlyNonBlank || !r.blank();
                       });
-  return nullptr;
+  return {};
 }
 
 Failure RunAppendToLines(ToolJob& job, ToolPass& pass) {
@@ -87,7 +87,7 @@ Failure PrepareNumberLines(const ToolJob& job, ToolPass& pass) {
       return kMsgOutOfMemory;
   plan.numberingPlan = PlanNumbering(plan.numbering, plan.keys, pass.lines.get(), pass.lineCount);
   pass.resultUnits = plan.numberingPlan.capacity;
-  return nullptr;
+  return {};
 }
 
 Failure RunNumberLines(ToolJob& job, ToolPass& pass) {
@@ -107,7 +107,7 @@ Failure PrepareUniqueLines(const ToolJob& job, ToolPass& pass) {
   // from, so they are written over the selection.
   if (plan.unique.countDuplicates)
     pass.resultUnits = UniqueLinesCapacity(pass.lines.get(), pass.lineCount, job.selLength);
-  return nullptr;
+  return {};
 }
 
 Failure RunUniqueLines(ToolJob& job, ToolPass& pass) {
@@ -117,7 +117,7 @@ Failure RunUniqueLines(ToolJob& job, ToolPass& pass) {
                                     unique.countDuplicates, unique.keepBlank, 0);
   if (!end) return kMsgOutOfMemory;
   SetResult(job, out, end);
-  return nullptr;
+  return {};
 }
 
 Failure PrepareUntabify(const ToolJob& job, ToolPass& pass) {
@@ -127,7 +127,7 @@ Failure PrepareUntabify(const ToolJob& job, ToolPass& pass) {
   for (std::size_t i = 0; i < pass.lineCount; ++i)
     growth += ColumnWidth(lines[i].start, lines[i].leadSpace, job.settings.Tab) - lines[i].leadSpace;
   pass.resultUnits = job.selLength + growth;
-  return nullptr;
+  return {};
 }
 
 Failure RunUntabify(ToolJob& job, ToolPass& pass) {
@@ -147,7 +147,7 @@ Failure PrepareSortLines(const ToolJob& job, ToolPass& pass) {
     plan.source = LineSource{nullptr, job.sel, plan.offsets.get()};
     plan.sourceLines = scan.lines;
     for (KeyColumn& column : plan.keys) column.lines = plan.source;
-    return nullptr;
+    return {};
   }
   plan.source = LineSource{pass.lines.get()};
   plan.sourceLines = pass.lineCount;
@@ -155,7 +155,7 @@ Failure PrepareSortLines(const ToolJob& job, ToolPass& pass) {
   // that take no part need no ranges.
   for (int k = 0; k < ActiveSortKeys(plan.sort); ++k)
     if (!ExtractColumnKeys(pass.lines.get(), pass.lineCount, plan.sort[k].key, plan.keys[k])) return kMsgOutOfMemory;
-  return nullptr;
+  return {};
 }
 
 Failure RunSortLines(ToolJob& job, ToolPass& pass) {
@@ -171,7 +171,7 @@ Failure PrepareKeyPreview(const ToolJob& job, ToolPass& pass) {
   if (const auto* given = ParamsOf<ColumnKeyParams>(job); given && given->columnKey) plan.columnKey = *given->columnKey;
   if (!ExtractColumnKeys(pass.lines.get(), pass.lineCount, plan.columnKey, plan.keys[0])) return kMsgOutOfMemory;
   pass.resultUnits = job.selLength;
-  return nullptr;
+  return {};
 }
 
 Failure RunKeyPreview(ToolJob& job, ToolPass& pass) {

@@ -10,7 +10,7 @@
 namespace quillet {
 namespace {
 
-constexpr std::u16string_view kErrorText = kMsgError;  // "错误！", three characters
+constexpr std::u16string_view kErrorText = MessageText(kMsgError);  // "错误！", three characters
 
 int AlignOf(char16_t c) {
   switch (c) {

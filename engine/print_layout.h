@@ -13,8 +13,8 @@
 namespace quillet {
 
 // What Print hands the document or the selection to: the glue prints it on
-// the chosen printer. Returns null or a message of the message table; code is
-// 20 when the user cancelled (nothing is reported then).
+// the chosen printer and hands back its failure, if any; code is 20 when the
+// user cancelled (nothing is reported then).
 struct PrintRun {
   Failure (*print)(PrintRun& run, std::u16string_view text) = nullptr;
   void* context = nullptr;

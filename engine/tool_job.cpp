@@ -20,12 +20,12 @@ Failure ReadLines(const TextToolRow& tool, const ToolJob& job, ToolPass& pass) {
   const bool preview = job.previewBuffer != nullptr;
   switch (tool.lineTable) {
     case kNoLines:
-      return nullptr;
+      return {};
     case kLinesInPreview:
-      if (!preview) return nullptr;
+      if (!preview) return {};
       break;
     case kLinesUnlessWhole:
-      if (!SortReadsLineTable(job)) return nullptr;
+      if (!SortReadsLineTable(job)) return {};
       break;
     case kLineTable:
       break;
@@ -35,20 +35,20 @@ Failure ReadLines(const TextToolRow& tool, const ToolJob& job, ToolPass& pass) {
   pass.lines = HeapBlock<LineRecord>::Allocate(records);
   if (!pass.lines) return kMsgOutOfMemory;
   pass.lineCount = FillLineTable(pass.lines.get(), scan, job.sel, records);
-  return nullptr;
+  return {};
 }
 
 // One result buffer, sized before the tool writes a unit; none when the
 // tool writes in place or has no result.
 Failure AllocateResult(ToolJob& job, std::optional<std::uint64_t> units) {
   job.resultCapacity = 0;
-  if (!units) return nullptr;
+  if (!units) return {};
   if (*units > UINT32_MAX - 3) return kMsgOutOfMemory;
   job.resultCapacity = static_cast<std::uint32_t>(*units);
   job.resultBuffer = HeapBlock<char16_t>::Allocate(static_cast<std::size_t>(*units) + 3);
   if (!job.resultBuffer) return kMsgOutOfMemory;
   job.resultBuffer[0] = 0;
-  return nullptr;
+  return {};
 }
 
 // The job's row when it is a text tool.
@@ -71,7 +71,7 @@ Failure AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room) 
   job.text = job.working.get() + 1;
   job.text[0] = 0;
   job.textLength = 0;
-  return nullptr;
+  return {};
 }
 
 void AdjustForSoftBreaks(ToolJob& job) {
@@ -113,10 +113,10 @@ Failure ExecuteTextOp(ToolJob& job) {
   const TextToolRow* tool = FindTextTool(job.op);
   if (job.selLength == 0 && !(tool && tool->acceptsEmpty)) return kMsgSelectionEmpty;
   // A code that is no tool changes nothing.
-  if (!tool) return nullptr;
+  if (!tool) return {};
 
   ToolPass pass;
-  const char16_t* message = ReadLines(*tool, job, pass);
+  Failure message = ReadLines(*tool, job, pass);
   if (!message && tool->prepare) message = tool->prepare(job, pass);
   if (!message) message = AllocateResult(job, pass.resultUnits);
   if (message) return message;
@@ -140,7 +140,7 @@ std::u16string_view SelectionForTool(std::u16string_view selection, bool keepFin
 Failure ExecuteLineOp(ToolJob& job) { return RunLineFamilyOp(job); }
 
 Failure ExecuteJob(ToolJob& job) {
-  const char16_t* message = job.family == kTextFamily ? ExecuteTextOp(job) : ExecuteLineOp(job);
+  Failure message = job.family == kTextFamily ? ExecuteTextOp(job) : ExecuteLineOp(job);
   if (job.previewBuffer && job.result && !message) {
     const std::size_t n = std::min<std::size_t>(job.resultLength, kPreviewMaxChars);
     std::copy(job.result, job.result + n, job.previewBuffer);
@@ -149,8 +149,8 @@ Failure ExecuteJob(ToolJob& job) {
   return message;
 }
 
-void ShowMessageInPreview(const ToolJob& job, const char16_t* message) {
-  if (job.previewBuffer && message) CopyLimited(job.previewBuffer, message, kPreviewBufferUnits);
+void ShowMessageInPreview(const ToolJob& job, const Failure& failure) {
+  if (job.previewBuffer && failure) CopyLimited(job.previewBuffer, FailureText(failure).c_str(), kPreviewBufferUnits);
 }
 
 std::size_t TextNeeded(const ToolJob& job, std::size_t length) {
@@ -182,7 +182,7 @@ Failure RunToolJobOnText(ToolJob& job, std::u16string_view text) {
     job.selEnd = static_cast<std::uint32_t>(to - from);
   }
   const std::size_t room = ReadsSelectionOnly(job) ? WorkingRoom(job, to - from) : 0;
-  const char16_t* message = AllocateWorkingCopy(job, to - from, room);
+  Failure message = AllocateWorkingCopy(job, to - from, room);
   if (!message) {
     CopyUnits(job.text, text.data() + from, to - from);
     job.text[to - from] = 0;

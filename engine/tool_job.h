@@ -169,7 +169,7 @@ const P* ParamsOf(const ToolJob& job) {
 
 // The working buffer for a text of length units: max(length + 2 + room,
 // 65535) units, unit 0 a terminator and job.text pointing at unit 1.
-// Returns the out-of-memory message or null.
+// Fails only for want of memory.
 Failure AllocateWorkingCopy(ToolJob& job, std::size_t length, std::size_t room = 0);
 // The room a job's working buffer keeps after the text so that its
 // operation can lengthen a selection of selLength units in place (the
@@ -184,8 +184,7 @@ void AdjustForSoftBreaks(ToolJob& job);
 
 // The text family over job.text[selStart, selEnd): cuts the selection out,
 // applies the final-break and empty-selection rules, builds the line table
-// and the result buffer the operation's row asks for and runs it. Returns
-// null or a message.
+// and the result buffer the operation's row asks for and runs it.
 Failure ExecuteTextOp(ToolJob& job);
 
 // What of a selection a text tool works on, also for the commands that read
@@ -202,7 +201,7 @@ Failure ExecuteLineOp(ToolJob& job);
 Failure ExecuteJob(ToolJob& job);
 
 // A preview that failed shows its message in place of the preview.
-void ShowMessageInPreview(const ToolJob& job, const char16_t* message);
+void ShowMessageInPreview(const ToolJob& job, const Failure& failure);
 
 // The job's result is [result, end).
 inline void SetResult(ToolJob& job, char16_t* result, const char16_t* end) {
@@ -211,8 +210,8 @@ inline void SetResult(ToolJob& job, char16_t* result, const char16_t* end) {
 }
 
 // True when the job's result is to replace the document's selection.
-inline bool HasReplacement(const ToolJob& job, const char16_t* message) {
-  return job.result && !message && !job.previewBuffer;
+inline bool HasReplacement(const ToolJob& job, const Failure& failure) {
+  return job.result && !failure && !job.previewBuffer;
 }
 
 // Whether the job's operation reads nothing of the text beyond the end of

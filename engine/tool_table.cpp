@@ -30,13 +30,13 @@ char16_t* Terminated(char16_t* end) {
 template <char16_t* (*Map)(char16_t*, std::size_t)>
 Failure MapUnits(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Map(job.sel, job.selLength));
-  return nullptr;
+  return {};
 }
 
 template <char16_t* (*Map)(char16_t*, WordChars)>
 Failure MapWords(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Map(job.sel, WordCharsOf(job)));
-  return nullptr;
+  return {};
 }
 
 // ---- line ends --------------------------------------------------------------
@@ -47,7 +47,7 @@ Failure SizeExpandedBreaks(const ToolJob& job, ToolPass& pass) {
   const std::size_t before = static_cast<std::size_t>(job.sel - job.working.get());
   if (job.working.count() < before + 2 * static_cast<std::size_t>(job.selLength) + 3)
     pass.resultUnits = 2 * std::uint64_t{job.selLength};
-  return nullptr;
+  return {};
 }
 
 template <bool fromLf>
@@ -56,13 +56,13 @@ Failure ExpandBreaks(ToolJob& job, ToolPass&) {
     SetResult(job, out, Terminated(ExpandToCrLf(job.sel, SelectionEnd(job), out, fromLf)));
   else
     SetResult(job, job.sel, Terminated(ExpandToCrLfInPlace(job.sel, SelectionEnd(job), fromLf)));
-  return nullptr;
+  return {};
 }
 
 template <bool toLf>
 Failure CollapseBreaks(ToolJob& job, ToolPass&) {
   SetResult(job, job.sel, Terminated(CollapseCrLf(job.sel, SelectionEnd(job), toLf)));
-  return nullptr;
+  return {};
 }
 
 // ---- reversal ---------------------------------------------------------------
@@ -70,26 +70,26 @@ Failure CollapseBreaks(ToolJob& job, ToolPass&) {
 Failure RunReverseText(ToolJob& job, ToolPass&) {
   ReverseText(job.sel, job.selLength);
   SetResult(job, job.sel, job.sel + job.selLength);
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseEachWord(ToolJob& job, ToolPass&) {
   ReverseEachWord(job.sel, WordCharsOf(job));
   SetResult(job, job.sel, job.sel + job.selLength);
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseWords(ToolJob& job, ToolPass&) {
   ReverseWords(job.sel, job.selLength, WordCharsOf(job));
   SetResult(job, job.sel, job.sel + job.selLength);
-  return nullptr;
+  return {};
 }
 
 // The line reversals find their lines themselves and work in place; only a
 // preview, which reverses the lines of its table, needs a buffer.
 Failure SizeForPreview(const ToolJob& job, ToolPass& pass) {
   if (job.previewBuffer) pass.resultUnits = job.selLength;
-  return nullptr;
+  return {};
 }
 
 // A run over [sel, its end) where it stands.
@@ -98,19 +98,19 @@ Failure ReverseInPlace(ToolJob& job, Rewrite rewrite) {
   char16_t* end = SelectionEnd(job);
   rewrite(job.sel, end);
   SetResult(job, job.sel, Terminated(end));
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseLines(ToolJob& job, ToolPass& pass) {
   if (!pass.lines) return ReverseInPlace(job, ReverseLineOrderInPlace);
   SetResult(job, job.resultBuffer.get(), ReverseLines(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseEachLine(ToolJob& job, ToolPass& pass) {
   if (!pass.lines) return ReverseInPlace(job, ReverseEachLineInPlace);
   SetResult(job, job.resultBuffer.get(), ReverseEachLine(pass.lines.get(), pass.lineCount, job.resultBuffer.get()));
-  return nullptr;
+  return {};
 }
 
 Failure RunReverseLineWords(ToolJob& job, ToolPass& pass) {
@@ -119,7 +119,7 @@ Failure RunReverseLineWords(ToolJob& job, ToolPass& pass) {
     return ReverseInPlace(job, [word](char16_t* first, char16_t* last) { ReverseLineWordsInPlace(first, last, word); });
   SetResult(job, job.resultBuffer.get(),
             ReverseLineWords(pass.lines.get(), pass.lineCount, job.resultBuffer.get(), word));
-  return nullptr;
+  return {};
 }
 
 // ---- enclose and tag --------------------------------------------------------
@@ -131,13 +131,13 @@ Failure SizeEnclosed(const ToolJob& job, ToolPass& pass) {
   // still fit whole.
   const ToolSettings& s = job.settings;
   pass.resultUnits = job.selLength + std::max<std::uint64_t>(kEncloseExtra, s.EnBefor.size() + s.EnAfter.size());
-  return nullptr;
+  return {};
 }
 
 Failure SizeTagged(const ToolJob& job, ToolPass& pass) {
   pass.resultUnits = std::max<std::uint64_t>(std::uint64_t{job.selLength} + kEncloseExtra,
                                              TagTextCapacity(job.selLength, TagSpecOf(job.settings)));
-  return nullptr;
+  return {};
 }
 
 // The selection between two texts; an empty selection leaves the caret
@@ -148,7 +148,7 @@ Failure WrapSelection(ToolJob& job, Wrap wrap) {
   char16_t* out = job.resultBuffer.get();
   SetResult(job, out, wrap(out, &caret));
   if (job.selLength == 0) job.caret = caret;
-  return nullptr;
+  return {};
 }
 
 Failure RunEnclose(ToolJob& job, ToolPass&) {
@@ -174,10 +174,10 @@ SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
 // reports it. A result that comes out empty still replaces the selection.
 Failure SizeReplaced(const ToolJob& job, ToolPass& pass) {
   const ToolSettings& s = job.settings;
-  if (s.ErRepl.size() <= s.ErFind.size()) return nullptr;
+  if (s.ErRepl.size() <= s.ErFind.size()) return {};
   pass.resultUnits =
       ReplacedLength({job.sel, job.selLength}, s.ErFind, s.ErRepl, ExtendedReplaceOptions(s)).value_or(UINT64_MAX);
-  return nullptr;
+  return {};
 }
 
 Failure RunExtendedReplace(ToolJob& job, ToolPass&) {
@@ -187,14 +187,14 @@ Failure RunExtendedReplace(ToolJob& job, ToolPass&) {
     if (!searcher.Prepare(s.ErFind, ExtendedReplaceOptions(s), false)) return kMsgOutOfMemory;
     char16_t* end = job.sel + ReplaceAllInPlace(searcher, job.sel, job.selLength, s.ErRepl);
     SetResult(job, job.sel, Terminated(end));
-    return nullptr;
+    return {};
   }
   char16_t* out = job.resultBuffer.get();
   char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.ErFind, s.ErRepl,
                                    ExtendedReplaceOptions(s));
   if (!end) return kMsgOutOfMemory;
   SetResult(job, out, Terminated(end));
-  return nullptr;
+  return {};
 }
 
 Failure RunTranslate(ToolJob& job, ToolPass&) {
@@ -203,7 +203,7 @@ Failure RunTranslate(ToolJob& job, ToolPass&) {
   if (!table) return kMsgOutOfMemory;
   BuildTranslateTable(table.get(), s.TrFind, s.TrRepl, s.TrDel != 0);
   SetResult(job, job.sel, TranslateText(job.sel, table.get()));
-  return nullptr;
+  return {};
 }
 
 // ---- line tools that need nothing but their lines ---------------------------
@@ -211,7 +211,7 @@ Failure RunTranslate(ToolJob& job, ToolPass&) {
 template <char16_t* (*Rewrite)(const LineRecord*, std::size_t, char16_t*)>
 Failure RewriteLines(ToolJob& job, ToolPass& pass) {
   SetResult(job, job.sel, Rewrite(pass.lines.get(), pass.lineCount, job.sel));
-  return nullptr;
+  return {};
 }
 
 char16_t* Unindent(const LineRecord* lines, std::size_t count, char16_t* sel) {
@@ -224,7 +224,7 @@ char16_t* ShiftLeft(const LineRecord* lines, std::size_t count, char16_t* sel) {
 
 Failure RunTabify(ToolJob& job, ToolPass& pass) {
   SetResult(job, job.sel, Tabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.sel));
-  return nullptr;
+  return {};
 }
 
 // ---- hand-offs --------------------------------------------------------------
@@ -234,12 +234,12 @@ Failure RunTabify(ToolJob& job, ToolPass& pass) {
 Failure RunFilter(ToolJob& job, ToolPass&) {
   const FilterParams* params = ParamsOf<FilterParams>(job);
   FilterRun* filter = params ? params->filter : nullptr;
-  if (!filter || !filter->run) return nullptr;
-  const char16_t* message = filter->run(*filter, {job.sel, job.selLength});
+  if (!filter || !filter->run) return {};
+  Failure message = filter->run(*filter, {job.sel, job.selLength});
   if (message || filter->code != 0 || !filter->output) return message;
   job.resultBuffer = std::move(filter->output);
   SetResult(job, job.resultBuffer.get(), job.resultBuffer.get() + filter->outputLength);
-  return nullptr;
+  return {};
 }
 
 // ---- the table --------------------------------------------------------------

@@ -58,7 +58,7 @@ void PasteClip(int n) {
 CommandResult OnCopyToClip(const CommandArgs& a) {
   const int n = a.id - IDM_CLIP_COPY_FIRST + 1;
   EditSnapshot selection;
-  if (const char16_t* message = SnapshotSelection(EditControl(), selection, {.keepFinalBreak = true})) return message;
+  if (Failure message = SnapshotSelection(EditControl(), selection, {.keepFinalBreak = true})) return message;
   // An empty selection leaves the slot's old text in place.
   if (!StoreClip(AppClips(), n, selection.text)) return kMsgOutOfMemory;
   AppClips().changed = true;

@@ -53,7 +53,7 @@ int PutSpace(wchar_t* buffer, int used) {
 
 Failure InsertDateTime(int code) {
   StampKind kind;
-  if (!KindOf(code, kind)) return nullptr;
+  if (!KindOf(code, kind)) return {};
   wchar_t buffer[kStampUnits];
   buffer[0] = 0;
   int used = 0;
@@ -75,7 +75,7 @@ Failure InsertDateTime(int code) {
   // with the stamp just before it.
   SendMessageW(edit, EM_EMPTYUNDOBUFFER, 0, 0);
   SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(buffer));
-  return nullptr;
+  return {};
 }
 
 }  // namespace quillet

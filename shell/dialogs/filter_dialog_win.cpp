@@ -25,8 +25,8 @@ void Expand(HWND dialog, FilterDialogState& state) {
   for (int k = 1; k <= kFilterParameters; ++k)
     parameters[static_cast<std::size_t>(k - 1)] = WindowText(GetDlgItem(dialog, IDC_FILTER_PARAM_FIRST + k - 1));
   state.current = ExpandParameters(state.stored, parameters);
-  SetDlgItemTextW(dialog, IDC_FILTER_COMMAND,
-                  W(state.current.message ? state.current.message : state.current.command.c_str()));
+  const std::u16string shown = state.current.message ? FailureText(state.current.message) : state.current.command;
+  SetDlgItemTextW(dialog, IDC_FILTER_COMMAND, W(shown));
 }
 
 INT_PTR CALLBACK FilterDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -139,7 +139,7 @@ void StoreNumbering(const NumberingSettings& numbering, ToolSettings& settings, 
 }
 
 PreviewStep NumberingPreviewStep(bool readOk, bool hidePreview) {
-  if (!readOk) return PreviewStep{kMsgNumbersPositive, false};
+  if (!readOk) return PreviewStep{MessageText(kMsgNumbersPositive), false};
   return PreviewStep{nullptr, !hidePreview};
 }
 

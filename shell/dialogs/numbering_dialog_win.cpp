@@ -59,7 +59,7 @@ void ShowPageForm(HWND page, const NumberingPageForm& form) {
   SetItemText(page, IDC_KEY_CHAR_FROM, form.charFrom);
   SetItemText(page, IDC_KEY_CHAR_TO, form.charTo);
   SetTicked(page, IDC_KEY_CHARS_FROM_RIGHT, form.charsFromRight);
-  SetItemText(page, IDC_TAB_HINT, kMsgCtrlTabHint);
+  SetItemText(page, IDC_TAB_HINT, MessageText(kMsgCtrlTabHint));
   EnablePageFields(page);
 }
 

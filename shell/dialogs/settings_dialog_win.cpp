@@ -108,7 +108,7 @@ void FillGeneralPage(HWND page, DialogState&) {
   ShowChecks(page, GeneralChecks());
   ShowRadios(page, GeneralRadios());
   const int length = App().edit ? GetWindowTextLengthW(App().edit) : 0;
-  SetDlgItemTextW(page, IDC_SET_CURRENT_LENGTH, W(FormatWithNumber(kMsgCurrentLength, length)));
+  SetDlgItemTextW(page, IDC_SET_CURRENT_LENGTH, W(FormatWithNumber(MessageText(kMsgCurrentLength), length)));
   EnableItem(page, IDC_SET_CLEAR_RECENT, HasRecent(AppRecentFiles()));
   ShowFontButtons(page);
 }

@@ -83,8 +83,8 @@ void ShowPageForm(HWND page, const SortPageForm& form) {
   SetItemText(page, IDC_SORT_IGNORE_LIST, form.ignoreList);
   SetTicked(page, IDC_SORT_KEEP_ONLY, form.keepOnly);
   SetItemText(page, IDC_SORT_KEEP_LIST, form.keepList);
-  SetItemText(page, IDC_TAB_HINT, kMsgCtrlTabHint);
-  SetItemText(page, IDC_TAB_HINT_2, kMsgCtrlTabHint);
+  SetItemText(page, IDC_TAB_HINT, MessageText(kMsgCtrlTabHint));
+  SetItemText(page, IDC_TAB_HINT_2, MessageText(kMsgCtrlTabHint));
 }
 
 void EnablePage(HWND page, const SortPageEnables& e) {

@@ -39,7 +39,7 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
       const bool underscoreIsWord = AppSettings()._word != 0;
       {
         EditSnapshot document;
-        if (const char16_t* failed = SnapshotText(App().edit, document)) {
+        if (Failure failed = SnapshotText(App().edit, document)) {
           ShowWarning(dialog, failed);
         } else {
           ShowColumn(dialog, CountTextStats(document.text, underscoreIsWord), 0);

@@ -29,7 +29,7 @@ void EnableOkByFirstField(HWND dialog, const ParamDialogDescriptor& d) {
 
 void FillParamDialog(HWND dialog, const ParamDialogDescriptor& d) {
   const Settings& s = AppSettings();
-  SetDlgItemTextW(dialog, IDC_TAB_HINT, W(kMsgCtrlTabHint));
+  SetDlgItemTextW(dialog, IDC_TAB_HINT, W(MessageText(kMsgCtrlTabHint)));
   if (d.fixedFont) UseFixedFont(dialog, {d.edit1, d.edit2});
   const struct {
     int id;
@@ -110,7 +110,7 @@ std::int32_t ToLineIndex(std::int64_t line) { return static_cast<std::int32_t>(s
 
 // The line and first character of a line, or of the line holding a
 // position when line is negative.
-const char16_t* LookUp(std::int32_t line, std::int64_t position, LogicalLineInfo& info) {
+Failure LookUp(std::int32_t line, std::int64_t position, LogicalLineInfo& info) {
   info = LogicalLineInfo{};
   info.line = line;
   info.position = static_cast<std::int32_t>(position);
@@ -132,7 +132,7 @@ void GoTo(HWND dialog, bool byLine) {
   if (byLine) {
     LogicalLineInfo info;
     std::int64_t lineOfStart = 0, lineOfEnd = 0;
-    const char16_t* message = nullptr;
+    Failure message;
     if (r.relative) {
       message = LookUp(-1, start, info);
       lineOfStart = info.line;
@@ -191,7 +191,7 @@ CompareMemory& CompareTexts() { return Running().compare; }
 
 void FillCompare(HWND dialog) {
   CompareMemory& m = CompareTexts();
-  SetDlgItemTextW(dialog, IDC_TAB_HINT, W(kMsgCtrlTabHint));
+  SetDlgItemTextW(dialog, IDC_TAB_HINT, W(MessageText(kMsgCtrlTabHint)));
   UseFixedFont(dialog, {IDC_COMPARE_TEXT1, IDC_COMPARE_TEXT2});
   for (int id : {IDC_COMPARE_TEXT1, IDC_COMPARE_TEXT2})
     SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, kCompareTextLimit, 0);
@@ -219,7 +219,7 @@ void Compare(HWND dialog) {
     SendMessageW(one, EM_SETSEL, *at, -1);
     SendMessageW(one, EM_SCROLLCARET, 0, 0);
   } else {
-    MessageBoxW(dialog, W(kMsgStringsIdentical), W(kAppName), MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(dialog, W(MessageText(kMsgStringsIdentical)), W(kAppName), MB_OK | MB_ICONINFORMATION);
   }
   SetFocus(one);
 }

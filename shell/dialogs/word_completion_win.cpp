@@ -63,8 +63,8 @@ bool Start(HWND dialog, Completion& c) {
     return false;
   }
   std::u16string prefix;
-  if (const char16_t* message = CaretWordOp(kWordOpWordBeforeCaret, &prefix)) {
-    ShowWarning(dialog, message);
+  if (const Failure failure = CaretWordOp(kWordOpWordBeforeCaret, &prefix)) {
+    ShowWarning(dialog, failure);
     EndDialog(dialog, IDCANCEL);
     return false;
   }
@@ -74,9 +74,9 @@ bool Start(HWND dialog, Completion& c) {
   SetSelection(static_cast<long>(c.caret - prefix.size()), static_cast<long>(c.caret));
   std::u16string collected;
   const ToolParams data = CompletionParams{&collected};
-  if (const char16_t* message = RunLineTool(kLineOpCollectCompletions, data)) {
+  if (const Failure failure = RunLineTool(kLineOpCollectCompletions, data)) {
     PutCaretBack(c);
-    ShowWarning(dialog, message);
+    ShowWarning(dialog, failure);
     EndDialog(dialog, IDCANCEL);
     return false;
   }

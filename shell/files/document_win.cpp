@@ -41,7 +41,7 @@ void SetCurrentLineEnd(int lineEnd) {
 
 bool AskToSave() {
   if (!Doc().modified) return true;
-  const std::u16string text = FormatWithName(kMsgSaveChanges, Doc().title);
+  const std::u16string text = FormatWithName(MessageText(kMsgSaveChanges), Doc().title);
   switch (AskYesNoCancel(App().mainWindow, text.c_str())) {
     case IDYES:
       // Only a save that reports success lets the caller go on.

@@ -56,14 +56,15 @@ PathKind NormalizePath(const std::u16string& given, std::u16string* fullPath, st
 // with the settings in force.
 TextFileContext DocumentFiles() { return {App().mainWindow, AppSettings(), Doc(), AppRecentFiles()}; }
 
-void ShowLoadFailure(const char16_t* message, const std::u16string& title) {
-  ShowWarningFmtName(App().mainWindow, message, title.c_str());
-  if (message != kMsgCannotRead && message != kMsgBinaryFile) ShowWarningFmtName(App().mainWindow, kMsgCannotRead, title.c_str());
+void ShowLoadFailure(const Failure& failure, const std::u16string& title) {
+  ShowWarning(App().mainWindow, failure.Named(title));
+  if (failure.id() != kMsgCannotRead && failure.id() != kMsgBinaryFile)
+    ShowWarning(App().mainWindow, Failure(kMsgCannotRead, title));
 }
 
-void ShowSaveFailure(const char16_t* message, const std::u16string& title) {
-  if (message != kMsgCannotSave) ShowWarningFmtName(App().mainWindow, message, title.c_str());
-  ShowWarningFmtName(App().mainWindow, kMsgCannotSave, title.c_str());
+void ShowSaveFailure(const Failure& failure, const std::u16string& title) {
+  if (failure.id() != kMsgCannotSave) ShowWarning(App().mainWindow, failure.Named(title));
+  ShowWarning(App().mainWindow, Failure(kMsgCannotSave, title));
 }
 
 CommandResult SaveToFullPath() {
@@ -71,8 +72,8 @@ CommandResult SaveToFullPath() {
   // The watcher stops first, so the program's own write is no outside
   // change; the temporary copy stays until the save has succeeded.
   DropIdentity(true);
-  if (const char16_t* message = SaveTextFile(DocumentFiles(), EditControl(), doc.fullPath, false)) {
-    ShowSaveFailure(message, doc.title);
+  if (const Failure failure = SaveTextFile(DocumentFiles(), EditControl(), doc.fullPath, false)) {
+    ShowSaveFailure(failure, doc.title);
     UpdateWindowTitle();  // after Save As the title names what Save will write to
     return kFailedReported;
   }
@@ -143,7 +144,7 @@ CommandResult OpenPath(std::u16string path, bool askToSave, std::optional<TextEn
   const std::u16string previousPath = std::exchange(doc.fullPath, fullPath);
   const std::u16string previousTitle = std::exchange(doc.title, title);
   HWND edit = EditControl();
-  const char16_t* message = kMsgCannotRead;
+  Failure message = kMsgCannotRead;
   if (kind == PathKind::kUsable) {
     bool untouched = false;
     message = LoadTextFile(DocumentFiles(), edit, doc.fullPath, false, readAs, PrepareEditForText, &untouched);
@@ -223,9 +224,9 @@ CommandResult InsertPath(const std::u16string& path) {
   std::u16string fullPath, title;
   const PathKind kind = NormalizePath(path, &fullPath, &title);
   if (kind == PathKind::kEmpty) return kDone;
-  const char16_t* message = kind == PathKind::kUsable
-                                ? LoadTextFile(DocumentFiles(), EditControl(), fullPath, true, {}, PrepareEditForText)
-                                : kMsgCannotRead;
+  const Failure message = kind == PathKind::kUsable
+                              ? LoadTextFile(DocumentFiles(), EditControl(), fullPath, true, {}, PrepareEditForText)
+                              : kMsgCannotRead;
   if (!message) return kDone;
   ShowLoadFailure(message, title);
   return kFailedReported;
@@ -246,8 +247,8 @@ CommandResult ExcludeToFile() {
   } catch (const std::bad_alloc&) {
     return kMsgOutOfMemory;
   }
-  if (const char16_t* message = SaveText(DocumentFiles(), std::move(selection), path, false)) {
-    ShowSaveFailure(message, title);
+  if (const Failure failure = SaveText(DocumentFiles(), std::move(selection), path, false)) {
+    ShowSaveFailure(failure, title);
     return kFailedReported;
   }
   // Only text that is safely in the file leaves the document.

@@ -19,19 +19,19 @@ Failure ReadUpTo(HWND edit, EditSnapshot& snapshot, std::size_t units) {
   // The control copies in one thread; the pages it writes are fetched in two.
   TouchPagesInHalves(text, (units + 1) * sizeof(char16_t));
   snapshot.text = std::u16string_view(text, ReadWindowText(edit, text, units + 1));
-  return nullptr;
+  return {};
 }
 
 }  // namespace
 
 Failure SnapshotSelection(HWND edit, EditSnapshot& snapshot, SelectionTake take) {
   SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&snapshot.start), reinterpret_cast<LPARAM>(&snapshot.end));
-  const char16_t* message = ReadUpTo(edit, snapshot, std::min<std::size_t>(snapshot.end, WindowTextLength(edit)));
+  const Failure message = ReadUpTo(edit, snapshot, std::min<std::size_t>(snapshot.end, WindowTextLength(edit)));
   if (message) return message;
   const std::size_t from = std::min<std::size_t>(snapshot.start, snapshot.text.size());
   snapshot.text = SelectionForTool(snapshot.text.substr(from), take.keepFinalBreak, take.limit);
   snapshot.buffer[1 + from + snapshot.text.size()] = 0;
-  return nullptr;
+  return {};
 }
 
 Failure SnapshotText(HWND edit, EditSnapshot& snapshot) {
@@ -41,7 +41,7 @@ Failure SnapshotText(HWND edit, EditSnapshot& snapshot) {
 
 Failure SnapshotTextOrSelection(HWND edit, EditSnapshot& snapshot, bool selection) {
   if (!selection) return SnapshotText(edit, snapshot);
-  const char16_t* message = SnapshotSelection(edit, snapshot);
+  Failure message = SnapshotSelection(edit, snapshot);
   if (!message && snapshot.text.empty()) message = kMsgSelectionEmpty;
   return message;
 }

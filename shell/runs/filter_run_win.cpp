@@ -70,7 +70,7 @@ struct AnsiInput {
   HeapBlock<char> bytes;
   std::size_t size = 0;
   bool lossy = false;  // some character has no byte form and became "?"
-  const char16_t* message = nullptr;
+  Failure message;
 };
 
 AnsiInput ToAnsi(std::u16string_view text) {
@@ -82,7 +82,7 @@ AnsiInput ToAnsi(std::u16string_view text) {
   BOOL* flag = GetACP() == CP_UTF8 ? nullptr : &usedDefault;
   const int size = WideCharToMultiByte(CP_ACP, 0, W(text.data()), length, nullptr, 0, nullptr, nullptr);
   if (size <= 0) {
-    in.message = kMsgCannotStartProcess;
+    in.message = SystemFailure(kMsgCannotStartProcess, GetLastError());
     return in;
   }
   in.bytes = HeapBlock<char>::Allocate(static_cast<std::size_t>(size));
@@ -205,7 +205,7 @@ WaitOutcome WaitForChild(HANDLE process, const UniqueHandle (&threads)[3], const
   HWND main = App().mainWindow;
   std::atomic<bool> cancel{false};
   EnableWindow(main, FALSE);
-  HWND waitWindow = CreateWaitWindow(main, kMsgWaitForCommand, commandLine.c_str(), &cancel);
+  HWND waitWindow = CreateWaitWindow(main, MessageText(kMsgWaitForCommand), commandLine.c_str(), &cancel);
   bool quit = false;
   WPARAM quitCode = 0;
   for (;;) {
@@ -243,7 +243,8 @@ WaitOutcome WaitForChild(HANDLE process, const UniqueHandle (&threads)[3], const
 // Starts the child with the pipes as its standard handles; the child's ends
 // are closed here, so that the pipes break when it ends.
 Failure StartChild(const std::u16string& command, Pipe& in, Pipe& out, Pipe& err, UniqueHandle& process) {
-  if (!MakePipe(in, true) || !MakePipe(out, false) || !MakePipe(err, false)) return kMsgCannotStartProcess;
+  if (!MakePipe(in, true) || !MakePipe(out, false) || !MakePipe(err, false))
+    return SystemFailure(kMsgCannotStartProcess, GetLastError());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -255,14 +256,15 @@ Failure StartChild(const std::u16string& command, Pipe& in, Pipe& out, Pipe& err
   if (!CreateProcessW(nullptr, W(commandLine.data()), nullptr, nullptr, TRUE,
                       DETACHED_PROCESS | NORMAL_PRIORITY_CLASS | CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup,
                       &info)) {
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? kMsgExecutableNotFound : kMsgCannotStartProcess;
+    const DWORD error = GetLastError();
+    return SystemFailure(error == ERROR_FILE_NOT_FOUND ? kMsgExecutableNotFound : kMsgCannotStartProcess, error);
   }
   process.reset(info.hProcess);
   CloseHandle(info.hThread);
   in.read.reset();
   out.write.reset();
   err.write.reset();
-  return nullptr;
+  return {};
 }
 
 // A child that ended with a non-zero code: its report is shown and the run
@@ -273,10 +275,9 @@ bool ChildFailed(HANDLE process, const Reader& output, const Reader& errors, Fil
   DWORD exitCode = 0;
   GetExitCodeProcess(process, &exitCode);
   if (exitCode != 0) {
-    const std::u16string report =
-        FilterFailureMessage(static_cast<int>(exitCode), {errors.output.text(), errors.output.length()},
-                             {output.output.text(), output.output.length()});
-    ShowWarning(App().mainWindow, report.c_str());
+    ShowWarning(App().mainWindow,
+                Failure(kMsgFilterFailed, static_cast<int>(exitCode), {errors.output.text(), errors.output.length()},
+                        {output.output.text(), output.output.length()}));
     run.code = kFailedReported;
     return true;
   }
@@ -297,13 +298,13 @@ Failure RunChild(FilterRun& run, std::u16string_view selection) {
     // would be lost without a word.
     if (input.lossy && !AskYesNo(App().mainWindow, kMsgAnsiLoss)) {
       run.code = kCancelled;
-      return nullptr;
+      return {};
     }
   }
 
   Pipe in, out, err;
   UniqueHandle process;
-  if (const char16_t* message = StartChild(child.commandLine, in, out, err, process)) return message;
+  if (Failure failure = StartChild(child.commandLine, in, out, err, process)) return failure;
 
   const ByteDecoder decoder = AnsiDecoder();
   auto writer = std::make_unique<Writer>();
@@ -352,12 +353,12 @@ Failure RunChild(FilterRun& run, std::u16string_view selection) {
     return kMsgOutOfMemory;
   if (outcome.cancelled) {
     run.code = kFailedReported;
-    return nullptr;
+    return {};
   }
-  if (ChildFailed(process.get(), *output, *errors, run)) return nullptr;
+  if (ChildFailed(process.get(), *output, *errors, run)) return {};
   run.outputLength = output->output.length();
   run.output = output->output.Take();
-  return nullptr;
+  return {};
 }
 
 }  // namespace
@@ -381,8 +382,7 @@ CommandResult OnRunFilter(const CommandArgs&) {
   run.run = RunChild;
   run.context = &child;
   const ToolParams data = FilterParams{&run};
-  if (const char16_t* message = RunTextToolEx(kOpExternalFilter, data, AppSettings().Persist != 0, true))
-    return message;
+  if (Failure failure = RunTextToolEx(kOpExternalFilter, data, AppSettings().Persist != 0, true)) return failure;
   return run.code ? CommandResult(static_cast<ResultCode>(run.code)) : kDone;
 }
 

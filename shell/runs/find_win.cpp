@@ -113,7 +113,7 @@ CommandResult FindNext(PatternSlot slot, bool reverse) {
 CommandResult FindSelected(PatternSlot slot, bool search) {
   EditSnapshot taken;
   const SelectionTake take{.keepFinalBreak = true, .limit = kSearchTextUnits - 1};
-  if (const char16_t* message = SnapshotSelection(EditControl(), taken, take)) return message;
+  if (Failure message = SnapshotSelection(EditControl(), taken, take)) return message;
   std::u16string selection(taken.text);
   // The stored pattern stays as it was when there is nothing to take.
   if (selection.empty()) return kMsgSelectionEmpty;

@@ -33,6 +33,8 @@ struct PrintSession {
   WPARAM quitCode = 0;
   // Up to this many characters the 16-bit extent cannot overflow.
   int safeMeasureCount = INT_MAX;
+  // GetLastError of the document or page call that failed.
+  DWORD error = 0;
 };
 
 // The run PrintAbortProc pumps messages for; the spooler hands it only the
@@ -69,7 +71,17 @@ long MeasureText(void* context, const char16_t* text, std::size_t n) {
   return LOWORD(GetTabbedTextExtentW(session.dc, W(text), count, 0, nullptr));
 }
 
-bool StartPrintedPage(void* context) { return ActivePrinterCalls().startPage(SessionOf(context).dc) > 0; }
+// Keeps the system's error of a document or page call that failed.
+bool Succeeded(PrintSession& session, int answer) {
+  if (answer > 0) return true;
+  session.error = GetLastError();
+  return false;
+}
+
+bool StartPrintedPage(void* context) {
+  PrintSession& session = SessionOf(context);
+  return Succeeded(session, ActivePrinterCalls().startPage(session.dc));
+}
 
 void DrawPrintedLine(void* context, int x, int y, const char16_t* text, std::size_t n) {
   PrintSession& session = SessionOf(context);
@@ -84,7 +96,7 @@ void DrawPrintedLine(void* context, int x, int y, const char16_t* text, std::siz
 
 bool EndPrintedPage(void* context) {
   PrintSession& session = SessionOf(context);
-  const bool ended = ActivePrinterCalls().endPage(session.dc) > 0;
+  const bool ended = Succeeded(session, ActivePrinterCalls().endPage(session.dc));
   PrintAbortProc(session.dc, 0);
   return ended;
 }
@@ -133,7 +145,7 @@ Failure PrintText(PrintRun& run, std::u16string_view text) {
   logFont.lfHeight = PrintFontHeight(logFont.lfHeight, device.dpiY);
   logFont.lfWidth = 0;
   const UniqueFont font(CreateFontIndirectW(&logFont));
-  if (!font) return kMsgCannotPrint;
+  if (!font) return SystemFailure(kMsgCannotPrint, GetLastError());
   const SelectedObject selected(dc, font.get());
   TEXTMETRICW metrics{};
   if (!GetTextMetricsW(dc, &metrics)) return kMsgCannotPrint;
@@ -149,7 +161,7 @@ Failure PrintText(PrintRun& run, std::u16string_view text) {
   HWND main = App().mainWindow;
   const std::u16string title = Doc().title;
   EnableWindow(main, FALSE);
-  session.waitWindow = CreateWaitWindow(main, title.c_str(), kMsgPrintingFrom, &session.cancel);
+  session.waitWindow = CreateWaitWindow(main, title.c_str(), MessageText(kMsgPrintingFrom), &session.cancel);
   g_session = &session;
   SetAbortProc(dc, PrintAbortProc);
 
@@ -157,7 +169,7 @@ Failure PrintText(PrintRun& run, std::u16string_view text) {
   info.cbSize = sizeof info;
   info.lpszDocName = W(title.c_str());
   PrintOutcome outcome = PrintOutcome::kFailed;
-  if (ActivePrinterCalls().startDoc(dc, &info) >= 1) {
+  if (Succeeded(session, ActivePrinterCalls().startDoc(dc, &info))) {
     PagePrinter printer;
     printer.context = &session;
     printer.measure = MeasureText;
@@ -178,20 +190,20 @@ Failure PrintText(PrintRun& run, std::u16string_view text) {
 
   switch (outcome) {
     case PrintOutcome::kPrinted:
-      return nullptr;
+      return {};
     case PrintOutcome::kCancelled:
       run.code = kCancelled;
-      return nullptr;
+      return {};
     case PrintOutcome::kFailed:
       break;
   }
-  return kMsgCannotPrint;
+  return SystemFailure(kMsgCannotPrint, session.error);
 }
 
 Failure PrintEditText(PrintRun& run, bool selection) {
   EditSnapshot snapshot;
-  if (const char16_t* message = SnapshotTextOrSelection(App().edit, snapshot, selection)) return message;
-  return run.print ? run.print(run, snapshot.text) : nullptr;
+  if (Failure message = SnapshotTextOrSelection(App().edit, snapshot, selection)) return message;
+  return run.print ? run.print(run, snapshot.text) : Failure{};
 }
 
 CommandResult OnPrint(const CommandArgs&) {
@@ -200,7 +212,7 @@ CommandResult OnPrint(const CommandArgs&) {
   // Given back however the run ends, also when the selection is refused.
   const PrinterDc dc(std::exchange(record.hDC, nullptr));
   PrintRun run{PrintText, dc.get()};
-  if (const char16_t* message = PrintEditText(run, (record.Flags & PD_SELECTION) != 0)) return message;
+  if (Failure message = PrintEditText(run, (record.Flags & PD_SELECTION) != 0)) return message;
   return run.code ? CommandResult(static_cast<ResultCode>(run.code)) : CommandResult(kDone);
 }
 

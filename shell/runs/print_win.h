@@ -29,7 +29,7 @@ bool ShowPrintDialog();
 
 // PrintRun's print for the printer device context in run.context: prints
 // text with the editor's font, half-inch margins and wrapped lines behind
-// the waiting window. Returns null, null with code 20 (cancelled) or
+// the waiting window. Succeeds (with code 20 when cancelled) or fails with
 // "无法打印文档！". The caller deletes the device context.
 Failure PrintText(PrintRun& run, std::u16string_view text);
 

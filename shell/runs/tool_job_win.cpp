@@ -76,7 +76,7 @@ Failure RunToolJob(HWND edit, ToolJob& job) {
   // keystroke quick over a selection of megabytes.
   if (job.previewBuffer && job.family == kTextFamily)
     needed = std::min<std::size_t>(needed, std::min<std::size_t>(end, std::size_t{start} + kPreviewMaxChars));
-  const char16_t* message = AllocateWorkingCopy(job, needed, WorkingRoom(job, end - start));
+  Failure message = AllocateWorkingCopy(job, needed, WorkingRoom(job, end - start));
   if (message) {
     ShowMessageInPreview(job, message);
     return message;
@@ -122,7 +122,7 @@ Failure RunLineTool(LineOp op, const ToolParams& params) {
   job.caretEdit = &edit;
   job.family = kLineFamily;
   job.lineOp = op;
-  const char16_t* message = RunToolJob(App().edit, job);
+  Failure message = RunToolJob(App().edit, job);
   if (!message) PlayCaretEdit(App().edit, edit);
   return message;
 }

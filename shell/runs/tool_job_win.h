@@ -11,7 +11,6 @@
 namespace quillet {
 
 // Runs a prepared job (family, op, data, flags, preview buffer) on edit.
-// Returns null or a message of the message table.
 Failure RunToolJob(HWND edit, ToolJob& job);
 
 // Text family on the program's edit control, selecting the result when the

@@ -63,10 +63,10 @@ Failure CaretWordOp(WordOp op, std::u16string* word) {
   const Settings& settings = AppSettings();
   if (op == kWordOpWordBeforeCaret) {
     if (word) *word = WordBeforeCaret(caretLine, E, settings._word != 0);
-    return nullptr;
+    return {};
   }
   PlayCaretEdit(edit, CaretWordEdit(op, caretLine, S, E, settings));
-  return nullptr;
+  return {};
 }
 
 }  // namespace quillet

@@ -567,7 +567,7 @@ void RefreshStatusBar() {
   LogicalLineInfo info;
   info.position = caret;
   info.line = -1;
-  if (GetCaretLineInfo(info) != nullptr) {
+  if (GetCaretLineInfo(info)) {
     for (int part : {kStatusLine, kStatusColumn, kStatusPosition}) View().parts[part].clear();
     MeasureStatusParts();
     return;
@@ -625,7 +625,7 @@ Failure GetCaretLineInfo(LogicalLineInfo& info) {
   info.lineStart = static_cast<std::int32_t>(SendMessageW(edit, EM_LINEINDEX, info.line, 0));
   info.lineLength = static_cast<std::int32_t>(SendMessageW(edit, EM_LINELENGTH, info.lineStart, 0));
   info.textLength = GetWindowTextLengthW(edit);
-  return nullptr;
+  return {};
 }
 
 }  // namespace quillet

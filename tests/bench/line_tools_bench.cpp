@@ -70,7 +70,7 @@ double TimeEngine(quillet::TextOp op, const std::u16string& text, const quillet:
     job.params = params;
     job.selStart = 0;
     job.selEnd = static_cast<std::uint32_t>(text.size());
-    return quillet::RunToolJobOnText(job, text) == nullptr && job.result != nullptr;
+    return quillet::RunToolJobOnText(job, text).ok() && job.result != nullptr;
   });
 }
 

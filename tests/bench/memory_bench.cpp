@@ -118,9 +118,9 @@ Measured Measure(TextOp op, const std::u16string& text, const ToolParams& params
   job.keepFinalBreak = keepFinalBreak;
   job.selEnd = static_cast<std::uint32_t>(text.size());
   return MeasureRun(text.size(), [&](double& result) {
-    const char16_t* message = RunToolJobOnText(job, text);
+    const Failure message = RunToolJobOnText(job, text);
     result = job.result ? 2.0 * job.resultLength : 0;
-    return message == nullptr;
+    return message.ok();
   });
 }
 

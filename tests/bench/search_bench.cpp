@@ -57,7 +57,7 @@ double TimeReplaceAll(const std::u16string& text) {
     job.settings = settings;
     job.keepFinalBreak = true;
     job.selEnd = static_cast<std::uint32_t>(text.size());
-    return quillet::RunToolJobOnText(job, text) == nullptr && job.resultLength == text.size();
+    return quillet::RunToolJobOnText(job, text).ok() && job.resultLength == text.size();
   });
 }
 

@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   job.selStart = in.Byte() % 8;
   job.selEnd = static_cast<std::uint32_t>(text.size());
 
-  const char16_t* message = quillet::RunToolJobOnText(job, text);
+  const quillet::Failure message = quillet::RunToolJobOnText(job, text);
   if (job.result && !message) {
     if (job.result[job.resultLength] != 0) __builtin_trap();
     if (job.resultLength > job.resultCapacity + 2) __builtin_trap();

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
 
   quillet::DecodedText loaded;
-  if (quillet::DecodeFileBytes(quillet::LargeBytes(file.data(), file.size()), options, &loaded) != nullptr) __builtin_trap();
+  if (quillet::DecodeFileBytes(quillet::LargeBytes(file.data(), file.size()), options, &loaded)) __builtin_trap();
   if (loaded.text.find(u'\0') != quillet::LargeText::npos) __builtin_trap();
   if (loaded.encoding < 0 || loaded.encoding >= quillet::kEncodingCount || loaded.lineEnd < 0 || loaded.lineEnd > 2) __builtin_trap();
   if (!options.useCrLf && loaded.lineEnd != quillet::kLineEndWin) __builtin_trap();
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (loaded.CharactersReplaced()) return 0;
 
   quillet::EncodedText saved;
-  if (quillet::EncodeForSave(std::move(loaded.text), loaded.encoding, loaded.lineEnd, &saved) != nullptr) {
+  if (quillet::EncodeForSave(std::move(loaded.text), loaded.encoding, loaded.lineEnd, &saved)) {
     __builtin_trap();
   }
   const std::string mark = skip ? std::string(quillet::ByteOrderMark(loaded.encoding)) : std::string();

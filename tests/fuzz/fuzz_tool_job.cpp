@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   job.selEnd = in.Number() % 300;
   const std::u16string text = in.Text(255);
 
-  const char16_t* message = quillet::RunToolJobOnText(job, text);
+  const quillet::Failure message = quillet::RunToolJobOnText(job, text);
   if (job.result && !message) {
     // Every result is terminated where its length says.
     if (job.result[job.resultLength] != 0) __builtin_trap();

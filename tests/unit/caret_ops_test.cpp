@@ -18,7 +18,7 @@ struct Doc {
   std::uint32_t start = 0;
   std::uint32_t end = 0;
   CaretEdit edit;
-  const char16_t* message = nullptr;
+  Failure message;
 };
 
 void Play(Doc& d, const CaretEdit& e) {
@@ -173,7 +173,7 @@ TEST(LineOps, EdgesOfTheTextNeverReachOutside) {
                      kLineOpDeleteToLineEnd, kLineOpDeleteFromLineStart};
   const std::u16string long_line(5u << 20, u'w');
   for (LineOp op : ops) {
-    EXPECT_EQ(Line(op, u"", 0).message, nullptr) << static_cast<int>(op);
+    EXPECT_EQ(Line(op, u"", 0).message.id(), std::nullopt) << static_cast<int>(op);
     Line(op, u"ab\r\ncd", 6);            // end of a last line without a break
     Line(op, u"ab\r\n", 4);              // after a final break
     Line(op, u"ab\r\ncd", 3);            // between CR and LF
@@ -292,7 +292,7 @@ TEST(WordCompletion, DistinctWordsNearestFirst) {
   job.selStart = caret - 3;
   job.selEnd = caret;
   job.params = CompletionParams{&words};
-  EXPECT_EQ(RunToolJobOnText(job, text), nullptr);
+  EXPECT_EQ(RunToolJobOnText(job, text).id(), std::nullopt);
   EXPECT_EQ(words, u"prefix prepare preview");
 }
 

@@ -61,8 +61,8 @@ TEST(CommandResult, MapsToWmCommandReturnValues) {
   EXPECT_EQ(CommandReturnValue(kCancelled), 1);
   EXPECT_EQ(CommandReturnValue(kNotACommand), 2);
   EXPECT_EQ(CommandReturnValue(kFailedReported), 3);
-  EXPECT_EQ(CommandReturnValue(CommandResult(u"错误！")), 3);
-  EXPECT_EQ(CommandReturnValue(CommandResult(static_cast<const char16_t*>(nullptr))), 0);
+  EXPECT_EQ(CommandReturnValue(CommandResult(kMsgError)), 3);
+  EXPECT_EQ(CommandReturnValue(CommandResult(Failure())), 0);
 }
 
 }  // namespace

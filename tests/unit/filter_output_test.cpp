@@ -95,7 +95,7 @@ Failure GiveBack(FilterRun& run, std::u16string_view input) {
   std::copy(out.begin(), out.end(), run.output.get());
   run.output[out.size()] = 0;
   run.outputLength = out.size();
-  return nullptr;
+  return {};
 }
 
 TEST(FilterJob, OutputReplacesTheWholeSelectionFinalBreakIncluded) {
@@ -124,7 +124,7 @@ TEST(FilterJob, OutputReplacesTheWholeSelectionFinalBreakIncluded) {
 
 Failure Declines(FilterRun& run, std::u16string_view) {
   run.code = 21;
-  return nullptr;
+  return {};
 }
 Failure Fails(FilterRun&, std::u16string_view) { return kMsgExecutableNotFound; }
 
@@ -137,7 +137,7 @@ TEST(FilterJob, AFailedOrDeclinedRunLeavesTheSelection) {
     options.params = FilterParams{&run};
     testing::ToolRun r = testing::RunTool(kOpExternalFilter, u"abc", 0, 3, options);
     EXPECT_FALSE(r.replaced);
-    EXPECT_EQ(r.message, how == Fails ? kMsgExecutableNotFound : nullptr);
+    EXPECT_EQ(r.message.id(), how == Fails ? std::optional(kMsgExecutableNotFound) : std::nullopt);
   }
 }
 

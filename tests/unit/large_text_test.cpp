@@ -503,7 +503,7 @@ TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
   for (const std::u16string& doc : docs) {
     const std::string expected = EncodeText(kCodePageUtf8, doc);
     EncodedText saved;
-    ASSERT_EQ(EncodeForSave(LargeText(doc.data(), doc.size()), kEncodingUtf8, kLineEndWin, &saved), nullptr);
+    ASSERT_EQ(EncodeForSave(LargeText(doc.data(), doc.size()), kEncodingUtf8, kLineEndWin, &saved).id(), std::nullopt);
     EXPECT_EQ(saved.View(), expected);
 
     // Read back, and once more with some bytes broken: each way as the
@@ -513,7 +513,7 @@ TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
       bool invalid = false;
       const std::u16string system = DecodeBytes(kCodePageUtf8, bytes, &invalid);
       DecodedText loaded;
-      ASSERT_EQ(DecodeFileBytes(Utf8File(bytes), LoadOptions{.useCrLf = false}, &loaded), nullptr);
+      ASSERT_EQ(DecodeFileBytes(Utf8File(bytes), LoadOptions{.useCrLf = false}, &loaded).id(), std::nullopt);
       EXPECT_EQ(std::u16string_view(loaded.text), system);
       EXPECT_EQ(loaded.undecodable, invalid);
       if (bytes.empty()) break;
@@ -528,7 +528,7 @@ TEST(LargeText, Utf8BothWaysAsTheSystemConverts) {
       bool invalid = false;
       const std::u16string system = DecodeBytes(kCodePageUtf8, bytes, &invalid);
       DecodedText loaded;
-      ASSERT_EQ(DecodeFileBytes(Utf8File(bytes), LoadOptions{.useCrLf = false}, &loaded), nullptr);
+      ASSERT_EQ(DecodeFileBytes(Utf8File(bytes), LoadOptions{.useCrLf = false}, &loaded).id(), std::nullopt);
       EXPECT_EQ(std::u16string_view(loaded.text), system) << bytes;
       EXPECT_EQ(loaded.undecodable, invalid) << bytes;
     }

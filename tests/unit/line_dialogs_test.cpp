@@ -106,9 +106,9 @@ TEST(NumberingDialog, WhatThePagesSayIsWhatTheToolDoes) {
 }
 
 TEST(NumberingDialog, PreviewShowsTheMessageEvenWhenFrozen) {
-  EXPECT_EQ(NumberingPreviewStep(false, false).placeholder, std::u16string_view(kMsgNumbersPositive));
+  EXPECT_EQ(NumberingPreviewStep(false, false).placeholder, std::u16string_view(MessageText(kMsgNumbersPositive)));
   EXPECT_FALSE(NumberingPreviewStep(false, false).run);
-  EXPECT_EQ(NumberingPreviewStep(false, true).placeholder, std::u16string_view(kMsgNumbersPositive));
+  EXPECT_EQ(NumberingPreviewStep(false, true).placeholder, std::u16string_view(MessageText(kMsgNumbersPositive)));
   EXPECT_EQ(NumberingPreviewStep(true, true).placeholder, nullptr);
   EXPECT_FALSE(NumberingPreviewStep(true, true).run);
   EXPECT_TRUE(NumberingPreviewStep(true, false).run);

@@ -134,7 +134,7 @@ TEST(LineTools, RefuseAnEmptySelection) {
                  kOpUnquote, kOpShiftLeft, kOpTrimTrailing, kOpTabify, kOpUntabify, kOpSortLines, kOpColumnKeyPreview,
                  kOpHardWrap, kOpUnwrap}) {
     auto run = RunTool(op, u"x\r\ny", 1, 3);
-    EXPECT_EQ(run.message, kMsgSelectionEmpty) << static_cast<int>(op);
+    EXPECT_EQ(run.message.id(), kMsgSelectionEmpty) << static_cast<int>(op);
     EXPECT_FALSE(run.replaced) << static_cast<int>(op);
   }
 }
@@ -156,7 +156,7 @@ TEST(LineTools, PreviewSeesTwentyLines) {
   const PrefixSpec p{u">", false, false};
   o.params = PrefixParams{&p};
   auto run = RunTool(kOpPrefixLines, text, o);
-  EXPECT_EQ(run.message, nullptr);
+  EXPECT_EQ(run.message.id(), std::nullopt);
   EXPECT_FALSE(run.replaced);
   std::u16string expected;
   for (int i = 0; i < 20; ++i) expected += i ? u"\r\n>x" : u">x";

@@ -342,9 +342,9 @@ TEST(ExtendedReplace, ReplacesMultiLineTextInsideTheSelection) {
 TEST(ExtendedReplace, SelectionOfMatchesOnlyBecomesEmpty) {
   const auto run = RunTool(kOpExtendedReplace, u"xx abab yy", 3, 7, Extended(u"AB", u"", true));
   EXPECT_TRUE(run.replaced);
-  EXPECT_EQ(run.message, nullptr);
+  EXPECT_EQ(run.message.id(), std::nullopt);
   EXPECT_EQ(run.result, u"");
-  EXPECT_EQ(RunTool(kOpExtendedReplace, u"abc", 0, 0, Extended(u"a", u"b")).message, kMsgSelectionEmpty);
+  EXPECT_EQ(RunTool(kOpExtendedReplace, u"abc", 0, 0, Extended(u"a", u"b")).message.id(), kMsgSelectionEmpty);
 }
 
 TEST(ExtendedReplace, SelectionEdgesAreWordBoundaries) {

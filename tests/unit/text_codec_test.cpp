@@ -16,13 +16,13 @@ namespace {
 
 DecodedText Decode(std::string bytes, LoadOptions options = {}) {
   DecodedText out;
-  EXPECT_EQ(DecodeFileBytes(LargeBytes(bytes.data(), bytes.size()), options, &out), nullptr);
+  EXPECT_EQ(DecodeFileBytes(LargeBytes(bytes.data(), bytes.size()), options, &out).id(), std::nullopt);
   return out;
 }
 
 std::string Encode(std::u16string_view text, TextEncoding encoding, LineEndStyle lineEnd, bool* lossy = nullptr) {
   EncodedText out;
-  EXPECT_EQ(EncodeForSave(LargeText(text.data(), text.size()), encoding, lineEnd, &out), nullptr);
+  EXPECT_EQ(EncodeForSave(LargeText(text.data(), text.size()), encoding, lineEnd, &out).id(), std::nullopt);
   if (lossy) *lossy = out.lossy;
   return std::string(out.View());
 }

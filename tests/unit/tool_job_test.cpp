@@ -67,29 +67,29 @@ TEST(ToolJob, EmptySelectionRule) {
                                      TextOp{999}};
   for (TextOp op : refusing) {
     ToolRun run = RunTool(op, u"abc", 1, 1);
-    EXPECT_EQ(run.message, kMsgSelectionEmpty) << static_cast<int>(op);
+    EXPECT_EQ(run.message.id(), kMsgSelectionEmpty) << static_cast<int>(op);
     EXPECT_FALSE(run.replaced) << static_cast<int>(op);
     // A selection of nothing but a line break counts as empty too.
-    EXPECT_EQ(RunTool(op, u"a\r\nb", 1, 3).message, kMsgSelectionEmpty) << static_cast<int>(op);
+    EXPECT_EQ(RunTool(op, u"a\r\nb", 1, 3).message.id(), kMsgSelectionEmpty) << static_cast<int>(op);
   }
   // ... unless the operation keeps the break.
   EXPECT_EQ(RunTool(kOpUpperCase, u"a\r\nb", 1, 3, {.keepFinalBreak = true}).result, u"\r\n");
 
   for (TextOp op : {kOpEnclose, kOpTag, kOpExternalFilter}) {
-    EXPECT_EQ(RunTool(op, u"abc", 1, 1).message, nullptr) << static_cast<int>(op);
+    EXPECT_EQ(RunTool(op, u"abc", 1, 1).message.id(), std::nullopt) << static_cast<int>(op);
   }
 }
 
 TEST(ToolJob, OperationsOfOtherToolsChangeNothingYet) {
   for (TextOp op : {TextOp{67}, TextOp{193}, TextOp{4}, TextOp{192}, TextOp{500}}) {
     ToolRun run = RunTool(op, u"b\r\n\ta\r\n", 0, 7);
-    EXPECT_EQ(run.message, nullptr) << static_cast<int>(op);
+    EXPECT_EQ(run.message.id(), std::nullopt) << static_cast<int>(op);
     EXPECT_FALSE(run.replaced) << static_cast<int>(op);
   }
   ToolJob line;
   line.family = kLineFamily;
   line.lineOp = LineOp{577};
-  EXPECT_EQ(RunToolJobOnText(line, u"x"), nullptr);
+  EXPECT_EQ(RunToolJobOnText(line, u"x").id(), std::nullopt);
   EXPECT_EQ(line.result, nullptr);
 }
 
@@ -98,7 +98,7 @@ TEST(ToolJob, SoftBreaksMoveTheWorkingBounds) {
   // after "ab" and after "cd".
   const std::u16string shown = u"ab\r\r\ncd\r\r\nef gh";
   ToolJob job;
-  ASSERT_EQ(AllocateWorkingCopy(job, shown.size()), nullptr);
+  ASSERT_EQ(AllocateWorkingCopy(job, shown.size()).id(), std::nullopt);
   std::copy(shown.begin(), shown.end(), job.text);
   job.textLength = static_cast<std::uint32_t>(shown.size());
   job.selStart = 5;  // "f g"
@@ -180,7 +180,7 @@ TEST_F(WithFakeSystem, MemoryQuestionGuardsLargeRequests) {
 
   // Declined for the working copy: out of memory, nothing to replace.
   ToolRun run = RunTool(kOpUpperCase, u"abc");
-  EXPECT_EQ(run.message, kMsgOutOfMemory);
+  EXPECT_EQ(run.message.id(), kMsgOutOfMemory);
   EXPECT_FALSE(run.replaced);
 
   system.answer = true;
@@ -207,7 +207,7 @@ TEST(Preview, LongSelectionIsCut) {
   std::vector<char16_t> pane(kPreviewBufferUnits + 8, u'#');
   const std::u16string text(5000, u'q');
   ToolRun run = RunTool(kOpUpperCase, text, {.preview = pane.data()});
-  EXPECT_EQ(run.message, nullptr);
+  EXPECT_EQ(run.message.id(), std::nullopt);
   EXPECT_FALSE(run.replaced);  // the document is not touched
   EXPECT_EQ(std::u16string(pane.data()), std::u16string(4095, u'Q'));
   EXPECT_EQ(pane[kPreviewBufferUnits], u'#');  // nothing past the pane
@@ -218,7 +218,7 @@ TEST(Preview, ManyLinesAreCut) {
   for (int i = 1; i <= 30; ++i) text += std::u16string(1, static_cast<char16_t>(u'A' + i - 1)) + u"\r\n";
   char16_t pane[kPreviewBufferUnits];
   ToolRun run = RunTool(kOpReverseLines, text, {.preview = pane});
-  EXPECT_EQ(run.message, nullptr);
+  EXPECT_EQ(run.message.id(), std::nullopt);
   std::u16string expected;
   for (int i = 20; i >= 1; --i) expected += std::u16string(1, static_cast<char16_t>(u'A' + i - 1)) + u"\r\n";
   // The selection's final break was taken out before and comes back after.
@@ -232,8 +232,8 @@ TEST(Preview, ManyLinesAreCut) {
 TEST(Preview, FailureShowsTheMessage) {
   char16_t pane[kPreviewBufferUnits] = u"old";
   ToolRun run = RunTool(kOpUpperCase, u"abc", 1, 1, {.preview = pane});
-  EXPECT_EQ(run.message, kMsgSelectionEmpty);
-  EXPECT_EQ(std::u16string(pane), kMsgSelectionEmpty);
+  EXPECT_EQ(run.message.id(), kMsgSelectionEmpty);
+  EXPECT_EQ(std::u16string(pane), MessageText(kMsgSelectionEmpty));
 }
 
 TEST(BadInput, EveryOperationSurvivesNastyText) {

@@ -13,7 +13,7 @@
 namespace quillet::testing {
 
 struct ToolRun {
-  const char16_t* message = nullptr;
+  Failure message;
   bool replaced = false;  // the selection would be replaced
   std::u16string result;  // what replaces it
   long caret = -1;        // caret offset into the result, or -1
@@ -66,7 +66,7 @@ inline LogicalLineInfo LookUpLogicalLine(std::u16string_view text, std::int32_t 
   job.family = kLineFamily;
   job.lineOp = kLineOpLogicalLine;
   job.params = LineLookupParams{&info};
-  if (RunToolJobOnText(job, text) != nullptr) info.lineCount = -1;
+  if (RunToolJobOnText(job, text)) info.lineCount = -1;
   return info;
 }
 

@@ -95,7 +95,7 @@ TEST(ToolTable, EachToolWritesWhereItsRowSays) {
   for (const TextToolRow& row : TextToolRows()) {
     const int op = static_cast<int>(row.op);
     testing::ToolRun run = testing::RunTool(row.op, u"b a\r\n\ta c\r\n", options);
-    ASSERT_EQ(run.message, nullptr) << op;
+    ASSERT_EQ(run.message.id(), std::nullopt) << op;
     const ToolJob& job = run.job;
     const bool inWorkingCopy = Inside(job.result, job.working.get(), job.working.count());
     const bool inBuffer = Inside(job.result, job.resultBuffer.get(), job.resultBuffer.count());

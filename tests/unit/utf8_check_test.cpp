@@ -155,8 +155,9 @@ TEST(Utf8Check, LoadingDecidesAsDetectionDoesFarIntoTheFile) {
     std::size_t skip = 0;
     EXPECT_EQ(DetectEncoding(c.bytes, kEncodingUtf8, false, &skip), c.encoding);
     DecodedText loaded;
-    ASSERT_EQ(DecodeFileBytes(LargeBytes(c.bytes.data(), c.bytes.size()), {.defaultEncoding = kEncodingUtf8}, &loaded),
-              nullptr);
+    ASSERT_EQ(
+        DecodeFileBytes(LargeBytes(c.bytes.data(), c.bytes.size()), {.defaultEncoding = kEncodingUtf8}, &loaded).id(),
+        std::nullopt);
     EXPECT_EQ(loaded.encoding, c.encoding);
     bool invalid = false;
     const std::u16string expected =

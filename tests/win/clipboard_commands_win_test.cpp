@@ -163,7 +163,7 @@ TEST_F(ClipsWin, ListSubmenusAreRebuiltOnTheirAnchors) {
 TEST_F(ClipsWin, AddFavouriteNeedsAPathAndMarksTheChange) {
   Favourites& favourites = AppFavourites();
   Doc().fullPath.clear();
-  EXPECT_EQ(DispatchCommand(IDM_FAVOURITES_ADD, 0).message, kMsgCannotAddItem);
+  EXPECT_EQ(DispatchCommand(IDM_FAVOURITES_ADD, 0).message.id(), kMsgCannotAddItem);
   EXPECT_FALSE(favourites.changed);
   Doc().fullPath = u"C:\\docs\\note.txt";
   EXPECT_EQ(DispatchCommand(IDM_FAVOURITES_ADD, 0).code, kDone);

@@ -79,9 +79,9 @@ TEST(Dispatch, AHandlerThatThrowsEndsInAMessageAndTheTextStays) {
   g_edit = CreateWindowExW(0, L"edit", L"the document", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(g_edit, nullptr);
   CommandResult result = RunHandler(CopyThenRunOutOfMemory, CommandArgs{IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
-  EXPECT_EQ(result.message, kMsgOutOfMemory);
+  EXPECT_EQ(result.message.id(), kMsgOutOfMemory);
   result = RunHandler(FailOtherwise, CommandArgs{IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
-  EXPECT_EQ(result.message, kMsgUnexpectedFailure);
+  EXPECT_EQ(result.message.id(), kMsgUnexpectedFailure);
   wchar_t text[64] = {};
   GetWindowTextW(g_edit, text, 64);
   EXPECT_STREQ(text, L"the document");
@@ -109,7 +109,7 @@ TEST(Dispatch, EncloseRunsOutOfMemoryAtEachOfItsAllocations) {
       EXPECT_EQ(window.Text(), u"<<before the selection>>abc def<<after the selection>>");
       break;
     }
-    EXPECT_EQ(result.message, kMsgOutOfMemory) << "allocation " << n;
+    EXPECT_EQ(result.message.id(), kMsgOutOfMemory) << "allocation " << n;
     EXPECT_EQ(window.Text(), u"abc def") << "allocation " << n;
   }
   EXPECT_GT(n, 2u);  // both texts are copied

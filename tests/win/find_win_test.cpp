@@ -61,21 +61,21 @@ TEST_F(FindWin, FindsForwardAndBackwardFromTheSelection) {
   AppSettings().Find = u"ab";
   AppSettings().FindMC = 1;
   Select(0, 2);
-  EXPECT_EQ(FindNext(PatternSlot::kFind, false).message, nullptr);
+  EXPECT_EQ(FindNext(PatternSlot::kFind, false).message.id(), std::nullopt);
   EXPECT_EQ(Selection(), (Sel{7, 9}));
   // A miss without wrapping is reported and moves nothing.
   const CommandResult miss = FindNext(PatternSlot::kFind, false);
-  EXPECT_EQ(miss.message, kMsgTextNotFound);
+  EXPECT_EQ(miss.message.id(), kMsgTextNotFound);
   EXPECT_EQ(Selection(), (Sel{7, 9}));
-  EXPECT_EQ(FindNext(PatternSlot::kFind, true).message, nullptr);
+  EXPECT_EQ(FindNext(PatternSlot::kFind, true).message.id(), std::nullopt);
   EXPECT_EQ(Selection(), (Sel{0, 2}));
   // Ignoring case, the match in between counts.
   AppSettings().FindMC = 0;
-  EXPECT_EQ(FindNext(PatternSlot::kFind, false).message, nullptr);
+  EXPECT_EQ(FindNext(PatternSlot::kFind, false).message.id(), std::nullopt);
   EXPECT_EQ(Selection(), (Sel{4, 6}));
   // The dialog's upward direction turns find previous around.
   SetFindGoesUp(true);
-  EXPECT_EQ(FindNext(PatternSlot::kFind, true).message, nullptr);
+  EXPECT_EQ(FindNext(PatternSlot::kFind, true).message.id(), std::nullopt);
   EXPECT_EQ(Selection(), (Sel{7, 9}));
 }
 
@@ -88,7 +88,7 @@ TEST_F(FindWin, FindSelectedTakesTheSelectionAndClearsTheFlags) {
 
   Select(4, 4);
   EXPECT_EQ(Command(IDM_SEARCH_FIND_SELECTION), 3);  // the warning
-  EXPECT_EQ(FindSelected(PatternSlot::kFind, true).message, kMsgSelectionEmpty);
+  EXPECT_EQ(FindSelected(PatternSlot::kFind, true).message.id(), kMsgSelectionEmpty);
   EXPECT_EQ(AppSettings().Find, u"dog");  // nothing is lost
   EXPECT_EQ(AppSettings().FindMC, 1);
 
@@ -127,7 +127,7 @@ TEST_F(FindWin, ReplaceAllIsOneUndoableChange) {
   AppSettings().Find = u"cat";
   AppSettings().Replace = u"lion";
   Select(5, 5);
-  EXPECT_EQ(ReplaceAll().message, nullptr);
+  EXPECT_EQ(ReplaceAll().message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"x lion lion\r\nlion y");
   EXPECT_EQ(Selection(), (Sel{17, 17}));
   SendMessageW(edit_, EM_UNDO, 0, 0);
@@ -139,17 +139,17 @@ TEST_F(FindWin, ReplaceAllIsOneUndoableChange) {
   AppSettings().Find = u"-";
   AppSettings().Replace = u"q";
   AppSettings().FindWW = 1;
-  EXPECT_EQ(ReplaceAll().message, nullptr);
+  EXPECT_EQ(ReplaceAll().message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"q-");
 
   // Nothing to replace: reported, the caret at the start, nothing changed.
   SetText(L"no match");
   Select(3, 5);
-  EXPECT_EQ(ReplaceAll().message, kMsgTextNotFound);
+  EXPECT_EQ(ReplaceAll().message.id(), kMsgTextNotFound);
   EXPECT_EQ(Selection(), (Sel{0, 0}));
   EXPECT_EQ(Text(), L"no match");
   AppSettings().Find.clear();
-  EXPECT_EQ(ReplaceAll().message, kMsgTextNotFound);
+  EXPECT_EQ(ReplaceAll().message.id(), kMsgTextNotFound);
   EXPECT_EQ(Text(), L"no match");
 
   // Searching upward from the start finds nothing to replace.
@@ -157,7 +157,7 @@ TEST_F(FindWin, ReplaceAllIsOneUndoableChange) {
   AppSettings().Find = u"cat";
   AppSettings().FindWW = 0;
   SetFindGoesUp(true);
-  EXPECT_EQ(ReplaceAll().message, kMsgTextNotFound);
+  EXPECT_EQ(ReplaceAll().message.id(), kMsgTextNotFound);
   EXPECT_EQ(Text(), L"cat");
 }
 
@@ -166,15 +166,15 @@ TEST_F(FindWin, ReplaceOnceNeedsTheMatchSelected) {
   AppSettings().Find = u"cat";
   AppSettings().Replace = u"dog";
   Select(0, 1);
-  EXPECT_EQ(ReplaceOnce(false).message, nullptr);
+  EXPECT_EQ(ReplaceOnce(false).message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"a cat a cat");
   EXPECT_EQ(Selection(), (Sel{2, 5}));
-  EXPECT_EQ(ReplaceOnce(false).message, nullptr);
+  EXPECT_EQ(ReplaceOnce(false).message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"a dog a cat");
   EXPECT_EQ(Selection(), (Sel{8, 11}));
-  EXPECT_EQ(ReplaceOnce(false).message, nullptr);
+  EXPECT_EQ(ReplaceOnce(false).message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"a dog a dog");
-  EXPECT_EQ(ReplaceOnce(false).message, kMsgTextNotFound);
+  EXPECT_EQ(ReplaceOnce(false).message.id(), kMsgTextNotFound);
 }
 
 TEST_F(FindWin, TheDialogOpensWithTheFirstLineAndReportsItsSearch) {

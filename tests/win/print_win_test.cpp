@@ -62,9 +62,9 @@ class PrintWin : public EditFixture {
   }
 
   // Prints the whole document (or the selection) on the memory "printer".
-  const char16_t* PrintDocument(bool selection, int* code = nullptr) {
+  Failure PrintDocument(bool selection, int* code = nullptr) {
     PrintRun run{PrintText, dc_};
-    const char16_t* message = PrintEditText(run, selection);
+    Failure message = PrintEditText(run, selection);
     if (code) *code = run.code;
     return message;
   }
@@ -82,7 +82,7 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
   // A printer that works: every page started is ended, the document is
   // ended once, the window takes input again.
   int code = -1;
-  EXPECT_EQ(PrintDocument(false, &code), nullptr);
+  EXPECT_EQ(PrintDocument(false, &code).id(), std::nullopt);
   EXPECT_EQ(code, 0);
   EXPECT_GT(g_counts.startPage, 1);
   EXPECT_EQ(g_counts.endPage, g_counts.startPage);
@@ -92,7 +92,7 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
   // The document cannot start: nothing more is tried.
   g_counts = {};
   g_counts.failStartDoc = 1;
-  EXPECT_EQ(PrintDocument(false), kMsgCannotPrint);
+  EXPECT_EQ(PrintDocument(false).id(), kMsgCannotPrint);
   EXPECT_EQ(g_counts.startPage, 0);
   EXPECT_EQ(g_counts.endDoc, 0);
   EXPECT_TRUE(IsWindowEnabled(host_));
@@ -104,7 +104,7 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
     const bool selection = failing == 1;
     g_counts = {};
     g_counts.failStartPage = failing;
-    EXPECT_EQ(PrintDocument(selection), kMsgCannotPrint);
+    EXPECT_EQ(PrintDocument(selection).id(), kMsgCannotPrint);
     EXPECT_EQ(g_counts.startPage, failing);
     EXPECT_EQ(g_counts.endPage, failing - 1);
     EXPECT_EQ(g_counts.endDoc, 1);
@@ -118,7 +118,7 @@ TEST_F(PrintWin, AFailingPrinterIsReportedAndTheDocumentStays) {
 struct Captured {
   std::u16string text;
   int calls = 0;
-  const char16_t* answer = nullptr;
+  Failure answer;
 };
 
 Failure Capture(PrintRun& run, std::u16string_view text) {
@@ -136,27 +136,27 @@ TEST_F(PrintWin, TheSelectionOrTheWholeDocumentGoesToThePrinter) {
 
   // The selection, without its final line break; nothing is replaced.
   Select(5, 10);
-  EXPECT_EQ(PrintEditText(print, true), nullptr);
+  EXPECT_EQ(PrintEditText(print, true).id(), std::nullopt);
   EXPECT_EQ(captured.text, u"two");
   EXPECT_EQ(Text(), text);
 
   // An empty selection is refused before anything is printed.
   captured.calls = 0;
   Select(3, 5);
-  EXPECT_EQ(PrintEditText(print, true), kMsgSelectionEmpty);
+  EXPECT_EQ(PrintEditText(print, true).id(), kMsgSelectionEmpty);
   EXPECT_EQ(captured.calls, 0);
 
   // The printer's message comes back as the print's.
   captured.answer = kMsgCannotPrint;
   Select(0, 3);
-  EXPECT_EQ(PrintEditText(print, true), kMsgCannotPrint);
+  EXPECT_EQ(PrintEditText(print, true).id(), kMsgCannotPrint);
   EXPECT_EQ(Text(), text);
 
   // The whole document, wherever the selection is, with its last break.
-  captured.answer = nullptr;
+  captured.answer = {};
   SetText(L"a\r\nb\r\n");
   Select(2, 2);
-  EXPECT_EQ(PrintEditText(print, false), nullptr);
+  EXPECT_EQ(PrintEditText(print, false).id(), std::nullopt);
   EXPECT_EQ(captured.text, u"a\r\nb\r\n");
   EXPECT_EQ(Text(), L"a\r\nb\r\n");
 }

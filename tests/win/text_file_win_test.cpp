@@ -36,10 +36,10 @@ class TextFileWin : public ::testing::Test {
  protected:
   // The program's own records, as the window hands them over.
   TextFileContext Files() { return {window_.window(), AppSettings(), Doc(), AppRecentFiles()}; }
-  const char16_t* Load(const std::u16string& name, bool insert = false) {
+  Failure Load(const std::u16string& name, bool insert = false) {
     return LoadTextFile(Files(), window_.edit(), folder_.File(name), insert);
   }
-  const char16_t* Save(const std::u16string& name, bool quiet = false) {
+  Failure Save(const std::u16string& name, bool quiet = false) {
     return SaveTextFile(Files(), window_.edit(), folder_.File(name), quiet);
   }
   std::string Read(const std::u16string& name) { return ReadBytes(folder_.File(name)); }
@@ -65,18 +65,19 @@ TEST_F(TextFileWin, OpenThenSaveGivesTheSameBytes) {
       for (const bool withMark : {true, false}) {
         SCOPED_TRACE(::testing::Message() << "encoding " << encoding << ", style " << lineEnd << ", mark " << withMark);
         EncodedText encoded;
-        ASSERT_EQ(EncodeForSave(LargeText(sample.data(), sample.size()), encoding, lineEnd, &encoded), nullptr);
+        ASSERT_EQ(EncodeForSave(LargeText(sample.data(), sample.size()), encoding, lineEnd, &encoded).id(),
+                  std::nullopt);
         const std::string file =
             (withMark ? std::string(ByteOrderMark(encoding)) : std::string()) + std::string(encoded.View());
         Write(u"round.txt", file);
         s.Encode = encoding;
         s.FLDE = withMark ? 0 : 1;
         s.FSWBOM = withMark ? 0 : 1;
-        ASSERT_EQ(Load(u"round.txt"), nullptr);
+        ASSERT_EQ(Load(u"round.txt").id(), std::nullopt);
         EXPECT_EQ(window_.Text(), sample);
         EXPECT_EQ(Doc().encoding, encoding);
         EXPECT_EQ(Doc().lineEnd, lineEnd);
-        ASSERT_EQ(Save(u"round.txt"), nullptr);
+        ASSERT_EQ(Save(u"round.txt").id(), std::nullopt);
         EXPECT_EQ(Read(u"round.txt"), file);
       }
     }
@@ -92,14 +93,14 @@ TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
 
   Write(u"broken-mark.txt", Bytes({0xEF, 0xBB, 'A', 0}));
   Write(u"mixed.txt", "a\r\nb\nc");
-  ASSERT_EQ(Load(u"mixed.txt"), nullptr);
+  ASSERT_EQ(Load(u"mixed.txt").id(), std::nullopt);
   EXPECT_EQ(window_.Text(), u"a\r\nb\nc");
   EXPECT_EQ(Doc().lineEnd, kLineEndWin);
   EXPECT_EQ(Doc().encoding, kEncodingAnsi);
   EXPECT_EQ(NewestRecent(), folder_.File(u"mixed.txt"));
 
   // The default encoding from the first byte: EF BB, 41 00 as big-endian units.
-  ASSERT_EQ(Load(u"broken-mark.txt"), nullptr);
+  ASSERT_EQ(Load(u"broken-mark.txt").id(), std::nullopt);
   EXPECT_EQ(Doc().encoding, kEncodingUtf16Be);
   EXPECT_EQ(window_.Text(), u"\uEFBB\u4100");
 
@@ -110,13 +111,13 @@ TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
   // characters for them (936 has none); then the user is told.
   bool invalid = false;
   DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE}), &invalid);
-  EXPECT_EQ(Load(u"forced.txt"), invalid ? kMsgBinaryFile : nullptr);
+  EXPECT_EQ(Load(u"forced.txt").id(), invalid ? std::optional(kMsgBinaryFile) : std::nullopt);
   EXPECT_EQ(Doc().encoding, kEncodingAnsi);
   EXPECT_EQ(window_.Text(), DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE, 'A', 'B'})));
   s.FLDE = 0;
 
   Write(u"empty.txt", "");
-  ASSERT_EQ(Load(u"empty.txt"), nullptr);
+  ASSERT_EQ(Load(u"empty.txt").id(), std::nullopt);
   EXPECT_EQ(window_.Text(), u"");
   EXPECT_EQ(Doc().encoding, kEncodingAnsi);
   EXPECT_EQ(Doc().lineEnd, kLineEndMac);
@@ -126,13 +127,13 @@ TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
 TEST_F(TextFileWin, ZerosAndOddUtf16AreReportedAndKeptOutOfTheRecentList) {
   AppSettings().CRLF = kLineEndMac;
   Write(u"zero.txt", std::string("a\0b\nc", 5));
-  EXPECT_EQ(Load(u"zero.txt"), kMsgBinaryFile);
+  EXPECT_EQ(Load(u"zero.txt").id(), kMsgBinaryFile);
   EXPECT_EQ(window_.Text(), u"a b\nc");  // loaded, with no line-end conversion
   EXPECT_EQ(Doc().lineEnd, kLineEndMac);
   EXPECT_EQ(NewestRecent(), u"");
 
   Write(u"odd.txt", Bytes({0xFF, 0xFE, 'A', 0, 'B'}));
-  EXPECT_EQ(Load(u"odd.txt"), kMsgBinaryFile);
+  EXPECT_EQ(Load(u"odd.txt").id(), kMsgBinaryFile);
   EXPECT_EQ(window_.Text(), u"AB");
   EXPECT_EQ(NewestRecent(), u"");
 }
@@ -141,11 +142,11 @@ TEST_F(TextFileWin, LogFilesAskForTheTimeStampAfterOpeningOnly) {
   Write(u"journal.txt", ".LOGBOOK\r\n");
   Write(u"lower.txt", ".log\r\n");
   window_.TakeCommands();
-  ASSERT_EQ(Load(u"journal.txt"), nullptr);
+  ASSERT_EQ(Load(u"journal.txt").id(), std::nullopt);
   EXPECT_EQ(window_.TakeCommands(), std::vector<WPARAM>{IDM_LOG_STAMP});
-  ASSERT_EQ(Load(u"lower.txt"), nullptr);
+  ASSERT_EQ(Load(u"lower.txt").id(), std::nullopt);
   EXPECT_TRUE(window_.TakeCommands().empty());
-  ASSERT_EQ(Load(u"journal.txt", true), nullptr);
+  ASSERT_EQ(Load(u"journal.txt", true).id(), std::nullopt);
   EXPECT_TRUE(window_.TakeCommands().empty());
 }
 
@@ -156,7 +157,7 @@ TEST_F(TextFileWin, InsertReplacesTheSelectionAsOneUndoableEdit) {
   SendMessageW(window_.edit(), EM_SETSEL, 1, 4);
   Doc().lineEnd = kLineEndMac;
   AppRecentFiles() = RecentFiles{};
-  ASSERT_EQ(Load(u"part.txt", true), nullptr);
+  ASSERT_EQ(Load(u"part.txt", true).id(), std::nullopt);
   EXPECT_EQ(window_.Text(), u"[x\r\ny]");
   EXPECT_EQ(Doc().encoding, kEncodingUtf16Le);
   EXPECT_EQ(Doc().lineEnd, kLineEndMac);  // inserting leaves the style alone
@@ -169,22 +170,22 @@ TEST_F(TextFileWin, SavingAppliesStyleEncodingAndMarkSettings) {
   window_.SetText(u"x\r\ny");
   Doc().encoding = kEncodingAnsi;
   Doc().lineEnd = kLineEndUnix;
-  ASSERT_EQ(Save(u"unix.txt"), nullptr);
+  ASSERT_EQ(Save(u"unix.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"unix.txt"), "x\ny");
   EXPECT_EQ(NewestRecent(), folder_.File(u"unix.txt"));
   Doc().lineEnd = kLineEndMac;
-  ASSERT_EQ(Save(u"mac.txt"), nullptr);
+  ASSERT_EQ(Save(u"mac.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"mac.txt"), "x\ry");
 
   Doc().encoding = kEncodingUtf16Le;
   Doc().lineEnd = kLineEndWin;
   AppSettings().FSWBOM = 1;
-  ASSERT_EQ(Save(u"nomark.txt"), nullptr);
+  ASSERT_EQ(Save(u"nomark.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"nomark.txt"), Bytes({'x', 0, '\r', 0, '\n', 0, 'y', 0}));
 
   // The periodic copy is quiet: no recent entry.
   AppRecentFiles() = RecentFiles{};
-  ASSERT_EQ(Save(u"quiet.txt.$", true), nullptr);
+  ASSERT_EQ(Save(u"quiet.txt.$", true).id(), std::nullopt);
   EXPECT_EQ(NewestRecent(), u"");
 }
 
@@ -193,18 +194,18 @@ TEST_F(TextFileWin, ReadOnlyFilesNeedTheForceSetting) {
   const std::u16string path = folder_.File(u"ro.txt");
   ASSERT_TRUE(SetFileAttributesW(W(path), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE));
   window_.SetText(u"new");
-  EXPECT_EQ(Save(u"ro.txt"), kMsgCannotSave);
+  EXPECT_EQ(Save(u"ro.txt").id(), kMsgCannotSave);
   EXPECT_EQ(Read(u"ro.txt"), "old");
   EXPECT_NE(GetFileAttributesW(W(path)) & FILE_ATTRIBUTE_READONLY, 0u);
 
   AppSettings().FSRO = 1;
-  ASSERT_EQ(Save(u"ro.txt"), nullptr);
+  ASSERT_EQ(Save(u"ro.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"ro.txt"), "new");
   EXPECT_NE(GetFileAttributesW(W(path)) & FILE_ATTRIBUTE_READONLY, 0u) << "the file must stay read-only";
 
   Write(u"hidden.txt", "old");
   ASSERT_TRUE(SetFileAttributesW(W(folder_.File(u"hidden.txt")), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_EQ(Save(u"hidden.txt"), nullptr);
+  ASSERT_EQ(Save(u"hidden.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"hidden.txt"), "new");
   EXPECT_NE(GetFileAttributesW(W(folder_.File(u"hidden.txt"))) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
@@ -214,7 +215,7 @@ TEST_F(TextFileWin, BackupHoldsThePreviousContent) {
   window_.SetText(u"first");
   {
     BoxAnswerer answers(IDNO);
-    ASSERT_EQ(Save(u"b.txt"), nullptr);  // a new file: nothing to back up, nothing asked
+    ASSERT_EQ(Save(u"b.txt").id(), std::nullopt);  // a new file: nothing to back up, nothing asked
     EXPECT_TRUE(answers.Texts().empty());
   }
   EXPECT_FALSE(Exists(folder_.File(u"b.txt.~")));
@@ -223,13 +224,13 @@ TEST_F(TextFileWin, BackupHoldsThePreviousContent) {
   Write(u"b.txt.~", "stale");
   SetFileAttributesW(W(folder_.File(u"b.txt.~")), FILE_ATTRIBUTE_READONLY);
   window_.SetText(u"second");
-  ASSERT_EQ(Save(u"b.txt"), nullptr);
+  ASSERT_EQ(Save(u"b.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"b.txt"), "second");
   EXPECT_EQ(Read(u"b.txt.~"), "first");
 
   // The quiet copy makes no backup.
   window_.SetText(u"third");
-  ASSERT_EQ(Save(u"b.txt", true), nullptr);
+  ASSERT_EQ(Save(u"b.txt", true).id(), std::nullopt);
   EXPECT_EQ(Read(u"b.txt.~"), "first");
 }
 
@@ -239,19 +240,19 @@ TEST_F(TextFileWin, CharactersAnsiCannotHoldAreAskedAbout) {
   Doc().encoding = kEncodingAnsi;
   {
     BoxAnswerer answers(IDNO);
-    EXPECT_EQ(Save(u"ansi.txt"), kMsgCannotSave);
-    EXPECT_EQ(answers.Texts(), std::vector<std::u16string>{kMsgAnsiLoss});
+    EXPECT_EQ(Save(u"ansi.txt").id(), kMsgCannotSave);
+    EXPECT_EQ(answers.Texts(), std::vector<std::u16string>{MessageText(kMsgAnsiLoss)});
   }
   EXPECT_EQ(Read(u"ansi.txt"), "old");
   {
     BoxAnswerer answers(IDYES);
-    EXPECT_EQ(Save(u"ansi.txt"), nullptr);
+    EXPECT_EQ(Save(u"ansi.txt").id(), std::nullopt);
     EXPECT_EQ(answers.Texts().size(), 1u);
   }
   EXPECT_NE(Read(u"ansi.txt"), "old");
   {
     BoxAnswerer answers(IDNO);  // the periodic copy never asks
-    EXPECT_EQ(Save(u"ansi.txt.$", true), nullptr);
+    EXPECT_EQ(Save(u"ansi.txt.$", true).id(), std::nullopt);
     EXPECT_TRUE(answers.Texts().empty());
   }
 }
@@ -260,21 +261,21 @@ TEST_F(TextFileWin, FilesThatCannotBeReadLeaveAnEmptyDocument) {
   window_.SetText(u"previous");
   {
     BoxAnswerer answers(IDNO);
-    EXPECT_EQ(Load(u"missing.txt"), kMsgCannotRead);
+    EXPECT_EQ(Load(u"missing.txt").id(), kMsgCannotRead);
     ASSERT_EQ(answers.Texts().size(), 1u);
-    EXPECT_EQ(answers.Texts()[0], FormatWithName(kMsgCannotFindCreate, folder_.File(u"missing.txt")));
+    EXPECT_EQ(answers.Texts()[0], FormatWithName(MessageText(kMsgCannotFindCreate), folder_.File(u"missing.txt")));
   }
   EXPECT_EQ(window_.Text(), u"");
   EXPECT_FALSE(Exists(folder_.File(u"missing.txt")));
   {
     BoxAnswerer answers(IDYES);
-    EXPECT_EQ(Load(u"missing.txt"), nullptr);
+    EXPECT_EQ(Load(u"missing.txt").id(), std::nullopt);
   }
   EXPECT_EQ(Read(u"missing.txt"), "");
 
   ASSERT_TRUE(CreateDirectoryW(W(folder_.File(u"folder.txt")), nullptr));
   window_.SetText(u"previous");
-  EXPECT_EQ(Load(u"folder.txt"), kMsgCannotRead);
+  EXPECT_EQ(Load(u"folder.txt").id(), kMsgCannotRead);
   EXPECT_EQ(window_.Text(), u"");
   RemoveDirectoryW(W(folder_.File(u"folder.txt")));
 
@@ -282,7 +283,10 @@ TEST_F(TextFileWin, FilesThatCannotBeReadLeaveAnEmptyDocument) {
   HANDLE lock = CreateFileW(W(folder_.File(u"locked.txt")), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(Load(u"locked.txt"), kMsgCannotRead);
+  // The failure keeps the system's reason.
+  const Failure locked = Load(u"locked.txt");
+  EXPECT_EQ(locked.id(), kMsgCannotRead);
+  EXPECT_EQ(locked.systemError(), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
   CloseHandle(lock);
 }
 
@@ -302,7 +306,7 @@ TEST_F(TextFileWin, OpeningAsksAboutMemoryOnce) {
   std::string lines;
   for (int i = 0; i < 50000; ++i) lines += std::string(40, 'x') + "\n";
   Write(u"big.txt", "\xEF\xBB\xBF" + lines);
-  EXPECT_EQ(Load(u"big.txt"), nullptr);
+  EXPECT_EQ(Load(u"big.txt").id(), std::nullopt);
   EXPECT_EQ(questions, 1);
   EXPECT_EQ(window_.Text().size(), lines.size() + 50000);  // every LF became CR LF
 
@@ -310,7 +314,7 @@ TEST_F(TextFileWin, OpeningAsksAboutMemoryOnce) {
   questions = 0;
   window_.SetText(u"previous");
   bool untouched = false;
-  EXPECT_EQ(LoadTextFile(Files(), window_.edit(), folder_.File(u"big.txt"), false, {}, nullptr, &untouched),
+  EXPECT_EQ(LoadTextFile(Files(), window_.edit(), folder_.File(u"big.txt"), false, {}, nullptr, &untouched).id(),
             kMsgOutOfMemory);
   EXPECT_EQ(questions, 1);
   EXPECT_TRUE(untouched);
@@ -325,13 +329,15 @@ TEST_F(TextFileWin, AFailedSaveKeepsTheOldFile) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(hold, INVALID_HANDLE_VALUE);
   window_.SetText(u"new content");
-  EXPECT_EQ(Save(u"held.txt"), kMsgCannotSave);
+  EXPECT_EQ(Save(u"held.txt").id(), kMsgCannotSave);
   CloseHandle(hold);
   EXPECT_EQ(Read(u"held.txt"), "old content");
   EXPECT_EQ(folder_.Names(), std::vector<std::u16string>{u"held.txt"});
 
   window_.SetText(u"x");
-  EXPECT_EQ(SaveTextFile(Files(), window_.edit(), folder_.File(u"no such folder\\x.txt"), false), kMsgCannotSave);
+  const Failure unsaved = SaveTextFile(Files(), window_.edit(), folder_.File(u"no such folder\\x.txt"), false);
+  EXPECT_EQ(unsaved.id(), kMsgCannotSave);
+  EXPECT_EQ(unsaved.systemError(), static_cast<std::uint32_t>(ERROR_PATH_NOT_FOUND));
 }
 
 // A file with a second name stays one file: both names see the new text.
@@ -341,7 +347,7 @@ TEST_F(TextFileWin, HardLinkedFilesAreRewrittenWhereTheyAre) {
     GTEST_SKIP() << "no hard links on this file system";
   }
   window_.SetText(u"new");
-  ASSERT_EQ(Save(u"first.txt"), nullptr);
+  ASSERT_EQ(Save(u"first.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"first.txt"), "new");
   EXPECT_EQ(Read(u"second.txt"), "new");
 }

@@ -46,14 +46,14 @@ TEST_F(ToolJobWin, OneUndoTakesTheWholeRunBack) {
   const std::wstring original = L"one\r\ntwo\r\nthree\r\nfour";
   SetText(original);
   Select(0, 17);  // three lines, ending with the break after "three"
-  EXPECT_EQ(RunTextTool(kOpUpperCase), nullptr);
+  EXPECT_EQ(RunTextTool(kOpUpperCase).id(), std::nullopt);
   EXPECT_EQ(Text(), L"ONE\r\nTWO\r\nTHREE\r\nfour");  // the break stays where it was
   SendMessageW(edit_, EM_UNDO, 0, 0);
   EXPECT_EQ(Text(), original);
 
   // A tool whose result differs in length undoes as one step too.
   Select(0, 15);
-  EXPECT_EQ(RunTextTool(kOpReverseLines), nullptr);
+  EXPECT_EQ(RunTextTool(kOpReverseLines).id(), std::nullopt);
   EXPECT_EQ(Text(), L"three\r\ntwo\r\none\r\nfour");
   SendMessageW(edit_, EM_UNDO, 0, 0);
   EXPECT_EQ(Text(), original);
@@ -62,7 +62,7 @@ TEST_F(ToolJobWin, OneUndoTakesTheWholeRunBack) {
   Select(0, 0);
   SendMessageW(edit_, WM_CHAR, L'x', 1);
   Select(1, 4);
-  EXPECT_EQ(RunTextTool(kOpUpperCase), nullptr);
+  EXPECT_EQ(RunTextTool(kOpUpperCase).id(), std::nullopt);
   EXPECT_EQ(Text(), L"xONE\r\ntwo\r\nthree\r\nfour");
   SendMessageW(edit_, EM_UNDO, 0, 0);
   EXPECT_EQ(Text(), L"x" + original);
@@ -73,7 +73,7 @@ TEST_F(ToolJobWin, OneUndoTakesTheWholeRunBack) {
   SendMessageW(edit_, WM_CHAR, L'x', 1);
   AppSettings().EnBefor = u"(";
   AppSettings().EnAfter = u")";
-  EXPECT_EQ(RunTextToolEx(kOpEnclose, {}, false, true), nullptr);
+  EXPECT_EQ(RunTextToolEx(kOpEnclose, {}, false, true).id(), std::nullopt);
   EXPECT_EQ(Text(), L"ax()b");
   SendMessageW(edit_, EM_UNDO, 0, 0);
   EXPECT_EQ(Text(), L"axb");
@@ -83,29 +83,29 @@ TEST_F(ToolJobWin, ReselectionFollowsPersist) {
   SetText(L"ab cd ef");
   AppSettings().Persist = 1;
   Select(3, 5);
-  ASSERT_EQ(RunTextTool(kOpUpperCase), nullptr);
+  ASSERT_EQ(RunTextTool(kOpUpperCase).id(), std::nullopt);
   EXPECT_EQ(Selection(), std::make_pair(DWORD{3}, DWORD{5}));
 
   AppSettings().Persist = 0;
   Select(0, 2);
   AppSettings().EnBefor = u"[[";
   AppSettings().EnAfter = u"]]";
-  ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, false, true), nullptr);
+  ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, false, true).id(), std::nullopt);
   EXPECT_EQ(Text(), L"[[ab]] CD ef");
   EXPECT_EQ(Selection(), std::make_pair(DWORD{6}, DWORD{6}));  // caret after the result
 
   AppSettings().Persist = 1;  // a grown result is selected whole
   Select(7, 9);
-  ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, true, true), nullptr);
+  ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, true, true).id(), std::nullopt);
   EXPECT_EQ(Selection(), std::make_pair(DWORD{7}, DWORD{13}));
 }
 
 TEST_F(ToolJobWin, EmptySelectionChangesNothing) {
   SetText(L"abc\r\ndef");
   Select(2, 2);
-  EXPECT_EQ(RunTextTool(kOpUpperCase), kMsgSelectionEmpty);
+  EXPECT_EQ(RunTextTool(kOpUpperCase).id(), kMsgSelectionEmpty);
   Select(3, 5);  // only a line break
-  EXPECT_EQ(RunTextTool(kOpReverseText), kMsgSelectionEmpty);
+  EXPECT_EQ(RunTextTool(kOpReverseText).id(), kMsgSelectionEmpty);
   EXPECT_EQ(Text(), L"abc\r\ndef");
   EXPECT_EQ(Selection(), std::make_pair(DWORD{3}, DWORD{5}));
   EXPECT_FALSE(SendMessageW(edit_, EM_CANUNDO, 0, 0));
@@ -207,24 +207,24 @@ TEST_F(ToolJobWin, SnapshotsTakeWhatTheToolsWouldRead) {
   Select(3, 8);
   EditSnapshot taken;
   // Counted and printed without the selection's final break ...
-  ASSERT_EQ(SnapshotTextOrSelection(edit_, taken, true), nullptr);
+  ASSERT_EQ(SnapshotTextOrSelection(edit_, taken, true).id(), std::nullopt);
   EXPECT_EQ(std::u16string(taken.text), u"abc");
   // ... copied with it when asked, and never more than the limit.
-  ASSERT_EQ(SnapshotSelection(edit_, taken, {.keepFinalBreak = true, .limit = 4}), nullptr);
+  ASSERT_EQ(SnapshotSelection(edit_, taken, {.keepFinalBreak = true, .limit = 4}).id(), std::nullopt);
   EXPECT_EQ(std::u16string(taken.text), u"abc\r");
   EXPECT_EQ(taken.text.data()[taken.text.size()], 0);
 
   // Nothing selected (or only a break) is refused for counting and printing,
   // and taken as nothing by the others.
   Select(1, 1);
-  EXPECT_EQ(SnapshotTextOrSelection(edit_, taken, true), kMsgSelectionEmpty);
-  ASSERT_EQ(SnapshotSelection(edit_, taken, {.keepFinalBreak = true}), nullptr);
+  EXPECT_EQ(SnapshotTextOrSelection(edit_, taken, true).id(), kMsgSelectionEmpty);
+  ASSERT_EQ(SnapshotSelection(edit_, taken, {.keepFinalBreak = true}).id(), std::nullopt);
   EXPECT_TRUE(taken.text.empty());
   Select(6, 8);
-  EXPECT_EQ(SnapshotTextOrSelection(edit_, taken, true), kMsgSelectionEmpty);
+  EXPECT_EQ(SnapshotTextOrSelection(edit_, taken, true).id(), kMsgSelectionEmpty);
 
   // The document column counts the whole text.
-  ASSERT_EQ(SnapshotTextOrSelection(edit_, taken, false), nullptr);
+  ASSERT_EQ(SnapshotTextOrSelection(edit_, taken, false).id(), std::nullopt);
   const TextStats whole = CountTextStats(taken.text, true);
   EXPECT_EQ(whole.characters, 10u);
   EXPECT_EQ(whole.lines, 2u);
@@ -265,26 +265,26 @@ TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
   HWND other = CreateWindowExW(0, L"STATIC", L"old", WS_CHILD, 0, 0, 10, 10, host_, nullptr, nullptr, nullptr);
   EditSnapshot selection;
   Select(7, 13);
-  ASSERT_EQ(SnapshotSelection(edit_, selection, {.keepFinalBreak = true}), nullptr);
+  ASSERT_EQ(SnapshotSelection(edit_, selection, {.keepFinalBreak = true}).id(), std::nullopt);
   SetWindowTextW(other, W(selection.text.data()));
   wchar_t got[32] = {};
   GetWindowTextW(other, got, 32);
   EXPECT_STREQ(got, L"second");
   // A selection taken without its final break ends before it.
   Select(0, 7);
-  ASSERT_EQ(SnapshotSelection(edit_, selection), nullptr);
+  ASSERT_EQ(SnapshotSelection(edit_, selection).id(), std::nullopt);
   SetWindowTextW(other, W(selection.text.data()));
   GetWindowTextW(other, got, 32);
   EXPECT_STREQ(got, L"first");
 
   char16_t pane[kPreviewBufferUnits];
   Select(0, 13);
-  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane), nullptr);
+  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane).id(), std::nullopt);
   EXPECT_EQ(std::u16string(pane), u"second\r\nfirst");
   EXPECT_EQ(Text(), L"first\r\nsecond");  // the document is untouched
   Select(3, 3);
-  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane), kMsgSelectionEmpty);
-  EXPECT_EQ(std::u16string(pane), kMsgSelectionEmpty);
+  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane).id(), kMsgSelectionEmpty);
+  EXPECT_EQ(std::u16string(pane), MessageText(kMsgSelectionEmpty));
 
   // A long selection far into the text, with lines long enough that the
   // first 20 run past what a preview reads: the preview reads only what it
@@ -294,7 +294,7 @@ TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
   SetText(many);
   const auto end = static_cast<std::uint32_t>(many.size() - 5);
   Select(1001, end);
-  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane), nullptr);
+  EXPECT_EQ(PreviewTextTool(kOpReverseLines, {}, pane).id(), std::nullopt);
   char16_t whole[kPreviewBufferUnits];
   ToolJob job;
   job.op = kOpReverseLines;
@@ -302,8 +302,9 @@ TEST_F(ToolJobWin, SelectionIntoAnotherWindowAndPreview) {
   job.previewBuffer = whole;
   job.selStart = 1001;
   job.selEnd = end;
-  ASSERT_EQ(RunToolJobOnText(job, std::u16string_view(reinterpret_cast<const char16_t*>(many.c_str()), many.size())),
-            nullptr);
+  ASSERT_EQ(
+      RunToolJobOnText(job, std::u16string_view(reinterpret_cast<const char16_t*>(many.c_str()), many.size())).id(),
+      std::nullopt);
   EXPECT_EQ(std::u16string(pane), std::u16string(whole));
   EXPECT_EQ(std::u16string(pane).size(), kPreviewMaxChars);
 }
@@ -319,7 +320,7 @@ TEST_F(ToolJobWin, HardWrapNeverLeavesSoftBreaksInTheText) {
   App().edit = wrapping;
   ToolJob job;
   job.op = kOpHardWrap;
-  EXPECT_EQ(RunToolJob(wrapping, job), nullptr);
+  EXPECT_EQ(RunToolJob(wrapping, job).id(), std::nullopt);
   // Any soft breaks the job read (this control may not show them) only
   // ever move the working bounds forward.
   EXPECT_GE(job.selStart, 6u);

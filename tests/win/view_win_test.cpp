@@ -416,7 +416,7 @@ TEST_F(ViewWin, DecliningTheMemoryQuestionKeepsThePreviousDocument) {
     boxes = answerer.Texts();
   }
   ASSERT_FALSE(boxes.empty());
-  EXPECT_EQ(boxes.front(), kMsgOutOfMemory);
+  EXPECT_EQ(boxes.front(), MessageText(kMsgOutOfMemory));
   wchar_t text[64] = {};
   GetWindowTextW(Edit(), text, 64);
   EXPECT_STREQ(text, L"unsaved work");
