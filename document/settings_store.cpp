@@ -50,16 +50,16 @@ void ReadField(SettingsBackend& store, Settings& s, const SettingField& f) {
     FontRecord record{};
     if (store.ReadBinary(f.key, f.name, record.data(), record.size())) {
       s.*(*p) = record;
-      if (*p == &Settings::FixLog) s.fixLogLoaded = true;
-      if (*p == &Settings::ProLog) s.proLogLoaded = true;
+      if (*p == &Settings::fixedFontRecord) s.fixedFontRecordLoaded = true;
+      if (*p == &Settings::proportionalFontRecord) s.proportionalFontRecordLoaded = true;
     }
   } else if (auto p = std::get_if<SortKeyStrings Settings::*>(&f.member)) {
     const auto capacity = static_cast<std::size_t>(f.capacity);
     for (int k = 0; k < kSortKeyCount; ++k) {
       SortKeyLists& lists = (s.*(*p))[static_cast<std::size_t>(k)];
-      if (auto v = store.ReadString(f.key, SortName(f.name, u"Dl", k), capacity)) lists.Dl = std::move(*v);
-      if (auto v = store.ReadString(f.key, SortName(f.name, u"I", k), capacity)) lists.I = std::move(*v);
-      if (auto v = store.ReadString(f.key, SortName(f.name, u"U", k), capacity)) lists.U = std::move(*v);
+      if (auto v = store.ReadString(f.key, SortName(f.name, u"Dl", k), capacity)) lists.delimiters = std::move(*v);
+      if (auto v = store.ReadString(f.key, SortName(f.name, u"I", k), capacity)) lists.ignoreList = std::move(*v);
+      if (auto v = store.ReadString(f.key, SortName(f.name, u"U", k), capacity)) lists.keepList = std::move(*v);
     }
   }
 }
@@ -85,9 +85,9 @@ void WriteField(SettingsBackend& store, const Settings& s, const SettingField& f
   } else if (auto p = std::get_if<SortKeyStrings Settings::*>(&f.member)) {
     for (int k = 0; k < kSortKeyCount; ++k) {
       const SortKeyLists& lists = (s.*(*p))[static_cast<std::size_t>(k)];
-      WriteString(store, f.key, SortName(f.name, u"Dl", k), lists.Dl);
-      WriteString(store, f.key, SortName(f.name, u"I", k), lists.I);
-      WriteString(store, f.key, SortName(f.name, u"U", k), lists.U);
+      WriteString(store, f.key, SortName(f.name, u"Dl", k), lists.delimiters);
+      WriteString(store, f.key, SortName(f.name, u"I", k), lists.ignoreList);
+      WriteString(store, f.key, SortName(f.name, u"U", k), lists.keepList);
     }
   }
 }
@@ -119,7 +119,7 @@ void LoadFilters(SettingsBackend& store, FilterList& filters, LoadReport& report
 
 bool ClipsWritten(const PersistentState& state, bool forced) {
   const Settings& s = state.settings;
-  return (s.Save || forced) && s.Clips && state.clips.changed;
+  return (s.saveOnExit || forced) && s.saveClipboards && state.clips.changed;
 }
 
 }  // namespace
@@ -136,13 +136,13 @@ LoadReport LoadSettingsFrom(SettingsBackend& store, const PersistentState& state
   Settings& s = state.settings;
   ReadGroup(store, s, kSave);
   ReadGroup(store, s, kPlace);
-  PairPlacement(s.Top, s.Left);
-  PairPlacement(s.Width, s.Height);
+  PairPlacement(s.windowTop, s.windowLeft);
+  PairPlacement(s.windowWidth, s.windowHeight);
   ReadGroup(store, s, kOpts);
   ReadGroup(store, s, kSetts);
   ReadGroup(store, s, kTools);
-  if (s.CutNum < 0) s.CutNum = 1;
-  if (s.CutStep < 0) s.CutStep = 1;
+  if (s.numberingStart < 0) s.numberingStart = 1;
+  if (s.numberingStep < 0) s.numberingStep = 1;
 
   if (store.HasKey(kClips)) {
     for (int n = 1; n <= kClipSlotCount; ++n)
@@ -163,23 +163,23 @@ LoadReport LoadSettingsFrom(SettingsBackend& store, const PersistentState& state
 void SaveSettingsTo(SettingsBackend& store, const PersistentState& state, bool forced, const SaveHooks& hooks) {
   Settings& s = state.settings;
   ForEachField(kSave, [&](const SettingField& f) { WriteField(store, s, f); });
-  if (!s.Save && !forced) return;
+  if (!s.saveOnExit && !forced) return;
 
-  if (s.Place || s.Size) {
+  if (s.savePosition || s.saveSize) {
     if (hooks.recordPlacement) hooks.recordPlacement(s);
     ForEachField(kPlace, [&](const SettingField& f) {
       const std::u16string_view name = f.name;
       const bool isPosition = name == u"Top" || name == u"Left";
-      if (isPosition ? s.Place : s.Size) WriteField(store, s, f);
+      if (isPosition ? s.savePosition : s.saveSize) WriteField(store, s, f);
     });
   }
-  if (s.Opts || s.Search) {
+  if (s.saveOptions || s.saveSearchHistory) {
     ForEachField(kOpts, [&](const SettingField& f) {
-      if (IsSearchValue(f.name) ? s.Search : s.Opts) WriteField(store, s, f);
+      if (IsSearchValue(f.name) ? s.saveSearchHistory : s.saveOptions) WriteField(store, s, f);
     });
   }
-  if (s.Setts) ForEachField(kSetts, [&](const SettingField& f) { WriteField(store, s, f); });
-  if (s.Tools) ForEachField(kTools, [&](const SettingField& f) { WriteField(store, s, f); });
+  if (s.saveEditorSettings) ForEachField(kSetts, [&](const SettingField& f) { WriteField(store, s, f); });
+  if (s.saveToolParameters) ForEachField(kTools, [&](const SettingField& f) { WriteField(store, s, f); });
 
   if (ClipsWritten(state, forced)) {
     for (int n = 1; n <= kClipSlotCount; ++n)
@@ -195,7 +195,7 @@ void SaveSettingsTo(SettingsBackend& store, const PersistentState& state, bool f
       if (!path.empty()) WriteString(store, kFavs, TwoDigitName(i), path);
     }
   }
-  if (s.Filters && state.filters.changed) {
+  if (s.saveFilters && state.filters.changed) {
     store.DeleteAllValues(kFilter);
     store.DeleteAllValues(kFilterShell);
     for (int i = 0; i < kFilterSlots; ++i) {

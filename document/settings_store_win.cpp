@@ -285,16 +285,16 @@ bool WithStore(StoreLocation& where, bool forSaving, Work work) {
 // The window's normal rectangle and maximised state into the settings;
 // nothing in full screen, whose rectangle is the desktop's.
 void RecordPlacement(HWND window, Settings& s) {
-  if (!window || !IsWindow(window) || s.FulScr) return;
+  if (!window || !IsWindow(window) || s.fullScreen) return;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   if (!GetWindowPlacement(window, &placement)) return;
   const RECT& r = placement.rcNormalPosition;
-  s.Left = r.left;
-  s.Top = r.top;
-  s.Width = r.right - r.left;
-  s.Height = r.bottom - r.top;
-  s.Maxed = placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
+  s.windowLeft = r.left;
+  s.windowTop = r.top;
+  s.windowWidth = r.right - r.left;
+  s.windowHeight = r.bottom - r.top;
+  s.maximized = placement.showCmd == SW_SHOWMAXIMIZED ? 1 : 0;
 }
 
 std::u16string SettingsFilePath(const StoreLocation& where) {

@@ -208,10 +208,10 @@ Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16st
   if (message) return message;
 
   LoadOptions options;
-  options.defaultEncoding = EncodingFromCode(s.Encode);
-  options.defaultLineEnd = LineEndFromCode(s.CRLF);
-  options.useCrLf = s.UseCRLF != 0;
-  options.forceDefaultEncoding = s.FLDE != 0;
+  options.defaultEncoding = EncodingFromCode(s.defaultEncoding);
+  options.defaultLineEnd = LineEndFromCode(s.defaultLineEnd);
+  options.useCrLf = s.detectLineEnds;
+  options.forceDefaultEncoding = s.forceDefaultEncoding;
   options.readAs = readAs;
   DecodedText decoded;
   if (Failure message = DecodeFileBytes(std::move(bytes), options, &decoded)) return message;
@@ -224,7 +224,7 @@ Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16st
   if (insert) {
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(decoded.text.c_str())));
   } else {
-    SetLineEnd(context.document, decoded.lineEnd, s.UseCRLF != 0);
+    SetLineEnd(context.document, decoded.lineEnd, s.detectLineEnds);
     // A control that could not take the whole text must not pass for the
     // file: saving it would cut the file short.
     if (!SetWindowTextW(edit, W(decoded.text.c_str())) ||
@@ -248,19 +248,19 @@ Failure SaveText(const TextFileContext& context, LargeText text, const std::u16s
   EncodedText encoded;
   if (Failure message = EncodeForSave(std::move(text), doc.encoding, doc.lineEnd, &encoded)) return message;
   if (encoded.lossy && !quiet && !AskYesNo(owner, kMsgAnsiLoss)) return kMsgCannotSave;
-  if (!quiet && s.Backup && !MakeBackup(owner, path)) return kMsgCannotSave;
+  if (!quiet && s.makeBackup && !MakeBackup(owner, path)) return kMsgCannotSave;
 
   DWORD attributes = GetFileAttributesW(Wide(path));
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (!exists) attributes = FILE_ATTRIBUTE_ARCHIVE;
   if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kMsgCannotSave;
   if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    if (!s.FSRO) return kMsgCannotSave;
+    if (!s.overwriteReadOnly) return kMsgCannotSave;
     // The remembered attributes keep the bit: the file stays read-only.
     SetFileAttributesW(Wide(path), attributes & ~FILE_ATTRIBUTE_READONLY);
   }
 
-  const std::string_view mark = s.FSWBOM ? std::string_view() : ByteOrderMark(doc.encoding);
+  const std::string_view mark = s.saveWithoutBom ? std::string_view() : ByteOrderMark(doc.encoding);
   const std::string_view data = encoded.View();
   Failure message = exists && !MustStayInPlace(path, attributes) ? ReplaceExisting(path, attributes, mark, data)
                                                                  : WriteInPlace(path, attributes, mark, data);

@@ -156,7 +156,7 @@ CaretEdit CopyRunFromAbove(const ToolJob& job, const CaretPlace& at, bool simila
     const LineRecord& above = at.lines[k];
     if (above.length <= at.b) continue;
     if (similarLine && ComparePrefixNoCase(cur.start, above.start) != 0) continue;
-    edit.typed = RunAt(above, at.b, MakeWordChars(job.settings._word != 0), GetCharTables().type);
+    edit.typed = RunAt(above, at.b, MakeWordChars(job.settings.underscoreIsWordChar), GetCharTables().type);
     break;
   }
   return edit;
@@ -243,8 +243,8 @@ Failure CollectCompletionWords(ToolJob& job) {
   const auto* given = ParamsOf<CompletionParams>(job);
   if (!given || !given->completions) return {};
   const ToolSettings& settings = SettingsOf(job);
-  return CollectCompletions({job.text, job.textLength}, job.selStart, job.selEnd, settings.CWCase != 0,
-                            settings._word != 0, *given->completions)
+  return CollectCompletions({job.text, job.textLength}, job.selStart, job.selEnd, settings.completionIgnoreCase,
+                            settings.underscoreIsWordChar, *given->completions)
              ? Failure()
              : kMsgOutOfMemory;
 }
@@ -332,7 +332,7 @@ std::uint64_t ForwardRunEnd(const CaretLine& line, std::uint32_t from, const Wor
 }  // namespace
 
 CaretEdit CaretWordEdit(WordOp op, const CaretLine& line, std::uint32_t S, std::uint32_t E, const ToolSettings& settings) {
-  const WordChars word = MakeWordChars(settings._word != 0);
+  const WordChars word = MakeWordChars(settings.underscoreIsWordChar);
   const std::uint16_t* type = GetCharTables().type;
   const char16_t* t = line.line;
   CaretEdit edit;
@@ -390,8 +390,8 @@ CaretEdit CaretWordEdit(WordOp op, const CaretLine& line, std::uint32_t S, std::
       break;
     }
     case kWordOpTabAsSpaces: {
-      const std::size_t tab = settings.Tab > 0 ? static_cast<std::size_t>(settings.Tab) : 1;
-      const std::size_t w = ColumnWidth(t, Column(line, S), settings.Tab);
+      const std::size_t tab = settings.tabWidth > 0 ? static_cast<std::size_t>(settings.tabWidth) : 1;
+      const std::size_t w = ColumnWidth(t, Column(line, S), settings.tabWidth);
       edit.typed.assign(tab - w % tab, u' ');
       break;
     }

@@ -22,7 +22,7 @@ SortSettings SortSettingsOf(const ToolJob& job) {
   if (const auto* given = ParamsOf<SortParams>(job); given && given->sortKeys)
     std::copy_n(given->sortKeys, kSortKeyCount, sort.begin());
   else
-    sort = WithStoredLists(DefaultSortSettings(), job.settings.Srt);
+    sort = WithStoredLists(DefaultSortSettings(), job.settings.sortKeyLists);
   return sort;
 }
 
@@ -42,8 +42,8 @@ Failure PreparePrefixLines(const ToolJob& job, ToolPass& pass) {
     plan.prefix = *given->prefix;
   } else {
     const ToolSettings& settings = job.settings;
-    plan.prefixText = settings.QtText;
-    plan.prefix = PrefixSpec{plan.prefixText, settings.QtEmpty != 0, settings.QtSpace != 0};
+    plan.prefixText = settings.quotePrefix;
+    plan.prefix = PrefixSpec{plan.prefixText, settings.quoteOnlyNonEmpty, settings.quoteAfterLeadingSpace};
   }
   // Room for the text on each line that gets it, and no more.
   pass.resultUnits =
@@ -59,8 +59,8 @@ Failure RunPrefixLines(ToolJob& job, ToolPass& pass) {
 
 Failure PrepareAppendToLines(const ToolJob& job, ToolPass& pass) {
   LineOpPlan& plan = pass.plan;
-  plan.closeText = job.settings.ClText;
-  plan.closeOnlyNonBlank = job.settings.ClEmpty != 0;
+  plan.closeText = job.settings.closeText;
+  plan.closeOnlyNonBlank = job.settings.closeOnlyNonBlank;
   pass.resultUnits =
       job.selLength + plan.closeText.size() * CountLines(pass.lines.get(), pass.lineCount, [&](const LineRecord& r) {
                         return !plan.closeOnlyNonBlank || !r.blank();
@@ -125,13 +125,13 @@ Failure PrepareUntabify(const ToolJob& job, ToolPass& pass) {
   const LineRecord* lines = pass.lines.get();
   std::uint64_t growth = 0;
   for (std::size_t i = 0; i < pass.lineCount; ++i)
-    growth += ColumnWidth(lines[i].start, lines[i].leadSpace, job.settings.Tab) - lines[i].leadSpace;
+    growth += ColumnWidth(lines[i].start, lines[i].leadSpace, job.settings.tabWidth) - lines[i].leadSpace;
   pass.resultUnits = job.selLength + growth;
   return {};
 }
 
 Failure RunUntabify(ToolJob& job, ToolPass& pass) {
-  return WroteResult(job, Untabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.resultBuffer.get()));
+  return WroteResult(job, Untabify(pass.lines.get(), pass.lineCount, job.settings.tabWidth, job.resultBuffer.get()));
 }
 
 Failure PrepareSortLines(const ToolJob& job, ToolPass& pass) {

@@ -103,11 +103,11 @@ bool IsNumbered(const NumberingSettings& s, const LineRecord& r) { return !(s.sk
 
 NumberingSettings NumberingFromSettings(const ToolSettings& s, const ColumnKeys& keys) {
   NumberingSettings n;
-  n.mask = s.CutMask;
-  n.skipBlank = s.CutEmpt != 0;
-  n.start = s.CutNum;
-  n.step = s.CutStep;
-  n.hidePreview = s.CutView != 0;
+  n.mask = s.numberingMask;
+  n.skipBlank = s.numberingSkipBlank;
+  n.start = s.numberingStart;
+  n.step = s.numberingStep;
+  n.hidePreview = s.numberingHidePreview;
   n.keys = keys;
   return n;
 }

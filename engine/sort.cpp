@@ -216,9 +216,9 @@ const SortSettings& DescendingSort() {
 
 SortSettings WithStoredLists(SortSettings keys, const SortKeyStrings& lists) {
   for (int k = 0; k < kSortKeyCount; ++k) {
-    keys[k].key.delimiters = lists[k].Dl;
-    keys[k].ignoreList = lists[k].I;
-    keys[k].keepList = lists[k].U;
+    keys[k].key.delimiters = lists[k].delimiters;
+    keys[k].ignoreList = lists[k].ignoreList;
+    keys[k].keepList = lists[k].keepList;
   }
   return keys;
 }

@@ -14,7 +14,7 @@
 namespace quillet {
 namespace {
 
-WordChars WordCharsOf(const ToolJob& job) { return MakeWordChars(job.settings._word != 0); }
+WordChars WordCharsOf(const ToolJob& job) { return MakeWordChars(job.settings.underscoreIsWordChar); }
 
 // The selection's text ends at its first zero unit: the terminator, or one
 // that came with the text.
@@ -124,13 +124,13 @@ Failure RunReverseLineWords(ToolJob& job, ToolPass& pass) {
 
 // ---- enclose and tag --------------------------------------------------------
 
-TagSpec TagSpecOf(const ToolSettings& s) { return TagSpec{s.XmlName, s.XmlAttr, s.XmlEmpt != 0}; }
+TagSpec TagSpecOf(const ToolSettings& s) { return TagSpec{s.tagName, s.tagAttributes, s.tagEmptyElement}; }
 
 Failure SizeEnclosed(const ToolJob& job, ToolPass& pass) {
   // The stored texts are normally held to 511 characters each; longer ones
   // still fit whole.
   const ToolSettings& s = job.settings;
-  pass.resultUnits = job.selLength + std::max<std::uint64_t>(kEncloseExtra, s.EnBefor.size() + s.EnAfter.size());
+  pass.resultUnits = job.selLength + std::max<std::uint64_t>(kEncloseExtra, s.encloseBefore.size() + s.encloseAfter.size());
   return {};
 }
 
@@ -154,7 +154,7 @@ Failure WrapSelection(ToolJob& job, Wrap wrap) {
 Failure RunEnclose(ToolJob& job, ToolPass&) {
   const ToolSettings& s = job.settings;
   return WrapSelection(
-      job, [&](char16_t* out, char16_t** caret) { return EncloseText(out, job.sel, s.EnBefor, s.EnAfter, caret); });
+      job, [&](char16_t* out, char16_t** caret) { return EncloseText(out, job.sel, s.encloseBefore, s.encloseAfter, caret); });
 }
 
 Failure RunTag(ToolJob& job, ToolPass&) {
@@ -165,7 +165,7 @@ Failure RunTag(ToolJob& job, ToolPass&) {
 // ---- replace and translate --------------------------------------------------
 
 SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
-  return SearchOptions{.matchCase = s.ErIC == 0, .wholeWord = s.ErWW != 0, .underscoreIsWord = s._word != 0};
+  return SearchOptions{.matchCase = !s.extendedIgnoreCase, .wholeWord = s.extendedWholeWord, .underscoreIsWord = s.underscoreIsWordChar};
 }
 
 // Extended replace writes over the selection when no replacement can
@@ -174,9 +174,9 @@ SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
 // reports it. A result that comes out empty still replaces the selection.
 Failure SizeReplaced(const ToolJob& job, ToolPass& pass) {
   const ToolSettings& s = job.settings;
-  if (s.ErRepl.size() <= s.ErFind.size()) return {};
+  if (s.extendedReplaceText.size() <= s.extendedFindText.size()) return {};
   pass.resultUnits =
-      ReplacedLength({job.sel, job.selLength}, s.ErFind, s.ErRepl, ExtendedReplaceOptions(s)).value_or(UINT64_MAX);
+      ReplacedLength({job.sel, job.selLength}, s.extendedFindText, s.extendedReplaceText, ExtendedReplaceOptions(s)).value_or(UINT64_MAX);
   return {};
 }
 
@@ -184,13 +184,13 @@ Failure RunExtendedReplace(ToolJob& job, ToolPass&) {
   const ToolSettings& s = job.settings;
   if (!job.resultBuffer) {
     Searcher searcher;
-    if (!searcher.Prepare(s.ErFind, ExtendedReplaceOptions(s), false)) return kMsgOutOfMemory;
-    char16_t* end = job.sel + ReplaceAllInPlace(searcher, job.sel, job.selLength, s.ErRepl);
+    if (!searcher.Prepare(s.extendedFindText, ExtendedReplaceOptions(s), false)) return kMsgOutOfMemory;
+    char16_t* end = job.sel + ReplaceAllInPlace(searcher, job.sel, job.selLength, s.extendedReplaceText);
     SetResult(job, job.sel, Terminated(end));
     return {};
   }
   char16_t* out = job.resultBuffer.get();
-  char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.ErFind, s.ErRepl,
+  char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.extendedFindText, s.extendedReplaceText,
                                    ExtendedReplaceOptions(s));
   if (!end) return kMsgOutOfMemory;
   SetResult(job, out, Terminated(end));
@@ -201,7 +201,7 @@ Failure RunTranslate(ToolJob& job, ToolPass&) {
   const ToolSettings& s = job.settings;
   HeapBlock<char16_t> table = HeapBlock<char16_t>::Allocate(kTranslateTableSize);
   if (!table) return kMsgOutOfMemory;
-  BuildTranslateTable(table.get(), s.TrFind, s.TrRepl, s.TrDel != 0);
+  BuildTranslateTable(table.get(), s.translateFrom, s.translateTo, s.translateDeleteOthers);
   SetResult(job, job.sel, TranslateText(job.sel, table.get()));
   return {};
 }
@@ -223,7 +223,7 @@ char16_t* ShiftLeft(const LineRecord* lines, std::size_t count, char16_t* sel) {
 }
 
 Failure RunTabify(ToolJob& job, ToolPass& pass) {
-  SetResult(job, job.sel, Tabify(pass.lines.get(), pass.lineCount, job.settings.Tab, job.sel));
+  SetResult(job, job.sel, Tabify(pass.lines.get(), pass.lineCount, job.settings.tabWidth, job.sel));
   return {};
 }
 

@@ -25,7 +25,7 @@ struct UniqueSpec {
 };
 
 inline UniqueSpec UniqueFromSettings(const ToolSettings& s) {
-  return UniqueSpec{s.UniJob, s.UniIC != 0, s.UniDup != 0, s.UniEmpt != 0};
+  return UniqueSpec{s.uniqueMode, s.uniqueIgnoreCase, s.uniqueCountDuplicates, s.uniqueKeepBlank};
 }
 
 // Room the output of UniqueLines can take over count lines whose texts and

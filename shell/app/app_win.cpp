@@ -63,7 +63,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   }
 
   const Settings& s = state->settings;
-  HWND hwnd = CreateWindowExW(s.OnTop ? WS_EX_TOPMOST : 0, kMainWindowClass, kMainWindowClass,
+  HWND hwnd = CreateWindowExW(s.alwaysOnTop ? WS_EX_TOPMOST : 0, kMainWindowClass, kMainWindowClass,
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
                               const_cast<wchar_t*>(commandLine));
@@ -74,15 +74,15 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
 
   // A stored place or state wins over how the program was asked to show.
   int show = showCommand;
-  if (s.Top != kUnsetPlacement || s.Width != kUnsetPlacement || s.Maxed == 1 || s.FulScr == 1) {
+  if (s.windowTop != kUnsetPlacement || s.windowWidth != kUnsetPlacement || s.maximized == 1 || s.fullScreen == 1) {
     show = RestorePlacement(showCommand);
   }
   ShowWindow(hwnd, show);
   UpdateWindow(hwnd);
   ApplyViewSettings(false);
 
-  SetCurrentEncoding(s.Encode);
-  SetCurrentLineEnd(s.CRLF);
+  SetCurrentEncoding(s.defaultEncoding);
+  SetCurrentLineEnd(s.defaultLineEnd);
 
   RebuildFavouritesMenu(GetMenu(hwnd));
   SetTimer(hwnd, 0, kTempCopyPeriodMs, nullptr);

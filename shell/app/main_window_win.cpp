@@ -35,7 +35,7 @@ LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
   AppState& app = App();
   app.instance = create->hInstance;
   app.mainWindow = hwnd;
-  app.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"edit", nullptr, EditControlStyle(AppSettings().WWrap != 0), 0, 0, 0, 0,
+  app.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"edit", nullptr, EditControlStyle(AppSettings().wordWrap), 0, 0, 0, 0,
                              hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDIT)), app.instance, nullptr);
   if (!app.edit) {
     ShowWarning(hwnd, kMsgOutOfMemory);

@@ -24,18 +24,18 @@ MenuContext CurrentMenuContext() {
   c.clipboardHasText = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
   c.hasSelection = HasSelection();
   c.findDialogOpen = App().modelessDialog != nullptr;
-  c.findTextEmpty = s.Find.empty();
-  c.lookForEmpty = s.LookFor.empty();
+  c.findTextEmpty = s.findText.empty();
+  c.lookForEmpty = s.lookForText.empty();
   c.lastToolSet = App().lastToolCommand != 0;
   c.encoding = doc.encoding;
   c.lineEnd = doc.lineEnd;
-  c.useCrLf = s.UseCRLF;
+  c.useCrLf = s.detectLineEnds;
   c.wordWrap = WordWrapInForce() ? 1 : 0;
-  c.statusBar = s.Status;
-  c.margin = s.Margin;
-  c.fullScreen = s.FulScr;
-  c.onTop = s.OnTop;
-  c.fixedFont = s.Font;
+  c.statusBar = s.statusBarHeight;
+  c.margin = s.marginLineOffset;
+  c.fullScreen = s.fullScreen;
+  c.onTop = s.alwaysOnTop;
+  c.fixedFont = s.fixedFont;
   return c;
 }
 

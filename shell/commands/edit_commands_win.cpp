@@ -88,7 +88,7 @@ CommandResult OnCompleteWord(const CommandArgs&) {
 
 // The keys of the edit control that are commands of their own.
 CommandResult OnEnter(const CommandArgs& a) {
-  if (AppSettings().Indent) return DispatchCommand(IDM_EDIT_SMART_ENTER, a.lParam);
+  if (AppSettings().autoIndent) return DispatchCommand(IDM_EDIT_SMART_ENTER, a.lParam);
   TypeChar(u'\r');
   return kDone;
 }
@@ -99,7 +99,7 @@ CommandResult OnTabKey(const CommandArgs&) {
   // through the dispatcher, so that Last tool repeats it as Indent.
   if (SnapshotSelection(EditControl(), selection, {.keepFinalBreak = true}) || SpansLines(selection.text))
     return DispatchCommand(IDM_LINES_INDENT, 0);
-  if (AppSettings().NoTabs) return TypeTabAsSpaces();
+  if (AppSettings().tabsAsSpaces) return TypeTabAsSpaces();
   TypeChar(u'\t');
   return kDone;
 }

@@ -91,7 +91,7 @@ CommandResult OnExit(const CommandArgs&) {
 }
 
 CommandResult OnEsc(const CommandArgs& a) {
-  if (!AppSettings().Esc) {
+  if (!AppSettings().escapeExits) {
     MessageBeep(0);
     return kDone;
   }
@@ -99,7 +99,7 @@ CommandResult OnEsc(const CommandArgs& a) {
 }
 
 CommandResult OnShiftEsc(const CommandArgs& a) {
-  if (!AppSettings().Esc) {
+  if (!AppSettings().escapeExits) {
     MessageBeep(0);
     return kDone;
   }

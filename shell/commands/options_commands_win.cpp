@@ -10,13 +10,13 @@
 
 namespace quillet {
 CommandResult OnToggleStatusBar(const CommandArgs&) {
-  ShowStatusBar(AppSettings().Status == 0);
+  ShowStatusBar(AppSettings().statusBarHeight == 0);
   Relayout();
   return kDone;
 }
 
 CommandResult OnToggleMarginLine(const CommandArgs&) {
-  ShowMarginLine(AppSettings().Margin == 0);
+  ShowMarginLine(AppSettings().marginLineOffset == 0);
   Relayout();
   return kDone;
 }
@@ -25,13 +25,13 @@ CommandResult OnToggleFullScreen(const CommandArgs&) {
   Settings& s = AppSettings();
   // Leaving full screen goes back to the placement in the settings; taking
   // it as the user enters means they come back to where they were.
-  if (!s.FulScr) RecordPlacement(App().mainWindow, s);
-  SetFullScreen(s.FulScr == 0);
+  if (!s.fullScreen) RecordPlacement(App().mainWindow, s);
+  SetFullScreen(s.fullScreen == 0);
   return kDone;
 }
 
 CommandResult OnToggleOnTop(const CommandArgs&) {
-  SetOnTop(AppSettings().OnTop == 0);
+  SetOnTop(!AppSettings().alwaysOnTop);
   return kDone;
 }
 
@@ -43,7 +43,7 @@ CommandResult OnToggleWordWrap(const CommandArgs&) {
 }
 
 CommandResult OnToggleFixedFont(const CommandArgs&) {
-  AppSettings().Font = AppSettings().Font ? 0 : 1;
+  AppSettings().fixedFont = !AppSettings().fixedFont;
   ApplyViewSettings(false);
   return kDone;
 }

@@ -16,7 +16,7 @@ CommandResult OpenDialog(bool replace) { return OpenFindDialog(replace) ? kDone 
 
 // Without a find text there is nothing to repeat: the dialog asks for one.
 CommandResult FindAgain(bool reverse) {
-  if (AppSettings().Find.empty()) {
+  if (AppSettings().findText.empty()) {
     OpenFindDialog(false);
     return kCancelled;
   }
@@ -24,14 +24,14 @@ CommandResult FindAgain(bool reverse) {
 }
 
 CommandResult LookAgain(bool reverse) {
-  if (AppSettings().LookFor.empty()) return kDone;
+  if (AppSettings().lookForText.empty()) return kDone;
   return FindNext(PatternSlot::kLookFor, reverse);
 }
 
 // Extends the selection over the next (or previous) match: the end that
 // faces the search moves to the far side of the match.
 CommandResult SelectToMatch(bool previous) {
-  if (AppSettings().Find.empty()) return kFailedReported;
+  if (AppSettings().findText.empty()) return kFailedReported;
   DWORD start = 0, end = 0;
   GetSelection(&start, &end);
   const WPARAM find = previous ? IDM_SEARCH_FIND_PREVIOUS : IDM_SEARCH_FIND_NEXT;
@@ -62,7 +62,7 @@ CommandResult OnLookNext(const CommandArgs&) { return LookAgain(false); }
 CommandResult OnLookPrevious(const CommandArgs&) { return LookAgain(true); }
 
 CommandResult OnExtendedReplaceRun(const CommandArgs&) {
-  return RunTextToolEx(kOpExtendedReplace, {}, AppSettings().Persist != 0, true);
+  return RunTextToolEx(kOpExtendedReplace, {}, AppSettings().selectToolResult, true);
 }
 
 CommandResult OnExtendedReplaceDialog(const CommandArgs&) { return RunParamDialog(kExtendedReplaceDialog); }

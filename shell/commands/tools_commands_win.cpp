@@ -32,7 +32,7 @@ CommandResult LineTool(TextOp op, const ToolParams& data = {}) { return RunTextT
 CommandResult Indent() {
   const Settings& s = AppSettings();
   // The record's text field holds at most 511 characters.
-  const std::u16string text = s.NoTabs ? std::u16string(std::clamp(s.Tab, 1, int(kLineTextLimit)), u' ') : u"\t";
+  const std::u16string text = s.tabsAsSpaces ? std::u16string(std::clamp(s.tabWidth, 1, int(kLineTextLimit)), u' ') : u"\t";
   const PrefixSpec prefix{text, true, false};
   const ToolParams data = PrefixParams{&prefix};
   return LineTool(kOpPrefixLines, data);
@@ -87,13 +87,13 @@ CommandResult OnDuplicatesRun(const CommandArgs& a) {
 }
 
 
-CommandResult OnSortRun(const CommandArgs& a) { return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().Srt)); }
+CommandResult OnSortRun(const CommandArgs& a) { return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().sortKeyLists)); }
 CommandResult OnSortAscending(const CommandArgs& a) { return Sort(a, AscendingSort()); }
 CommandResult OnSortDescending(const CommandArgs& a) { return Sort(a, DescendingSort()); }
 
 // Soft line breaks become real ones; a final line break stays inside.
 CommandResult OnHardWrap(const CommandArgs&) {
-  return RunTextToolEx(kOpHardWrap, {}, AppSettings().Persist != 0, true);
+  return RunTextToolEx(kOpHardWrap, {}, AppSettings().selectToolResult, true);
 }
 
 
@@ -109,7 +109,7 @@ CommandResult OnLastTool(const CommandArgs&) {
 
 // The enclosure keeps a final line break inside it.
 CommandResult OnEncloseRun(const CommandArgs&) {
-  return RunTextToolEx(kOpEnclose, {}, AppSettings().Persist != 0, true);
+  return RunTextToolEx(kOpEnclose, {}, AppSettings().selectToolResult, true);
 }
 
 

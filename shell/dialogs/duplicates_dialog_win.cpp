@@ -24,10 +24,10 @@ INT_PTR CALLBACK DuplicatesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_INITDIALOG: {
       const Settings& s = AppSettings();
-      CheckRadioButton(dialog, IDC_DUP_ALL, IDC_DUP_ONLY_REPEATED, DuplicatesRadioOf(s.UniJob));
-      SetTicked(dialog, IDC_DUP_IGNORE_CASE, s.UniIC != 0);
-      SetTicked(dialog, IDC_DUP_COUNT, s.UniDup != 0);
-      SetTicked(dialog, IDC_DUP_KEEP_BLANK, s.UniEmpt != 0);
+      CheckRadioButton(dialog, IDC_DUP_ALL, IDC_DUP_ONLY_REPEATED, DuplicatesRadioOf(s.uniqueMode));
+      SetTicked(dialog, IDC_DUP_IGNORE_CASE, s.uniqueIgnoreCase);
+      SetTicked(dialog, IDC_DUP_COUNT, s.uniqueCountDuplicates);
+      SetTicked(dialog, IDC_DUP_KEEP_BLANK, s.uniqueKeepBlank);
       EnableCount(dialog);
       return TRUE;
     }
@@ -41,10 +41,10 @@ INT_PTR CALLBACK DuplicatesProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
           return TRUE;
         case IDOK: {
           Settings& s = AppSettings();
-          s.UniJob = UniJobOf(ChosenOutput(dialog));
-          s.UniIC = IsTicked(dialog, IDC_DUP_IGNORE_CASE) ? 1 : 0;
-          s.UniEmpt = IsTicked(dialog, IDC_DUP_KEEP_BLANK) ? 1 : 0;
-          s.UniDup = IsTicked(dialog, IDC_DUP_COUNT) ? 1 : 0;
+          s.uniqueMode = UniJobOf(ChosenOutput(dialog));
+          s.uniqueIgnoreCase = IsTicked(dialog, IDC_DUP_IGNORE_CASE);
+          s.uniqueKeepBlank = IsTicked(dialog, IDC_DUP_KEEP_BLANK);
+          s.uniqueCountDuplicates = IsTicked(dialog, IDC_DUP_COUNT);
           EndDialog(dialog, 1);
           return TRUE;
         }

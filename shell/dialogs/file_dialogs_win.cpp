@@ -43,7 +43,7 @@ OPENFILENAMEW DialogRecord(const std::u16string& filter, PathBuffer& file) {
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file.text;
   ofn.nMaxFile = kMaxPath + 1;
-  ofn.lpstrInitialDir = s.DefPath.empty() ? nullptr : W(s.DefPath);
+  ofn.lpstrInitialDir = s.defaultFolder.empty() ? nullptr : W(s.defaultFolder);
   return ofn;
 }
 
@@ -60,7 +60,7 @@ bool RunWithRetry(OPENFILENAMEW& ofn, PathBuffer& file, Run run) {
 }  // namespace
 
 std::u16string SuggestedSaveName() {
-  if (!AppSettings().GTitle || !App().edit) return kUntitled;
+  if (!AppSettings().nameFromFirstLine || !App().edit) return kUntitled;
   wchar_t line[kMaxFirstLine + 1] = {};
   line[0] = kMaxFirstLine;  // EM_GETLINE reads the capacity from the buffer
   const LRESULT n = SendMessageW(App().edit, EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
@@ -68,7 +68,7 @@ std::u16string SuggestedSaveName() {
 }
 
 bool RunOpenDialog(std::u16string& path) {
-  const std::u16string filter = DialogFilter(AppSettings().FFilter);
+  const std::u16string filter = DialogFilter(AppSettings().fileDialogFilter);
   PathBuffer file(path);
   OPENFILENAMEW ofn = DialogRecord(filter, file);
   ofn.Flags = kOpenFlags;
@@ -79,14 +79,14 @@ bool RunOpenDialog(std::u16string& path) {
 
 bool RunSaveDialog(std::u16string& path, std::u16string& title) {
   const Settings& s = AppSettings();
-  const std::u16string filter = DialogFilter(s.FFilter);
+  const std::u16string filter = DialogFilter(s.fileDialogFilter);
   PathBuffer file(path.empty() ? SuggestedSaveName() : path);
   PathBuffer fileTitle;
   OPENFILENAMEW ofn = DialogRecord(filter, file);
   ofn.Flags = kSaveFlags;
   ofn.lpstrFileTitle = fileTitle.text;
   ofn.nMaxFileTitle = kMaxPath + 1;
-  const std::u16string suffix = s.Suffix.substr(0, 4);
+  const std::u16string suffix = s.defaultSuffix.substr(0, 4);
   ofn.lpstrDefExt = suffix.empty() ? nullptr : W(suffix);
   if (!RunWithRetry(ofn, file, GetSaveFileNameW)) return false;
   path = file.Value();

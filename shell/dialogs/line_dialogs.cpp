@@ -130,11 +130,11 @@ std::optional<FieldError> ReadNumberingForm(const NumberingForm& form, Numbering
 }
 
 void StoreNumbering(const NumberingSettings& numbering, ToolSettings& settings, ColumnKeys& keys) {
-  settings.CutMask = numbering.mask;
-  settings.CutEmpt = numbering.skipBlank ? 1 : 0;
-  settings.CutNum = numbering.start;
-  settings.CutStep = numbering.step;
-  settings.CutView = numbering.hidePreview ? 1 : 0;
+  settings.numberingMask = numbering.mask;
+  settings.numberingSkipBlank = numbering.skipBlank;
+  settings.numberingStart = numbering.start;
+  settings.numberingStep = numbering.step;
+  settings.numberingHidePreview = numbering.hidePreview;
   for (int k = 1; k <= kNumberingPages; ++k) keys[k] = numbering.keys[k];
 }
 
@@ -241,9 +241,9 @@ std::optional<int> ReadSortPage(const SortPageForm& page, bool firstPage, bool i
 void StoreSortKeys(const SortSettings& keys, SortSettings& inForce, SortKeyStrings& lists) {
   inForce = keys;
   for (int k = 0; k < kSortKeyCount; ++k) {
-    lists[k].Dl = keys[k].key.delimiters;
-    lists[k].I = keys[k].ignoreList;
-    lists[k].U = keys[k].keepList;
+    lists[k].delimiters = keys[k].key.delimiters;
+    lists[k].ignoreList = keys[k].ignoreList;
+    lists[k].keepList = keys[k].keepList;
   }
 }
 

@@ -21,62 +21,62 @@ const std::array<SettingsPageInfo, kSettingsPageCount> kPages = {{
 }};
 
 const NumberBinding kGeneralNumbers[] = {
-    {IDC_SET_TAB_SIZE, &S::Tab, NumberField::kTabSize},
-    {IDC_SET_GUTTER, &S::Gutter, NumberField::kLeftMargin},
-    {IDC_SET_LIMIT, &S::Limit, NumberField::kTextLimit},
+    {IDC_SET_TAB_SIZE, &S::tabWidth, NumberField::kTabSize},
+    {IDC_SET_GUTTER, &S::leftMargin, NumberField::kLeftMargin},
+    {IDC_SET_LIMIT, &S::textLimit, NumberField::kTextLimit},
 };
 
 const CheckBinding kGeneralChecks[] = {
-    {IDC_SET_PERSIST, &S::Persist},
-    {IDC_SET_INDENT, &S::Indent},
-    {IDC_SET_NO_TABS, &S::NoTabs},
-    {IDC_SET_UNDERSCORE_WORD, &S::_word},
-    {IDC_SET_UNWRAP, &S::UnWrap},
-    {IDC_SET_ROTATE_FIND, &S::RotFind},
-    {IDC_SET_ESC, &S::Esc},
-    {IDC_SET_FULL_PATH, &S::FulPath},
-    {IDC_SET_COMPLETE_CASE, &S::CWCase},
-    {IDC_SET_COMPLETE_LONG, &S::CWLong},
-    {IDC_SET_COMPLETE_SORT, &S::CWSort},
+    {IDC_SET_PERSIST, &S::selectToolResult},
+    {IDC_SET_INDENT, &S::autoIndent},
+    {IDC_SET_NO_TABS, &S::tabsAsSpaces},
+    {IDC_SET_UNDERSCORE_WORD, &S::underscoreIsWordChar},
+    {IDC_SET_UNWRAP, &S::unwrappedLineNumbers},
+    {IDC_SET_ROTATE_FIND, &S::findWrapsAround},
+    {IDC_SET_ESC, &S::escapeExits},
+    {IDC_SET_FULL_PATH, &S::fullPathInTitle},
+    {IDC_SET_COMPLETE_CASE, &S::completionIgnoreCase},
+    {IDC_SET_COMPLETE_LONG, &S::completionLongestCommon},
+    {IDC_SET_COMPLETE_SORT, &S::completionSorted},
 };
 
 const RadioBinding kGeneralRadios[] = {
-    {{IDC_SET_FIXED_SYSTEM, IDC_SET_FIXED_CUSTOM}, 2, &S::FixFont},
-    {{IDC_SET_PROPORTIONAL_SYSTEM, IDC_SET_PROPORTIONAL_CUSTOM}, 2, &S::ProFont},
+    {{IDC_SET_FIXED_SYSTEM, IDC_SET_FIXED_CUSTOM}, 2, &S::customFixedFont},
+    {{IDC_SET_PROPORTIONAL_SYSTEM, IDC_SET_PROPORTIONAL_CUSTOM}, 2, &S::customProportionalFont},
 };
 
 const RadioBinding kFileRadios[] = {
     {{IDC_SET_ENCODING_ANSI, IDC_SET_ENCODING_UTF16LE, IDC_SET_ENCODING_UTF16BE, IDC_SET_ENCODING_UTF8,
       IDC_SET_ENCODING_UTF8_NO_MARK},
      kEncodingCount,
-     &S::Encode},
-    {{IDC_SET_LINE_END_WIN, IDC_SET_LINE_END_UNIX, IDC_SET_LINE_END_MAC}, 3, &S::CRLF},
+     &S::defaultEncoding},
+    {{IDC_SET_LINE_END_WIN, IDC_SET_LINE_END_UNIX, IDC_SET_LINE_END_MAC}, 3, &S::defaultLineEnd},
 };
 
 const CheckBinding kFileChecks[] = {
-    {IDC_SET_USE_CRLF, &S::UseCRLF},     {IDC_SET_FIRST_LINE_TITLE, &S::GTitle},
-    {IDC_SET_BACKUP, &S::Backup},        {IDC_SET_TEMP_SAVE, &S::TmpSave},
-    {IDC_SET_FORCE_READ_ONLY, &S::FSRO}, {IDC_SET_FORCE_NO_BOM, &S::FSWBOM},
-    {IDC_SET_ONLY_ONE, &S::OnlyOne},     {IDC_SET_WATCH, &S::Watch},
-    {IDC_SET_KEEP_NAME, &S::KeepFN},     {IDC_SET_FORCE_ENCODING, &S::FLDE},
+    {IDC_SET_USE_CRLF, &S::detectLineEnds},     {IDC_SET_FIRST_LINE_TITLE, &S::nameFromFirstLine},
+    {IDC_SET_BACKUP, &S::makeBackup},        {IDC_SET_TEMP_SAVE, &S::periodicTempCopy},
+    {IDC_SET_FORCE_READ_ONLY, &S::overwriteReadOnly}, {IDC_SET_FORCE_NO_BOM, &S::saveWithoutBom},
+    {IDC_SET_ONLY_ONE, &S::oneInstancePerFile},     {IDC_SET_WATCH, &S::watchForChanges},
+    {IDC_SET_KEEP_NAME, &S::keepNameOnError},     {IDC_SET_FORCE_ENCODING, &S::forceDefaultEncoding},
 };
 
 const TextBinding kFileTexts[] = {
-    {IDC_SET_SUFFIX, &S::Suffix, 4},
-    {IDC_SET_DEFAULT_PATH, &S::DefPath, kListPathLimit},
-    {IDC_SET_FILE_FILTER, &S::FFilter, 1022},
+    {IDC_SET_SUFFIX, &S::defaultSuffix, 4},
+    {IDC_SET_DEFAULT_PATH, &S::defaultFolder, kListPathLimit},
+    {IDC_SET_FILE_FILTER, &S::fileDialogFilter, 1022},
 };
 
 const CheckBinding kSaveChecks[] = {
-    {IDC_SET_SAVE, &S::Save},
-    {IDC_SET_SAVE_PLACE, &S::Place},
-    {IDC_SET_SAVE_SIZE, &S::Size},
-    {IDC_SET_SAVE_OPTIONS, &S::Opts},
-    {IDC_SET_SAVE_SEARCH, &S::Search},
-    {IDC_SET_SAVE_SETTINGS, &S::Setts},
-    {IDC_SET_SAVE_FILTERS, &S::Filters},
-    {IDC_SET_SAVE_TOOLS, &S::Tools},
-    {IDC_SET_SAVE_CLIPS, &S::Clips},
+    {IDC_SET_SAVE, &S::saveOnExit},
+    {IDC_SET_SAVE_PLACE, &S::savePosition},
+    {IDC_SET_SAVE_SIZE, &S::saveSize},
+    {IDC_SET_SAVE_OPTIONS, &S::saveOptions},
+    {IDC_SET_SAVE_SEARCH, &S::saveSearchHistory},
+    {IDC_SET_SAVE_SETTINGS, &S::saveEditorSettings},
+    {IDC_SET_SAVE_FILTERS, &S::saveFilters},
+    {IDC_SET_SAVE_TOOLS, &S::saveToolParameters},
+    {IDC_SET_SAVE_CLIPS, &S::saveClipboards},
 };
 
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }

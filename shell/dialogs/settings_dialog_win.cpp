@@ -125,10 +125,10 @@ void ReadGeneralPage(HWND page) {
 void ChooseStoredFont(HWND page, bool fixed) {
   LOGFONTW font = FontToChooseFrom(fixed);
   if (!ChooseEditFont(font, page)) return;
-  FontRecord& record = fixed ? AppSettings().FixLog : AppSettings().ProLog;
+  FontRecord& record = fixed ? AppSettings().fixedFontRecord : AppSettings().proportionalFontRecord;
   static_assert(sizeof font == kFontRecordSize, "a font record is one LOGFONTW");
   std::memcpy(record.data(), &font, sizeof font);
-  (fixed ? AppSettings().fixLogLoaded : AppSettings().proLogLoaded) = true;
+  (fixed ? AppSettings().fixedFontRecordLoaded : AppSettings().proportionalFontRecordLoaded) = true;
 }
 
 void OnGeneralCommand(HWND page, DialogState&, int id, int code) {

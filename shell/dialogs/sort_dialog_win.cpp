@@ -142,7 +142,7 @@ bool Confirm(HWND dialog, SortDialog& state) {
       return false;
     }
   }
-  StoreSortKeys(state.working, SortKeysInForce(), AppSettings().Srt);
+  StoreSortKeys(state.working, SortKeysInForce(), AppSettings().sortKeyLists);
   return true;
 }
 
@@ -211,7 +211,7 @@ SortSettings& SortKeysInForce() { return Running().sortKeys; }
 
 CommandResult OnSortDialog(const CommandArgs&) {
   auto state = std::make_unique<SortDialog>();
-  state->working = WithStoredLists(SortKeysInForce(), AppSettings().Srt);
+  state->working = WithStoredLists(SortKeysInForce(), AppSettings().sortKeyLists);
   return RunToolDialog(IDD_SORT, GuardedDialogProc<SortProc>, reinterpret_cast<LPARAM>(state.get()));
 }
 

@@ -36,7 +36,7 @@ void ShowColumn(HWND dialog, const TextStats& s, int offset) {
 INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG: {
-      const bool underscoreIsWord = AppSettings()._word != 0;
+      const bool underscoreIsWord = AppSettings().underscoreIsWordChar;
       {
         EditSnapshot document;
         if (Failure failed = SnapshotText(App().edit, document)) {

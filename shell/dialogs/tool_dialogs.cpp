@@ -10,21 +10,21 @@ namespace quillet {
 using T = ToolSettings;
 
 const ParamDialogDescriptor kCloseLinesDialog{
-    IDD_CLOSE_LINES, IDC_CLOSE_TEXT, &T::ClText, 511, 0, nullptr, 0, IDC_CLOSE_NON_EMPTY, &T::ClEmpty, 0, nullptr, false};
+    IDD_CLOSE_LINES, IDC_CLOSE_TEXT, &T::closeText, 511, 0, nullptr, 0, IDC_CLOSE_NON_EMPTY, &T::closeOnlyNonBlank, 0, nullptr, false};
 const ParamDialogDescriptor kTranslateDialog{
-    IDD_TRANSLATE, IDC_TRANSLATE_FIND, &T::TrFind,         255, IDC_TRANSLATE_REPLACE, &T::TrRepl, 255,
-    IDC_TRANSLATE_DELETE, &T::TrDel, 0,  nullptr, true};
+    IDD_TRANSLATE, IDC_TRANSLATE_FIND, &T::translateFrom,         255, IDC_TRANSLATE_REPLACE, &T::translateTo, 255,
+    IDC_TRANSLATE_DELETE, &T::translateDeleteOthers, 0,  nullptr, true};
 const ParamDialogDescriptor kExtendedReplaceDialog{
-    IDD_EXTENDED_REPLACE,    IDC_EXTENDED_FIND, &T::ErFind,  8191, IDC_EXTENDED_REPLACE, &T::ErRepl, 8191,
-    IDC_EXTENDED_IGNORE_CASE, &T::ErIC,        IDC_EXTENDED_WHOLE_WORD, &T::ErWW, true};
+    IDD_EXTENDED_REPLACE,    IDC_EXTENDED_FIND, &T::extendedFindText,  8191, IDC_EXTENDED_REPLACE, &T::extendedReplaceText, 8191,
+    IDC_EXTENDED_IGNORE_CASE, &T::extendedIgnoreCase,        IDC_EXTENDED_WHOLE_WORD, &T::extendedWholeWord, true};
 const ParamDialogDescriptor kQuoteDialog{
-    IDD_QUOTE, IDC_QUOTE_TEXT, &T::QtText, 511, 0, nullptr, 0, IDC_QUOTE_NON_EMPTY, &T::QtEmpty, IDC_QUOTE_SKIP_SPACE,
-    &T::QtSpace, false};
+    IDD_QUOTE, IDC_QUOTE_TEXT, &T::quotePrefix, 511, 0, nullptr, 0, IDC_QUOTE_NON_EMPTY, &T::quoteOnlyNonEmpty, IDC_QUOTE_SKIP_SPACE,
+    &T::quoteAfterLeadingSpace, false};
 const ParamDialogDescriptor kEncloseDialog{
-    IDD_ENCLOSE, IDC_ENCLOSE_BEFORE, &T::EnBefor, 511, IDC_ENCLOSE_AFTER, &T::EnAfter, 511, 0, nullptr, 0, nullptr,
+    IDD_ENCLOSE, IDC_ENCLOSE_BEFORE, &T::encloseBefore, 511, IDC_ENCLOSE_AFTER, &T::encloseAfter, 511, 0, nullptr, 0, nullptr,
     false};
 const ParamDialogDescriptor kTagDialog{
-    IDD_TAG, IDC_TAG_NAME, &T::XmlName, 1023, IDC_TAG_ATTRIBUTES, &T::XmlAttr, 1023, IDC_TAG_EMPTY, &T::XmlEmpt, 0,
+    IDD_TAG, IDC_TAG_NAME, &T::tagName, 1023, IDC_TAG_ATTRIBUTES, &T::tagAttributes, 1023, IDC_TAG_EMPTY, &T::tagEmptyElement, 0,
     nullptr, false};
 
 std::u16string CutToLimit(std::u16string text, int limit) {

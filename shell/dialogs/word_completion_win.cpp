@@ -82,7 +82,7 @@ bool Start(HWND dialog, Completion& c) {
   }
 
   const Settings& s = AppSettings();
-  const CompletionChoice choice = ChooseCompletion(collected, c.prefixLength, s.CWLong != 0);
+  const CompletionChoice choice = ChooseCompletion(collected, c.prefixLength, s.completionLongestCommon);
   if (choice.typeAtOnce) {
     Finish(dialog, c, choice.typed, IDOK);
     return false;
@@ -91,7 +91,7 @@ bool Start(HWND dialog, Completion& c) {
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::u16string& w : choice.words) {
     // The list box keeps its entries sorted only when they are added.
-    SendMessageW(list, s.CWSort ? LB_ADDSTRING : LB_INSERTSTRING, s.CWSort ? 0 : static_cast<WPARAM>(-1),
+    SendMessageW(list, s.completionSorted ? LB_ADDSTRING : LB_INSERTSTRING, s.completionSorted ? 0 : static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(W(w)));
   }
   SendMessageW(list, LB_SETCURSEL, 0, 0);

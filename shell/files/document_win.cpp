@@ -16,7 +16,7 @@ namespace quillet {
 
 void UpdateWindowTitle() {
   if (!App().mainWindow) return;
-  const std::u16string title = WindowTitle(Doc(), AppSettings().FulPath != 0);
+  const std::u16string title = WindowTitle(Doc(), AppSettings().fullPathInTitle);
   SetWindowTextW(App().mainWindow, W(title));
 }
 
@@ -35,7 +35,7 @@ void SetCurrentEncoding(int encoding) {
 }
 
 void SetCurrentLineEnd(int lineEnd) {
-  SetLineEnd(Doc(), lineEnd, AppSettings().UseCRLF != 0);
+  SetLineEnd(Doc(), lineEnd, AppSettings().detectLineEnds);
   ShowLineEndPart(Doc().lineEnd);
 }
 

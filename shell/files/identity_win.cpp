@@ -43,7 +43,7 @@ struct WatchJob {
 
 // Read from the watcher thread while the settings dialog may change it.
 bool WatchSettingOn(const WatchJob& job) {
-  return std::atomic_ref(job.settings->Watch).load(std::memory_order_relaxed) != 0;
+  return std::atomic_ref(job.settings->watchForChanges).load(std::memory_order_relaxed) != 0;
 }
 
 // Wakes on any last-write or name change in the folder but reports only a
@@ -131,11 +131,11 @@ void SetIdentity(bool clearName) {
   if (!doc.fullPath.empty()) {
     GiveAtomBack();  // never hold two references
     id.atom = GlobalAddAtomW(W(doc.fullPath));
-    if (s.OnlyOne && lstrcmpiW(W(doc.fullPath), W(doc.previousPath)) != 0 && App().instanceMessage) {
+    if (s.oneInstancePerFile && lstrcmpiW(W(doc.fullPath), W(doc.previousPath)) != 0 && App().instanceMessage) {
       id.asking = true;
       PostMessageW(HWND_BROADCAST, App().instanceMessage, reinterpret_cast<WPARAM>(App().mainWindow), 0);
     }
-    if (s.Watch) Running().watcher.Start(App().mainWindow, doc.fullPath, s);
+    if (s.watchForChanges) Running().watcher.Start(App().mainWindow, doc.fullPath, s);
   }
   doc.previousPath = doc.fullPath;
   UpdateWindowTitle();

@@ -124,8 +124,8 @@ CommandResult NewDocument() {
   DropIdentity(false);
   SetWindowTextW(PrepareEditForText(u"", true), L"");
   SetModified(false);
-  SetCurrentEncoding(AppSettings().Encode);
-  SetCurrentLineEnd(AppSettings().CRLF);
+  SetCurrentEncoding(AppSettings().defaultEncoding);
+  SetCurrentLineEnd(AppSettings().defaultLineEnd);
   SetIdentity(true);
   return kDone;
 }
@@ -168,11 +168,11 @@ CommandResult OpenPath(std::u16string path, bool askToSave, std::optional<TextEn
   SetModified(false);
   if (message) {
     ShowLoadFailure(message, doc.title);
-    SetIdentity(!AppSettings().KeepFN);
+    SetIdentity(!AppSettings().keepNameOnError);
     return kFailedReported;
   }
   SetIdentity(false);
-  const std::int32_t limit = AppSettings().Limit;
+  const std::int32_t limit = AppSettings().textLimit;
   if (limit != 0 && limit < GetWindowTextLengthW(edit)) return kMsgLimitBelowText;
   return kDone;
 }
@@ -259,7 +259,7 @@ CommandResult ExcludeToFile() {
 void WriteTemporaryCopy() {
   DocumentState& doc = Doc();
   // The setting TmpSave ("每 5 分钟保存一个备份") switches the copy off.
-  if (!AppSettings().TmpSave || !doc.modified || doc.fullPath.empty()) return;
+  if (!AppSettings().periodicTempCopy || !doc.modified || doc.fullPath.empty()) return;
   SetStatusText(u".$");
   doc.tempCopyPath = TempCopyPathFor(doc.fullPath);
   (void)SaveTextFile(DocumentFiles(), EditControl(), doc.tempCopyPath, true);  // a failed copy is simply missing

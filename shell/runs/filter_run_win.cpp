@@ -382,7 +382,7 @@ CommandResult OnRunFilter(const CommandArgs&) {
   run.run = RunChild;
   run.context = &child;
   const ToolParams data = FilterParams{&run};
-  if (Failure failure = RunTextToolEx(kOpExternalFilter, data, AppSettings().Persist != 0, true)) return failure;
+  if (Failure failure = RunTextToolEx(kOpExternalFilter, data, AppSettings().selectToolResult, true)) return failure;
   return run.code ? CommandResult(static_cast<ResultCode>(run.code)) : kDone;
 }
 

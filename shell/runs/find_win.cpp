@@ -22,7 +22,7 @@ FindDialogState& State() { return Running().find; }
 
 SearchOptions OptionsOf(const SearchPattern& pattern) {
   return SearchOptions{
-      .matchCase = pattern.matchCase, .wholeWord = pattern.wholeWord, .underscoreIsWord = AppSettings()._word != 0};
+      .matchCase = pattern.matchCase, .wholeWord = pattern.wholeWord, .underscoreIsWord = AppSettings().underscoreIsWordChar};
 }
 
 // The document as the search sees it: a copy with a terminator in front.
@@ -64,8 +64,8 @@ CommandResult ReplaceAllOneByOne() {
 
 SearchPattern CurrentPattern(PatternSlot slot) {
   const Settings& s = AppSettings();
-  if (slot == PatternSlot::kLookFor) return SearchPattern{.pattern = s.LookFor};
-  return SearchPattern{.pattern = s.Find, .up = State().up, .wholeWord = s.FindWW != 0, .matchCase = s.FindMC != 0};
+  if (slot == PatternSlot::kLookFor) return SearchPattern{.pattern = s.lookForText};
+  return SearchPattern{.pattern = s.findText, .up = State().up, .wholeWord = s.findWholeWord, .matchCase = s.findMatchCase};
 }
 
 bool FindGoesUp() { return State().up; }
@@ -107,7 +107,7 @@ CommandResult FindInEdit(const SearchPattern& pattern, bool includeSelection, bo
 }
 
 CommandResult FindNext(PatternSlot slot, bool reverse) {
-  return FindInEdit(CurrentPattern(slot), false, reverse, AppSettings().RotFind != 0);
+  return FindInEdit(CurrentPattern(slot), false, reverse, AppSettings().findWrapsAround);
 }
 
 CommandResult FindSelected(PatternSlot slot, bool search) {
@@ -120,12 +120,12 @@ CommandResult FindSelected(PatternSlot slot, bool search) {
 
   Settings& s = AppSettings();
   if (slot == PatternSlot::kFind) {
-    s.Find = std::move(selection);
-    s.FindWW = 0;
-    s.FindMC = 0;
+    s.findText = std::move(selection);
+    s.findWholeWord = false;
+    s.findMatchCase = false;
     State().up = false;
   } else {
-    s.LookFor = std::move(selection);
+    s.lookForText = std::move(selection);
   }
   return search ? FindNext(slot, false) : kDone;
 }
@@ -140,7 +140,7 @@ CommandResult ReplaceOnce(bool wrap) {
   // Only a selection that is the match itself is replaced; otherwise the
   // user first sees what would be.
   if (matchStart != start || matchEnd != end) return kDone;
-  ReplaceSelectionWith(AppSettings().Replace);
+  ReplaceSelectionWith(AppSettings().replaceText);
   FindInEdit(CurrentPattern(PatternSlot::kFind), true, false, wrap);
   return kDone;
 }
@@ -155,7 +155,7 @@ CommandResult ReplaceAll() {
   // Replacing match by match copies the document once per match; the same
   // result comes from one pass over one copy, and becomes a single change
   // that one undo takes back.
-  const std::u16string replacement = AppSettings().Replace;
+  const std::u16string replacement = AppSettings().replaceText;
   HeapBlock<char16_t> rewritten;
   ReplaceSpan span;
   {
@@ -194,14 +194,14 @@ bool OpenFindDialog(bool replace) {
     app.modelessDialog = nullptr;
   }
 
-  std::u16string find = AppSettings().Find;
+  std::u16string find = AppSettings().findText;
   if (HasSelection()) {
     EditSnapshot taken;
     if (!SnapshotSelection(EditControl(), taken, {.limit = kSearchTextUnits - 1})) find = taken.text;
   }
   CutAtLineBreak(find);
   CopyLimited(U(st.findBuffer), find.c_str(), kSearchTextUnits);
-  CopyLimited(U(st.replaceBuffer), AppSettings().Replace.c_str(), kSearchTextUnits);
+  CopyLimited(U(st.replaceBuffer), AppSettings().replaceText.c_str(), kSearchTextUnits);
 
   st.record = FINDREPLACEW{};
   st.record.lStructSize = sizeof st.record;
@@ -230,11 +230,11 @@ LRESULT OnFindReport() {
     return 0;
   }
   Settings& s = AppSettings();
-  s.Find = TakeSearchText(U(st.findBuffer), kSearchTextUnits);
-  s.Replace = TakeSearchText(U(st.replaceBuffer), kSearchTextUnits);
+  s.findText = TakeSearchText(U(st.findBuffer), kSearchTextUnits);
+  s.replaceText = TakeSearchText(U(st.replaceBuffer), kSearchTextUnits);
   st.up = (flags & FR_DOWN) == 0;
-  s.FindMC = (flags & FR_MATCHCASE) ? 1 : 0;
-  s.FindWW = (flags & FR_WHOLEWORD) ? 1 : 0;
+  s.findMatchCase = (flags & FR_MATCHCASE) != 0;
+  s.findWholeWord = (flags & FR_WHOLEWORD) != 0;
 
   CommandResult result;
   if (flags & FR_FINDNEXT) {

@@ -177,7 +177,7 @@ Failure PrintText(PrintRun& run, std::u16string_view text) {
     printer.drawLine = DrawPrintedLine;
     printer.endPage = EndPrintedPage;
     printer.cancelled = PrintCancelled;
-    outcome = PrintPages(text, page, printer, MakeWordChars(AppSettings()._word != 0));
+    outcome = PrintPages(text, page, printer, MakeWordChars(AppSettings().underscoreIsWordChar));
     // Pages already sent stay sent, also after a cancel or a failure.
     ActivePrinterCalls().endDoc(dc);
   }

@@ -105,7 +105,7 @@ Failure RunToolJob(HWND edit, ToolJob& job) {
 }
 
 Failure RunTextTool(TextOp op, const ToolParams& params) {
-  return RunTextToolEx(op, params, AppSettings().Persist != 0, false);
+  return RunTextToolEx(op, params, AppSettings().selectToolResult, false);
 }
 
 Failure RunTextToolEx(TextOp op, const ToolParams& params, bool selectResult, bool keepFinalBreak) {

@@ -62,7 +62,7 @@ Failure CaretWordOp(WordOp op, std::u16string* word) {
 
   const Settings& settings = AppSettings();
   if (op == kWordOpWordBeforeCaret) {
-    if (word) *word = WordBeforeCaret(caretLine, E, settings._word != 0);
+    if (word) *word = WordBeforeCaret(caretLine, E, settings.underscoreIsWordChar);
     return {};
   }
   PlayCaretEdit(edit, CaretWordEdit(op, caretLine, S, E, settings));

@@ -51,7 +51,7 @@ int WindowDpi(HWND window) {
 // The left inner margin in pixels at this display's DPI; a negative setting
 // leaves the control's own margin, which the layout then reads back.
 int EffectiveGutter(HWND edit) {
-  if (AppSettings().Gutter >= 0) return ScaleForDpi(AppSettings().Gutter, WindowDpi(edit));
+  if (AppSettings().leftMargin >= 0) return ScaleForDpi(AppSettings().leftMargin, WindowDpi(edit));
   return LOWORD(SendMessageW(edit, EM_GETMARGINS, 0, 0));
 }
 
@@ -134,13 +134,13 @@ LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE:
       if (wParam & MK_LBUTTON) {
         // The line follows the cursor, so the start stays where it was.
-        AppSettings().Margin += static_cast<short>(LOWORD(lParam)) - View().dragStartX;
+        AppSettings().marginLineOffset += static_cast<short>(LOWORD(lParam)) - View().dragStartX;
         Relayout();
       }
       break;
     case WM_LBUTTONUP:
       ReleaseCapture();
-      if (AppSettings().Margin <= 0) ShowMarginLine(false);
+      if (AppSettings().marginLineOffset <= 0) ShowMarginLine(false);
       break;
     default:
       break;
@@ -230,25 +230,25 @@ void LayoutMainWindow(WPARAM wParam, LPARAM lParam) {
   const int width = LOWORD(app.lastClientSize);
   const int height = HIWORD(app.lastClientSize);
   if (app.statusBar) SendMessageW(app.statusBar, WM_SIZE, 0, 0);
-  const int statusHeight = app.statusBar && AppSettings().Status != 0 ? View().statusHeight : 0;
+  const int statusHeight = app.statusBar && AppSettings().statusBarHeight != 0 ? View().statusHeight : 0;
   if (app.edit) MoveWindow(app.edit, 0, 0, width, std::max(height - statusHeight, 0), TRUE);
   if (app.marginLine && app.edit) {
-    const long long x = static_cast<long long>(EffectiveGutter(app.edit)) + AppSettings().Margin + 2;
+    const long long x = static_cast<long long>(EffectiveGutter(app.edit)) + AppSettings().marginLineOffset + 2;
     MoveWindow(app.marginLine, static_cast<int>(std::clamp<long long>(x, -32768, 32767)), 0, 1, height, TRUE);
     RepaintMarginLine();
   }
-  if (AppSettings().FulScr && wParam == SIZE_RESTORED) SetFullScreen(false);
+  if (AppSettings().fullScreen && wParam == SIZE_RESTORED) SetFullScreen(false);
 }
 
 // --- edit control ---
 
 void SetEditFont(bool fixed) {
-  AppSettings().Font = fixed ? 1 : 0;
+  AppSettings().fixedFont = fixed;
   LOGFONTW font{};
   if (fixed) {
-    font = AppSettings().FixFont ? StoredLogFont(AppSettings().FixLog) : StockLogFont(SYSTEM_FIXED_FONT);
+    font = AppSettings().customFixedFont ? StoredLogFont(AppSettings().fixedFontRecord) : StockLogFont(SYSTEM_FIXED_FONT);
   } else {
-    font = AppSettings().ProFont ? StoredLogFont(AppSettings().ProLog) : StockLogFont(SYSTEM_FONT);
+    font = AppSettings().customProportionalFont ? StoredLogFont(AppSettings().proportionalFontRecord) : StockLogFont(SYSTEM_FONT);
   }
   HFONT made = CreateFontIndirectW(&font);
   if (!made) {
@@ -277,7 +277,7 @@ bool ChooseEditFont(LOGFONTW& font, HWND owner) {
 }
 
 LOGFONTW FontToChooseFrom(bool fixed) {
-  const LOGFONTW stored = StoredLogFont(fixed ? AppSettings().FixLog : AppSettings().ProLog);
+  const LOGFONTW stored = StoredLogFont(fixed ? AppSettings().fixedFontRecord : AppSettings().proportionalFontRecord);
   // A record never chosen is all zeros: no face to start from.
   if (stored.lfFaceName[0] != L'\0') return stored;
   return StockLogFont(fixed ? SYSTEM_FIXED_FONT : SYSTEM_FONT);
@@ -286,17 +286,17 @@ LOGFONTW FontToChooseFrom(bool fixed) {
 void ApplyEditSettings() {
   HWND edit = App().edit;
   if (!edit) return;
-  SetEditFont(AppSettings().Font != 0);
-  if (AppSettings().Tab > 0) {
+  SetEditFont(AppSettings().fixedFont);
+  if (AppSettings().tabWidth > 0) {
     // One stop every Tab characters; stops are in dialog units, four to a character.
-    const int stop = static_cast<int>(std::min<long long>(static_cast<long long>(AppSettings().Tab) * 4, INT32_MAX));
+    const int stop = static_cast<int>(std::min<long long>(static_cast<long long>(AppSettings().tabWidth) * 4, INT32_MAX));
     SendMessageW(edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
   }
-  if (AppSettings().Gutter >= 0) {
+  if (AppSettings().leftMargin >= 0) {
     const int gutter = std::min(EffectiveGutter(edit), 0xFFFF);
     SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(gutter, 0));
   }
-  SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(static_cast<std::uint32_t>(AppSettings().Limit)), 0);
+  SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(static_cast<std::uint32_t>(AppSettings().textLimit)), 0);
   InvalidateRect(edit, nullptr, TRUE);
 }
 
@@ -347,7 +347,7 @@ bool RecreateEditControl(bool wrap) {
   SendMessageW(made, EM_LINESCROLL, 0, firstVisible - SendMessageW(made, EM_GETFIRSTVISIBLELINE, 0, 0));
   PostMessageW(made, EM_SCROLLCARET, 0, 0);
   CreateMarginLine();
-  if (AppSettings().Margin != 0) ShowWindow(app.marginLine, SW_SHOW);
+  if (AppSettings().marginLineOffset != 0) ShowWindow(app.marginLine, SW_SHOW);
   InvalidateStatusCache();
   if (hadFocus) SetFocus(made);
   return true;
@@ -361,7 +361,7 @@ bool WordWrapInForce() {
 namespace {
 
 // The setting, unless the open document is held unwrapped.
-bool WrapWanted() { return AppSettings().WWrap != 0 && View().wrapBlock == WrapBlock::kNone; }
+bool WrapWanted() { return AppSettings().wordWrap && View().wrapBlock == WrapBlock::kNone; }
 
 void SetWrapBlock(WrapBlock block) {
   if (View().wrapBlock == block) return;
@@ -374,7 +374,7 @@ void SetWrapBlock(WrapBlock block) {
 HWND PrepareEditForText(std::u16string_view text, bool whole) {
   AppState& app = App();
   if (whole) {
-    SetWrapBlock(AppSettings().WWrap ? WrapBlockFor(ShapeOf(text)) : WrapBlock::kNone);
+    SetWrapBlock(AppSettings().wordWrap ? WrapBlockFor(ShapeOf(text)) : WrapBlock::kNone);
     if (WrapWanted() != WordWrapInForce()) RecreateEditControl(WrapWanted());
   } else if (WordWrapInForce()) {
     // The text joins the part of the first selected line before the
@@ -412,7 +412,7 @@ ResultCode ToggleWordWrap() {
   Settings& s = AppSettings();
   if (WordWrapInForce()) {
     if (!RecreateEditControl(false)) return kFailedReported;
-    s.WWrap = 0;
+    s.wordWrap = false;
     SetWrapBlock(WrapBlock::kNone);
     return kDone;
   }
@@ -423,7 +423,7 @@ ResultCode ToggleWordWrap() {
     return kCancelled;
   }
   if (!RecreateEditControl(true)) return kFailedReported;
-  s.WWrap = 1;
+  s.wordWrap = true;
   SetWrapBlock(WrapBlock::kNone);
   return kDone;
 }
@@ -435,27 +435,27 @@ void ApplyViewSettings(bool recreate) {
   } else {
     ApplyEditSettings();
   }
-  ShowStatusBar(AppSettings().Status != 0);
+  ShowStatusBar(AppSettings().statusBarHeight != 0);
   // A stored distance that cannot be a place in the text is worked out anew.
-  if (AppSettings().Margin < 0 || AppSettings().Margin > 0x7FFF) AppSettings().Margin = MarginDefault();
-  if (App().marginLine) ShowWindow(App().marginLine, AppSettings().Margin != 0 ? SW_SHOW : SW_HIDE);
+  if (AppSettings().marginLineOffset < 0 || AppSettings().marginLineOffset > 0x7FFF) AppSettings().marginLineOffset = MarginDefault();
+  if (App().marginLine) ShowWindow(App().marginLine, AppSettings().marginLineOffset != 0 ? SW_SHOW : SW_HIDE);
   Relayout();
-  SetOnTop(AppSettings().OnTop != 0);
-  SetFullScreen(AppSettings().FulScr != 0);
+  SetOnTop(AppSettings().alwaysOnTop);
+  SetFullScreen(AppSettings().fullScreen != 0);
   UpdateWindowTitle();
 }
 
 // --- status bar, margin line, full screen, on top ---
 
 void ShowStatusBar(bool on) {
-  AppSettings().Status = on ? std::max(View().statusHeight, 1) : 0;
+  AppSettings().statusBarHeight = on ? std::max(View().statusHeight, 1) : 0;
   if (App().statusBar) ShowWindow(App().statusBar, on ? SW_SHOW : SW_HIDE);
   if (on) InvalidateStatusCache();
 }
 
 void ShowMarginLine(bool on) {
-  if ((on && AppSettings().Margin == 0) || (!on && AppSettings().Margin != 0)) {
-    AppSettings().Margin = on ? MarginDefault() : 0;
+  if ((on && AppSettings().marginLineOffset == 0) || (!on && AppSettings().marginLineOffset != 0)) {
+    AppSettings().marginLineOffset = on ? MarginDefault() : 0;
   }
   if (App().marginLine) ShowWindow(App().marginLine, on ? SW_SHOW : SW_HIDE);
   RepaintMarginLine();
@@ -471,7 +471,7 @@ void RepaintMarginLine() {
 
 void SetFullScreen(bool on) {
   HWND main = App().mainWindow;
-  AppSettings().FulScr = on ? 1 : 0;
+  AppSettings().fullScreen = on ? 1 : 0;
   // Only a change of state moves the window: applying the view again (after
   // the settings dialog, say) must not throw it back to the stored place.
   if (!main || on == View().inFullScreen) return;
@@ -492,7 +492,7 @@ void SetFullScreen(bool on) {
 }
 
 void SetOnTop(bool on) {
-  AppSettings().OnTop = on ? 1 : 0;
+  AppSettings().alwaysOnTop = on;
   if (HWND main = App().mainWindow) {
     SetWindowPos(main, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
@@ -506,11 +506,11 @@ int RestorePlacement(int showCommand) {
   wp.length = sizeof wp;
   if (!main || !GetWindowPlacement(main, &wp)) return showCommand;
   wp.flags = 0;
-  wp.showCmd = (AppSettings().Maxed || AppSettings().FulScr) ? SW_MAXIMIZE : showCommand;
+  wp.showCmd = (AppSettings().maximized || AppSettings().fullScreen) ? SW_MAXIMIZE : showCommand;
   const ScreenRect current{wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
                            wp.rcNormalPosition.bottom};
-  const ScreenRect stored = StoredNormalRect(current, AppSettings().Left, AppSettings().Top, AppSettings().Width,
-                                             AppSettings().Height, kUnsetPlacement);
+  const ScreenRect stored = StoredNormalRect(current, AppSettings().windowLeft, AppSettings().windowTop, AppSettings().windowWidth,
+                                             AppSettings().windowHeight, kUnsetPlacement);
   // Settings from another screen, or damaged ones, must not lose the window.
   const int dpi = WindowDpi(main);
   wp.rcNormalPosition = ToRect(VisibleNormalRect(stored, current, WorkAreas(), ScaleForDpi(kMinWindowWidth, dpi),
@@ -553,7 +553,7 @@ void InvalidateStatusCache() { View().cache.valid = false; }
 
 void RefreshStatusBar() {
   AppState& app = App();
-  if (AppSettings().Status == 0 || !app.edit || !app.statusBar) return;
+  if (AppSettings().statusBarHeight == 0 || !app.edit || !app.statusBar) return;
   // Loading a file sets the encoding and line-end style below this layer;
   // the parts catch up here.
   const std::u16string_view encoding = EncodingName(Doc().encoding), lineEnd = LineEndName(Doc().lineEnd);
@@ -614,7 +614,7 @@ void OnStatusBarNotify(const NMHDR* header) {
 }
 
 Failure GetCaretLineInfo(LogicalLineInfo& info) {
-  if (AppSettings().UnWrap) {
+  if (AppSettings().unwrappedLineNumbers) {
     return RunLineTool(kLineOpLogicalLine, LineLookupParams{&info});
   }
   HWND edit = App().edit;

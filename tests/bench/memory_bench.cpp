@@ -156,15 +156,15 @@ int main(int argc, char** argv) {
 
   ToolSettings plain;
   ToolSettings replaceSame = plain, replaceLonger = plain, translate = plain, enclose = plain, tag = plain;
-  replaceSame.ErFind = u"the";
-  replaceSame.ErRepl = u"THE";
-  replaceLonger.ErFind = u"a";
-  replaceLonger.ErRepl = u"<a>";
-  translate.TrFind = u"abc";
-  translate.TrRepl = u"xy";
-  enclose.EnBefor = u"(";
-  enclose.EnAfter = u")";
-  tag.XmlName = u"p";
+  replaceSame.extendedFindText = u"the";
+  replaceSame.extendedReplaceText = u"THE";
+  replaceLonger.extendedFindText = u"a";
+  replaceLonger.extendedReplaceText = u"<a>";
+  translate.translateFrom = u"abc";
+  translate.translateTo = u"xy";
+  enclose.encloseBefore = u"(";
+  enclose.encloseAfter = u")";
+  tag.tagName = u"p";
   const UniqueSpec unique{};
   const UniqueSpec counted{.countDuplicates = true};
   NumberingSettings numbering;

@@ -49,8 +49,8 @@ std::string MakeDocument(std::size_t bytes) {
 // document: working copy, counting pass, result buffer, writing pass.
 double TimeReplaceAll(const std::u16string& text) {
   quillet::ToolSettings settings;
-  settings.ErFind = u"the";
-  settings.ErRepl = u"THE";
+  settings.extendedFindText = u"the";
+  settings.extendedReplaceText = u"THE";
   return Best([&] {
     quillet::ToolJob job;
     job.op = quillet::kOpExtendedReplace;

@@ -33,13 +33,13 @@ struct Reader {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Reader in{data, size};
   quillet::ToolSettings settings;
-  settings._word = in.Byte() & 1;
-  settings.TrDel = in.Byte() & 1;
-  settings.XmlEmpt = in.Byte() & 1;
-  settings.TrFind = in.Text(8);
-  settings.TrRepl = in.Text(8);
-  settings.EnBefor = in.Text(4);
-  settings.XmlName = in.Text(4);
+  settings.underscoreIsWordChar = in.Byte() & 1;
+  settings.translateDeleteOthers = in.Byte() & 1;
+  settings.tagEmptyElement = in.Byte() & 1;
+  settings.translateFrom = in.Text(8);
+  settings.translateTo = in.Text(8);
+  settings.encloseBefore = in.Text(4);
+  settings.tagName = in.Text(4);
 
   quillet::ToolJob job;
   job.settings = settings;

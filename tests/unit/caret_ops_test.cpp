@@ -222,7 +222,7 @@ TEST(WordOps, SelectTheRunAtTheCaret) {
   EXPECT_EQ(Range(Word(kWordOpAddNextRun, line, 16, 16)), (R{15, 18}));
   // The underscore counts as a word character only when set.
   Settings noUnderscore;
-  noUnderscore._word = 0;
+  noUnderscore.underscoreIsWordChar = false;
   EXPECT_EQ(Range(Word(kWordOpSelectRun, u"a_b", 10, 10)), (R{10, 13}));
   EXPECT_EQ(Range(Word(kWordOpSelectRun, u"a_b", 10, 10, noUnderscore)), (R{10, 11}));
 }
@@ -253,9 +253,9 @@ TEST(WordOps, TabTypesSpacesToTheNextStop) {
   // The column is the selection's start.
   EXPECT_EQ(Word(kWordOpTabAsSpaces, u"abcdef", 11, 16).typed, std::u16string(7, u' '));
   Settings four;
-  four.Tab = 4;
+  four.tabWidth = 4;
   EXPECT_EQ(Word(kWordOpTabAsSpaces, u"abcde", 15, 15, four).typed, u"   ");
-  four.Tab = 0;  // no stops at all: one space
+  four.tabWidth = 0;  // no stops at all: one space
   EXPECT_EQ(Word(kWordOpTabAsSpaces, u"abcde", 15, 15, four).typed, u" ");
 }
 

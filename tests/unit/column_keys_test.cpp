@@ -164,7 +164,7 @@ TEST(Numbering, DefaultMaskOverTenLines) {
 
   // Without a record: the settings' mask with the keys in force.
   RunOptions o;
-  o.settings.CutMask = u"%d:%0";
+  o.settings.numberingMask = u"%d:%0";
   EXPECT_EQ(Apply(kOpNumberLines, u"a\r\nb", o), u"1:a\r\n2:b");
 }
 

@@ -34,14 +34,14 @@ TEST(Names, EncodingsAndLineEndsWrapAround) {
 
 TEST(Settings, ResetRestoresDefaultsAndFieldNamesAreUnique) {
   Settings s;
-  s.WWrap = 0;
-  s.FFilter.clear();
-  s.Top = 10;
+  s.wordWrap = false;
+  s.fileDialogFilter.clear();
+  s.windowTop = 10;
   ResetSettings(s);
-  EXPECT_EQ(s.WWrap, 1);
-  EXPECT_EQ(s.Top, kUnsetPlacement);
-  EXPECT_EQ(s.FFilter, u"文本文件 (*.txt)|*.txt|所有文件|*.*");
-  EXPECT_EQ(s.CutMask, u"%+d, %1");
+  EXPECT_TRUE(s.wordWrap);
+  EXPECT_EQ(s.windowTop, kUnsetPlacement);
+  EXPECT_EQ(s.fileDialogFilter, u"文本文件 (*.txt)|*.txt|所有文件|*.*");
+  EXPECT_EQ(s.numberingMask, u"%+d, %1");
 
   std::size_t count = 0;
   const SettingField* fields = SettingFields(&count);

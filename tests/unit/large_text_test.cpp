@@ -366,11 +366,11 @@ TEST(LargeText, PrefixCloseAndUntabifyMatchPlainOnes) {
       untabified.push_back(std::u16string(column, u' ') + l.substr(lead));
     }
     RunOptions o{.keepFinalBreak = true};
-    o.settings.QtText = u"\u00BB\u00BB ";
-    o.settings.QtEmpty = 1;
-    o.settings.ClText = u" ;";
-    o.settings.ClEmpty = 1;
-    o.settings.Tab = 4;
+    o.settings.quotePrefix = u"\u00BB\u00BB ";
+    o.settings.quoteOnlyNonEmpty = true;
+    o.settings.closeText = u" ;";
+    o.settings.closeOnlyNonBlank = true;
+    o.settings.tabWidth = 4;
     EXPECT_EQ(RunTool(kOpPrefixLines, doc, o).result, JoinLines(prefixed));
     EXPECT_EQ(RunTool(kOpAppendToLines, doc, o).result, JoinLines(closed));
     EXPECT_EQ(RunTool(kOpUntabify, doc, o).result, JoinLines(untabified));
@@ -413,9 +413,9 @@ TEST(LargeText, ReplaceAllMatchesAPlainLeftToRightReplace) {
       expected += doc.substr(from, at - from) + repl;
     expected += doc.substr(from);
     RunOptions o{.keepFinalBreak = true};
-    o.settings.ErFind = find;
-    o.settings.ErRepl = repl;
-    o.settings.ErIC = 0;
+    o.settings.extendedFindText = find;
+    o.settings.extendedReplaceText = repl;
+    o.settings.extendedIgnoreCase = false;
     EXPECT_EQ(RunTool(kOpExtendedReplace, doc, o).result, expected);
   }
 }

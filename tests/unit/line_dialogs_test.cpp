@@ -87,8 +87,8 @@ TEST(NumberingDialog, WhatThePagesSayIsWhatTheToolDoes) {
   ColumnKeys keys{};
   keys[0].mode = 1;
   StoreNumbering(settings, stored, keys);
-  EXPECT_EQ(stored.CutMask, u"%d:%1|%2");
-  EXPECT_EQ(stored.CutNum, 5);
+  EXPECT_EQ(stored.numberingMask, u"%d:%1|%2");
+  EXPECT_EQ(stored.numberingStart, 5);
   EXPECT_EQ(keys[0].mode, 1);
   const NumberingForm again = NumberingFormOf(NumberingFromSettings(stored, keys));
   EXPECT_EQ(again.pages[0].toColumn, u"2");
@@ -204,8 +204,8 @@ TEST(SortDialog, PagesReadIntoTheKeysTheSortUses) {
   SortSettings inForce;
   SortKeyStrings lists;
   StoreSortKeys(keys, inForce, lists);
-  EXPECT_EQ(lists[0].Dl, u" ");
-  EXPECT_EQ(lists[2].U, u"0123456789");
+  EXPECT_EQ(lists[0].delimiters, u" ");
+  EXPECT_EQ(lists[2].keepList, u"0123456789");
   EXPECT_TRUE(inForce[0].numeric);
 }
 

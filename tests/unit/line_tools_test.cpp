@@ -39,9 +39,9 @@ TEST(PrefixLines, IndentMailQuoteAndTheSettingsRecord) {
 
   // Without a record the settings are the record.
   RunOptions o;
-  o.settings.QtText = u"| ";
-  o.settings.QtEmpty = 1;
-  o.settings.QtSpace = 1;
+  o.settings.quotePrefix = u"| ";
+  o.settings.quoteOnlyNonEmpty = true;
+  o.settings.quoteAfterLeadingSpace = true;
   EXPECT_EQ(Apply(kOpPrefixLines, u"  a\r\n\r\nb", o), u"  | a\r\n\r\n| b");
 }
 
@@ -56,17 +56,17 @@ TEST(PrefixLines, LongTextsFitOnEveryLine) {
   EXPECT_EQ(out.substr(0, 700), text);
 
   RunOptions o;
-  o.settings.ClText = std::u16string(600, u';');
-  EXPECT_EQ(Apply(kOpAppendToLines, u"a\r\nb", o), u"a" + o.settings.ClText + u"\r\nb" + o.settings.ClText);
+  o.settings.closeText = std::u16string(600, u';');
+  EXPECT_EQ(Apply(kOpAppendToLines, u"a\r\nb", o), u"a" + o.settings.closeText + u"\r\nb" + o.settings.closeText);
 }
 
 TEST(CloseLines, BlankLinesAndEmptyText) {
   RunOptions o;
-  o.settings.ClText = u";";
+  o.settings.closeText = u";";
   EXPECT_EQ(Apply(kOpAppendToLines, u"a\r\n  \r\n", o), u"a;\r\n  ;\r\n");
-  o.settings.ClEmpty = 1;  // blankness, not length: the spaces get nothing
+  o.settings.closeOnlyNonBlank = true;  // blankness, not length: the spaces get nothing
   EXPECT_EQ(Apply(kOpAppendToLines, u"a\r\n  \r\nb", o), u"a;\r\n  \r\nb;");
-  o.settings.ClText.clear();
+  o.settings.closeText.clear();
   EXPECT_EQ(Apply(kOpAppendToLines, u"a\r\nb", o), u"a\r\nb");
 }
 
@@ -104,11 +104,11 @@ TEST(Tabify, WidthsFollowTheTabSize) {
   // Only the indentation changes; a blank line's whole content is indentation.
   EXPECT_EQ(Apply(kOpTabify, u"        a        b\r\n         ", o), u"\ta        b\r\n\t ");
   EXPECT_EQ(Apply(kOpUntabify, u"\ta\tb\r\n\t\t", o), u"        a\tb\r\n                ");
-  o.settings.Tab = 4;
+  o.settings.tabWidth = 4;
   EXPECT_EQ(Apply(kOpUntabify, u"  \t \tx", o), u"        x");
   EXPECT_EQ(Apply(kOpTabify, u"  \t \tx", o), u"\t\tx");
   // A tab size below 1 acts as 1 instead of dividing by zero.
-  o.settings.Tab = 0;
+  o.settings.tabWidth = 0;
   EXPECT_EQ(Apply(kOpTabify, u" \tx", o), u"\t\tx");
   EXPECT_EQ(Apply(kOpUntabify, u"\t\tx", o), u"  x");
 }
@@ -169,8 +169,8 @@ TEST(LineTools, HugeSelections) {
   std::u16string empty;
   for (int i = 0; i < 1000000; ++i) empty += u"\r\n";
   RunOptions o;
-  o.settings.UniDup = 1;
-  o.settings.UniEmpt = 1;
+  o.settings.uniqueCountDuplicates = true;
+  o.settings.uniqueKeepBlank = true;
   const std::u16string unique = Apply(kOpUniqueLines, empty, o);
   EXPECT_EQ(unique.substr(0, 12), u"(1000000) \r\n");
   EXPECT_EQ(unique.size(), 10 + 999999 * 6 + 2u);  // the last empty line was cut off and comes back

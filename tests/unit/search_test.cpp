@@ -322,10 +322,10 @@ using testing::RunTool;
 RunOptions Extended(std::u16string find, std::u16string replace, bool ignoreCase = false, bool wholeWord = false) {
   RunOptions o;
   o.keepFinalBreak = true;
-  o.settings.ErFind = std::move(find);
-  o.settings.ErRepl = std::move(replace);
-  o.settings.ErIC = ignoreCase;
-  o.settings.ErWW = wholeWord;
+  o.settings.extendedFindText = std::move(find);
+  o.settings.extendedReplaceText = std::move(replace);
+  o.settings.extendedIgnoreCase = ignoreCase;
+  o.settings.extendedWholeWord = wholeWord;
   return o;
 }
 
@@ -354,7 +354,7 @@ TEST(ExtendedReplace, SelectionEdgesAreWordBoundaries) {
   EXPECT_EQ(run.result, u"bar");
   EXPECT_EQ(RunTool(kOpExtendedReplace, u"FOO foo_x", Extended(u"foo", u"-", true, true)).result, u"- foo_x");
   RunOptions o = Extended(u"foo", u"-", true, true);
-  o.settings._word = 0;
+  o.settings.underscoreIsWordChar = false;
   EXPECT_EQ(RunTool(kOpExtendedReplace, u"FOO foo_x", o).result, u"- -_x");
 }
 

@@ -57,27 +57,27 @@ using Names = std::vector<std::u16string>;
 TEST(SettingsStore, EveryValueTypeRoundTrips) {
   Everything out;
   Settings& s = out.settings;
-  s.Place = s.Size = 1;
-  s.Top = -20;
-  s.Left = 30;
-  s.Width = 640;
-  s.Height = 480;
-  s.Maxed = 1;
-  s.WWrap = 0;
-  s.Margin = -7;
-  s.Find = u"需要\\找的\r\n文本=1";
-  s.LookFor = std::u16string(8191, u'L');
-  s.Tab = INT32_MAX;
-  s.FFilter = u"全部|*.*";
-  s.Suffix = u"md";
-  s.FSRO = 1;
-  s.KeepFN = 1;
-  for (int i = 0; i < kFontRecordSize; ++i) s.FixLog[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
-  s.QtText = u"";
-  s.Srt[0].Dl = u",;";
-  s.Srt[2].U = u"\\keep\\";
-  s.CutMask = u"%d.";
-  s.CutNum = 5;
+  s.savePosition = s.saveSize = true;
+  s.windowTop = -20;
+  s.windowLeft = 30;
+  s.windowWidth = 640;
+  s.windowHeight = 480;
+  s.maximized = 1;
+  s.wordWrap = false;
+  s.marginLineOffset = -7;
+  s.findText = u"需要\\找的\r\n文本=1";
+  s.lookForText = std::u16string(8191, u'L');
+  s.tabWidth = INT32_MAX;
+  s.fileDialogFilter = u"全部|*.*";
+  s.defaultSuffix = u"md";
+  s.overwriteReadOnly = true;
+  s.keepNameOnError = true;
+  for (int i = 0; i < kFontRecordSize; ++i) s.fixedFontRecord[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
+  s.quotePrefix = u"";
+  s.sortKeyLists[0].delimiters = u",;";
+  s.sortKeyLists[2].keepList = u"\\keep\\";
+  s.numberingMask = u"%d.";
+  s.numberingStart = 5;
   StoreClip(out.clips, 2, u"second\r\nslot");
   StoreClip(out.clips, 9, u"ninth");
   out.clips.changed = true;
@@ -93,28 +93,28 @@ TEST(SettingsStore, EveryValueTypeRoundTrips) {
   Everything in;
   Load(in, doc);
   const Settings& r = in.settings;
-  EXPECT_EQ(r.Top, -20);
-  EXPECT_EQ(r.Left, 30);
-  EXPECT_EQ(r.Width, 640);
-  EXPECT_EQ(r.Height, 480);
-  EXPECT_EQ(r.Maxed, 1);
-  EXPECT_EQ(r.WWrap, 0);
-  EXPECT_EQ(r.Margin, -7);
-  EXPECT_EQ(r.Find, s.Find);
-  EXPECT_EQ(r.LookFor, s.LookFor);
-  EXPECT_EQ(r.Tab, INT32_MAX);
-  EXPECT_EQ(r.FFilter, s.FFilter);
-  EXPECT_EQ(r.Suffix, u"md");
-  EXPECT_EQ(r.FSRO, 1);
-  EXPECT_EQ(r.KeepFN, 1);
-  EXPECT_EQ(r.FixLog, s.FixLog);
-  EXPECT_TRUE(r.fixLogLoaded);
-  EXPECT_TRUE(r.proLogLoaded);  // written as zeros, read back whole
-  EXPECT_EQ(r.QtText, u"");
-  EXPECT_EQ(r.Srt[0].Dl, u",;");
-  EXPECT_EQ(r.Srt[2].U, u"\\keep\\");
-  EXPECT_EQ(r.CutMask, u"%d.");
-  EXPECT_EQ(r.CutNum, 5);
+  EXPECT_EQ(r.windowTop, -20);
+  EXPECT_EQ(r.windowLeft, 30);
+  EXPECT_EQ(r.windowWidth, 640);
+  EXPECT_EQ(r.windowHeight, 480);
+  EXPECT_EQ(r.maximized, 1);
+  EXPECT_FALSE(r.wordWrap);
+  EXPECT_EQ(r.marginLineOffset, -7);
+  EXPECT_EQ(r.findText, s.findText);
+  EXPECT_EQ(r.lookForText, s.lookForText);
+  EXPECT_EQ(r.tabWidth, INT32_MAX);
+  EXPECT_EQ(r.fileDialogFilter, s.fileDialogFilter);
+  EXPECT_EQ(r.defaultSuffix, u"md");
+  EXPECT_TRUE(r.overwriteReadOnly);
+  EXPECT_TRUE(r.keepNameOnError);
+  EXPECT_EQ(r.fixedFontRecord, s.fixedFontRecord);
+  EXPECT_TRUE(r.fixedFontRecordLoaded);
+  EXPECT_TRUE(r.proportionalFontRecordLoaded);  // written as zeros, read back whole
+  EXPECT_EQ(r.quotePrefix, u"");
+  EXPECT_EQ(r.sortKeyLists[0].delimiters, u",;");
+  EXPECT_EQ(r.sortKeyLists[2].keepList, u"\\keep\\");
+  EXPECT_EQ(r.numberingMask, u"%d.");
+  EXPECT_EQ(r.numberingStart, 5);
   EXPECT_EQ(*GetClip(in.clips, 2), u"second\r\nslot");
   EXPECT_EQ(*GetClip(in.clips, 9), u"ninth");
   EXPECT_EQ(GetClip(in.clips, 1), nullptr);
@@ -139,7 +139,7 @@ TEST(SettingsStore, EveryValueTypeRoundTrips) {
 
 TEST(SettingsStore, GroupFlagsDecideWhatIsWritten) {
   Everything all;
-  all.settings.Save = 0;
+  all.settings.saveOnExit = false;
   AddRecent(all.recent, u"a.txt");
   all.clips.changed = all.favourites.changed = all.filters.changed = true;
   // "Save" off: only the flags themselves.
@@ -152,8 +152,8 @@ TEST(SettingsStore, GroupFlagsDecideWhatIsWritten) {
 
   // All groups off: the recent files still go.
   Settings& s = all.settings;
-  s.Save = 1;
-  s.Opts = s.Setts = s.Search = s.Filters = s.Tools = s.Clips = 0;
+  s.saveOnExit = true;
+  s.saveOptions = s.saveEditorSettings = s.saveSearchHistory = s.saveFilters = s.saveToolParameters = s.saveClipboards = false;
   const IniDocument minimal = Saved(all, false);
   EXPECT_EQ(SectionNames(minimal), (Names{u"Save", u"Recent"}));
   EXPECT_EQ(EntryNames(minimal, u"Recent"),
@@ -162,15 +162,15 @@ TEST(SettingsStore, GroupFlagsDecideWhatIsWritten) {
   EXPECT_EQ(*Find(minimal, u"Recent", u"09"), u"a.txt");
 
   // The halves of "Place" and "Opts" follow their own flags.
-  s.Place = 1;
-  s.Search = 1;
+  s.savePosition = true;
+  s.saveSearchHistory = true;
   const IniDocument halves = Saved(all, false);
   EXPECT_EQ(EntryNames(halves, u"Place"), (Names{u"Top", u"Left"}));
   EXPECT_EQ(EntryNames(halves, u"Opts"), (Names{u"Find", u"Replace", u"FindMC", u"FindWW", u"LookFor"}));
-  s.Place = 0;
-  s.Size = 1;
-  s.Search = 0;
-  s.Opts = 1;
+  s.savePosition = false;
+  s.saveSize = true;
+  s.saveSearchHistory = false;
+  s.saveOptions = true;
   const IniDocument others = Saved(all, false);
   EXPECT_EQ(EntryNames(others, u"Place"), (Names{u"Width", u"Height", u"Maxed"}));
   EXPECT_EQ(EntryNames(others, u"Opts"), (Names{u"WWrap", u"Status", u"Margin", u"FulScr", u"OnTop", u"Font"}));
@@ -187,23 +187,23 @@ TEST(SettingsStore, PlacementIsRecordedOnlyWhenSavedAndUnsetSurvives) {
   SaveSettingsTo(store, all.state(), false, hooks);
   EXPECT_EQ(recorded, 0);
 
-  all.settings.Place = all.settings.Size = 1;
+  all.settings.savePosition = all.settings.saveSize = true;
   SaveSettingsTo(store, all.state(), false, hooks);
   EXPECT_EQ(recorded, 1);
   EXPECT_EQ(*Find(doc, u"Place", u"Top"), u"-2147483648");
   Everything back;
-  back.settings.Top = back.settings.Width = 5;
+  back.settings.windowTop = back.settings.windowWidth = 5;
   Load(back, doc);
-  EXPECT_EQ(back.settings.Top, kUnsetPlacement);
-  EXPECT_EQ(back.settings.Width, kUnsetPlacement);
+  EXPECT_EQ(back.settings.windowTop, kUnsetPlacement);
+  EXPECT_EQ(back.settings.windowWidth, kUnsetPlacement);
 
   // Half a position is no position.
   Everything half;
   Load(half, ParseIniText(std::u16string(1, kMark) + u"[Place]\r\nTop=10\r\nWidth=300\r\nHeight=200\r\n"));
-  EXPECT_EQ(half.settings.Top, kUnsetPlacement);
-  EXPECT_EQ(half.settings.Left, kUnsetPlacement);
-  EXPECT_EQ(half.settings.Width, 300);
-  EXPECT_EQ(half.settings.Height, 200);
+  EXPECT_EQ(half.settings.windowTop, kUnsetPlacement);
+  EXPECT_EQ(half.settings.windowLeft, kUnsetPlacement);
+  EXPECT_EQ(half.settings.windowWidth, 300);
+  EXPECT_EQ(half.settings.windowHeight, 200);
 }
 
 TEST(SettingsStore, ListsAndClipsAreRewrittenOnlyWhenChanged) {
@@ -221,7 +221,7 @@ TEST(SettingsStore, ListsAndClipsAreRewrittenOnlyWhenChanged) {
   all.favourites.changed = true;
   ClearClips(all.clips);
   all.filters.changed = true;
-  all.settings.Filters = 0;  // the filter flag is off: the list stays as stored
+  all.settings.saveFilters = false;  // the filter flag is off: the list stays as stored
   IniDocument changed = Saved(all, false, before);
   EXPECT_EQ(EntryNames(changed, u"Favs"), Names{u"00"});
   EXPECT_EQ(*Find(changed, u"Favs", u"00"), u"new.txt");
@@ -229,13 +229,13 @@ TEST(SettingsStore, ListsAndClipsAreRewrittenOnlyWhenChanged) {
   EXPECT_EQ(*Find(changed, u"Clips", u"01"), u"");
   EXPECT_EQ(*Find(changed, u"Filter", u"00"), u"keep");
 
-  all.settings.Filters = 1;
+  all.settings.saveFilters = true;
   changed = Saved(all, false, before);
   EXPECT_TRUE(EntryNames(changed, u"Filter").empty());
   EXPECT_TRUE(EntryNames(changed, u"Filter/Shell").empty());
 
   // The clipboards flag off: nothing written even though they changed.
-  all.settings.Clips = 0;
+  all.settings.saveClipboards = false;
   EXPECT_EQ(*Find(Saved(all, false, before), u"Clips", u"01"), u"stored");
 }
 
@@ -246,7 +246,7 @@ TEST(SettingsStore, LongClipIsCutAndReported) {
   EXPECT_TRUE(ClipsCutBySave(all.state(), false).empty());  // nothing changed: nothing written
   all.clips.changed = true;
   EXPECT_EQ(ClipsCutBySave(all.state(), false), std::vector<int>{4});
-  all.settings.Save = 0;
+  all.settings.saveOnExit = false;
   EXPECT_TRUE(ClipsCutBySave(all.state(), false).empty());
   EXPECT_EQ(ClipsCutBySave(all.state(), true), std::vector<int>{4});
 
@@ -262,7 +262,7 @@ TEST(SettingsStore, UnknownSectionsAndEntriesSurviveASave) {
                                         u"[Mine]\r\nx=1\r\n[Opts]\r\nFuture=yes\r\nWWrap=0\r\n[Save]\r\nSave=1\r\n");
   Everything all;
   Load(all, file);
-  EXPECT_EQ(all.settings.WWrap, 0);
+  EXPECT_FALSE(all.settings.wordWrap);
   const IniDocument saved = Saved(all, false, file);
   EXPECT_EQ(SectionNames(saved)[0], u"Mine");
   EXPECT_EQ(*Find(saved, u"Mine", u"x"), u"1");
@@ -281,21 +281,21 @@ TEST(SettingsStore, BadStoredValuesLeaveDefaults) {
                          u"\r\n"
                          u"[Opts]\r\nFind=cut\0here\r\n"s));
   const Settings& s = all.settings;
-  EXPECT_FALSE(s.fixLogLoaded);
-  EXPECT_FALSE(s.proLogLoaded);
-  EXPECT_EQ(s.FixLog, FontRecord{});
-  EXPECT_EQ(s.Suffix, u"mark");  // four characters at most
-  EXPECT_EQ(s.Tab, 0);           // not a number reads as 0
-  EXPECT_EQ(s.CutNum, 1);
-  EXPECT_EQ(s.CutStep, 1);
-  EXPECT_EQ(s.TrFind.size(), 255u);
-  EXPECT_EQ(s.Find, u"cut");  // a string ends at its first zero unit
+  EXPECT_FALSE(s.fixedFontRecordLoaded);
+  EXPECT_FALSE(s.proportionalFontRecordLoaded);
+  EXPECT_EQ(s.fixedFontRecord, FontRecord{});
+  EXPECT_EQ(s.defaultSuffix, u"mark");  // four characters at most
+  EXPECT_EQ(s.tabWidth, 0);           // not a number reads as 0
+  EXPECT_EQ(s.numberingStart, 1);
+  EXPECT_EQ(s.numberingStep, 1);
+  EXPECT_EQ(s.translateFrom.size(), 255u);
+  EXPECT_EQ(s.findText, u"cut");  // a string ends at its first zero unit
 
   // A missing section leaves its whole group alone.
   Everything none;
-  none.settings.Tab = 3;
+  none.settings.tabWidth = 3;
   Load(none, IniDocument{});
-  EXPECT_EQ(none.settings.Tab, 3);
+  EXPECT_EQ(none.settings.tabWidth, 3);
 }
 
 TEST(SettingsStore, StoredListsLoadInOrder) {

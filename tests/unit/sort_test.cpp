@@ -134,8 +134,8 @@ TEST(SortChain, LaterKeysBreakTies) {
 
 TEST(SortChain, StoredListsAndKeysInForce) {
   SortKeyStrings lists;
-  lists[0].Dl = u",";
-  lists[0].I = u"#";
+  lists[0].delimiters = u",";
+  lists[0].ignoreList = u"#";
   SortSettings k = DefaultSortSettings();
   k[0].key.mode = 1;
   k[0].key.fromColumn = k[0].key.toColumn = 1;
@@ -144,7 +144,7 @@ TEST(SortChain, StoredListsAndKeysInForce) {
   EXPECT_EQ(merged[0].key.delimiters, u",");
   EXPECT_EQ(Sorted(u"x,#b\r\ny,a", merged), u"y,a\r\nx,#b");
   // The default lists of the settings: a TAB as the delimiter.
-  EXPECT_EQ(WithStoredLists(DefaultSortSettings(), Settings{}.Srt)[1].key.delimiters, u"\t");
+  EXPECT_EQ(WithStoredLists(DefaultSortSettings(), Settings{}.sortKeyLists)[1].key.delimiters, u"\t");
 }
 
 // What the chain means, written plainly: each key's text reduced through its

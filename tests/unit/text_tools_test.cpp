@@ -29,9 +29,9 @@ TEST(CaseTools, FiveConversions) {
 
 TEST(CaseTools, UnderscoreJoinsWordsOnlyWhenSetSo) {
   RunOptions o;
-  o.settings._word = 1;
+  o.settings.underscoreIsWordChar = true;
   EXPECT_EQ(Apply(kOpWordCase, u"my_VAR", o), u"My_var");
-  o.settings._word = 0;
+  o.settings.underscoreIsWordChar = false;
   EXPECT_EQ(Apply(kOpWordCase, u"my_VAR", o), u"My_Var");
 }
 
@@ -97,43 +97,43 @@ TEST(Reversal, LinesAndWords) {
 
 TEST(Translate, PairsDeletionAndOnePass) {
   RunOptions o;
-  o.settings.TrFind = u"abc";
-  o.settings.TrRepl = u"xy";
+  o.settings.translateFrom = u"abc";
+  o.settings.translateTo = u"xy";
   EXPECT_EQ(Apply(kOpTranslate, u"aabbcc dd", o), u"xxyy dd");
-  o.settings.TrDel = 1;
+  o.settings.translateDeleteOthers = true;
   EXPECT_EQ(Apply(kOpTranslate, u"aabbcc dd", o), u"xxyy");
 
-  o.settings.TrDel = 0;
-  o.settings.TrFind = u"ab";
-  o.settings.TrRepl = u"bc";
+  o.settings.translateDeleteOthers = false;
+  o.settings.translateFrom = u"ab";
+  o.settings.translateTo = u"bc";
   EXPECT_EQ(Apply(kOpTranslate, u"ab", o), u"bc");  // not cc
 
   // Repeated characters: the later pair wins; one past the replacements
   // deletes even when an earlier pair mapped it.
-  o.settings.TrFind = u"aab";
-  o.settings.TrRepl = u"xyz";
+  o.settings.translateFrom = u"aab";
+  o.settings.translateTo = u"xyz";
   EXPECT_EQ(Apply(kOpTranslate, u"ab", o), u"yz");
-  o.settings.TrFind = u"aba";
-  o.settings.TrRepl = u"xy";
+  o.settings.translateFrom = u"aba";
+  o.settings.translateTo = u"xy";
   EXPECT_EQ(Apply(kOpTranslate, u"abc", o), u"yc");
 
   // Every character deleted: the selection is replaced by nothing.
-  o.settings.TrFind = u"a";
-  o.settings.TrRepl = u"";
+  o.settings.translateFrom = u"a";
+  o.settings.translateTo = u"";
   testing::ToolRun run = RunTool(kOpTranslate, u"aaa", o);
   EXPECT_TRUE(run.replaced);
   EXPECT_EQ(run.result, u"");
 
   // Surrogate halves and U+FFFF are ordinary table entries.
-  o.settings.TrFind = u"\uFFFF\xD83D";
-  o.settings.TrRepl = u"#";
+  o.settings.translateFrom = u"\uFFFF\xD83D";
+  o.settings.translateTo = u"#";
   EXPECT_EQ(Apply(kOpTranslate, u"a\uFFFF\U0001F600", o), u"a#\xDE00");
 }
 
 TEST(Enclose, BeforeSelectionAfter) {
   RunOptions o{.keepFinalBreak = true};
-  o.settings.EnBefor = u"(";
-  o.settings.EnAfter = u")";
+  o.settings.encloseBefore = u"(";
+  o.settings.encloseAfter = u")";
   testing::ToolRun run = RunTool(kOpEnclose, u"x\r\n", o);
   EXPECT_EQ(run.result, u"(x\r\n)");  // a kept final break ends up inside
   EXPECT_EQ(run.caret, -1);
@@ -144,30 +144,30 @@ TEST(Enclose, BeforeSelectionAfter) {
   EXPECT_EQ(run.caret, 1);
 
   // Stored texts beyond their usual limits still fit whole.
-  o.settings.EnBefor = std::u16string(5000, u'<');
-  o.settings.EnAfter = std::u16string(5000, u'>');
+  o.settings.encloseBefore = std::u16string(5000, u'<');
+  o.settings.encloseAfter = std::u16string(5000, u'>');
   run = RunTool(kOpEnclose, u"x", o);
-  EXPECT_EQ(run.result, o.settings.EnBefor + u"x" + o.settings.EnAfter);
+  EXPECT_EQ(run.result, o.settings.encloseBefore + u"x" + o.settings.encloseAfter);
 }
 
 TEST(Tag, NormalAndEmptyElements) {
   RunOptions o;
-  o.settings.XmlName = u"b";
+  o.settings.tagName = u"b";
   EXPECT_EQ(Apply(kOpTag, u"text", o), u"<b>text</b>");
   EXPECT_EQ(Apply(kOpTag, u"one\r\ntwo", o), u"<b>\r\none\r\ntwo\r\n</b>");
   EXPECT_EQ(Apply(kOpTag, u"one\r\ntwo\r\n", o), u"<b>\r\none\r\ntwo\r\n</b>\r\n");
   EXPECT_EQ(Apply(kOpTag, u"a\rb\nc", o), u"<b>a\rb\nc</b>");  // lone CR and LF do not make lines
 
-  o.settings.XmlName = u"a";
-  o.settings.XmlAttr = u"href=\"x\"";
+  o.settings.tagName = u"a";
+  o.settings.tagAttributes = u"href=\"x\"";
   EXPECT_EQ(Apply(kOpTag, u"t", o), u"<a href=\"x\">t</a>");
   testing::ToolRun run = RunTool(kOpTag, u"", o);
   EXPECT_EQ(run.result, u"<a href=\"x\"></a>");
   EXPECT_EQ(run.caret, 12);  // after the opening tag
 
-  o.settings.XmlEmpt = 1;
-  o.settings.XmlName = u"br";
-  o.settings.XmlAttr = u"";
+  o.settings.tagEmptyElement = true;
+  o.settings.tagName = u"br";
+  o.settings.tagAttributes = u"";
   EXPECT_EQ(Apply(kOpTag, u"t", o), u"t<br />");
   EXPECT_EQ(Apply(kOpTag, u"a\r\nb", o), u"a\r\nb\r\n<br />");
   run = RunTool(kOpTag, u"", o);
@@ -175,9 +175,9 @@ TEST(Tag, NormalAndEmptyElements) {
   EXPECT_EQ(run.caret, 6);
 
   // Names and attributes beyond their usual limits still fit.
-  o.settings.XmlEmpt = 0;
-  o.settings.XmlName = std::u16string(4000, u'n');
-  o.settings.XmlAttr = std::u16string(4000, u'a');
+  o.settings.tagEmptyElement = false;
+  o.settings.tagName = std::u16string(4000, u'n');
+  o.settings.tagAttributes = std::u16string(4000, u'a');
   EXPECT_EQ(Apply(kOpTag, u"x", o).size(), 1 + 4000 + 1 + 4000 + 1 + 1 + 2 + 4000 + 1);
 }
 

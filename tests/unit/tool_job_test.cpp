@@ -40,7 +40,7 @@ TEST(ToolJob, FinalLineBreakIsTakenOutAndPutBack) {
   EXPECT_EQ(Apply(kOpReverseText, u"ab\n"), u"\nba");
   // A shrinking in-place result still gets its break back.
   RunOptions o;
-  o.settings.TrFind = u"a";
+  o.settings.translateFrom = u"a";
   EXPECT_EQ(Apply(kOpTranslate, u"aaab\r\n", o), u"b\r\n");
   EXPECT_EQ(Apply(kOpCrLfToLf, u"a\r\nb\r\n"), u"a\nb\r\n");
 }
@@ -242,9 +242,9 @@ TEST(BadInput, EveryOperationSurvivesNastyText) {
   // for the in-place tools.
   const std::u16string text = u"\xDC00\n\r\U0001F600a_b\uFFFF\r\n\r\n\xD800 c.\r";
   RunOptions o;
-  o.settings.TrFind = u"\uFFFF\xDC00";
-  o.settings.TrRepl = u"\xD800";
-  o.settings.XmlName = u"t";
+  o.settings.translateFrom = u"\uFFFF\xDC00";
+  o.settings.translateTo = u"\xD800";
+  o.settings.tagName = u"t";
   for (int op = 0; op <= 200; ++op) {
     for (bool keep : {false, true}) {
       o.keepFinalBreak = keep;

@@ -90,8 +90,8 @@ TEST(ToolTable, TraitsThatMustAgreeDo) {
 
 TEST(ToolTable, EachToolWritesWhereItsRowSays) {
   testing::RunOptions options{.keepFinalBreak = true};
-  options.settings.ErFind = u"a";
-  options.settings.ErRepl = u"aaaa";  // longer: a buffer
+  options.settings.extendedFindText = u"a";
+  options.settings.extendedReplaceText = u"aaaa";  // longer: a buffer
   for (const TextToolRow& row : TextToolRows()) {
     const int op = static_cast<int>(row.op);
     testing::ToolRun run = testing::RunTool(row.op, u"b a\r\n\ta c\r\n", options);

@@ -22,10 +22,10 @@ using testing::RunOptions;
 
 RunOptions Job(int job, bool ignoreCase = false, bool count = false, bool keepBlank = false) {
   RunOptions o;
-  o.settings.UniJob = job;
-  o.settings.UniIC = ignoreCase;
-  o.settings.UniDup = count;
-  o.settings.UniEmpt = keepBlank;
+  o.settings.uniqueMode = job;
+  o.settings.uniqueIgnoreCase = ignoreCase;
+  o.settings.uniqueCountDuplicates = count;
+  o.settings.uniqueKeepBlank = keepBlank;
   return o;
 }
 

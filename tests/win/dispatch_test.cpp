@@ -96,8 +96,8 @@ TEST(Dispatch, AHandlerThatThrowsEndsInAMessageAndTheTextStays) {
 // copies its two long texts with the settings it runs on.
 TEST(Dispatch, EncloseRunsOutOfMemoryAtEachOfItsAllocations) {
   testing_support::FakeMainWindow window;
-  AppSettings().EnBefor = u"<<before the selection>>";
-  AppSettings().EnAfter = u"<<after the selection>>";
+  AppSettings().encloseBefore = u"<<before the selection>>";
+  AppSettings().encloseAfter = u"<<after the selection>>";
   std::size_t n = 1;
   for (; n < 200; ++n) {
     window.SetText(u"abc def");

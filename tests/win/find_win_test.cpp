@@ -40,7 +40,7 @@ class FindWin : public EditFixture {
     App().instance = GetModuleHandleW(nullptr);
     App().modelessDialog = nullptr;
     App().findMessage = RegisterWindowMessageW(L"commdlg_FindReplace");
-    AppSettings().RotFind = 0;
+    AppSettings().findWrapsAround = false;
     SetFindGoesUp(false);
   }
 
@@ -58,8 +58,8 @@ class FindWin : public EditFixture {
 
 TEST_F(FindWin, FindsForwardAndBackwardFromTheSelection) {
   SetText(L"ab\r\nAB ab");
-  AppSettings().Find = u"ab";
-  AppSettings().FindMC = 1;
+  AppSettings().findText = u"ab";
+  AppSettings().findMatchCase = true;
   Select(0, 2);
   EXPECT_EQ(FindNext(PatternSlot::kFind, false).message.id(), std::nullopt);
   EXPECT_EQ(Selection(), (Sel{7, 9}));
@@ -70,7 +70,7 @@ TEST_F(FindWin, FindsForwardAndBackwardFromTheSelection) {
   EXPECT_EQ(FindNext(PatternSlot::kFind, true).message.id(), std::nullopt);
   EXPECT_EQ(Selection(), (Sel{0, 2}));
   // Ignoring case, the match in between counts.
-  AppSettings().FindMC = 0;
+  AppSettings().findMatchCase = false;
   EXPECT_EQ(FindNext(PatternSlot::kFind, false).message.id(), std::nullopt);
   EXPECT_EQ(Selection(), (Sel{4, 6}));
   // The dialog's upward direction turns find previous around.
@@ -81,37 +81,37 @@ TEST_F(FindWin, FindsForwardAndBackwardFromTheSelection) {
 
 TEST_F(FindWin, FindSelectedTakesTheSelectionAndClearsTheFlags) {
   SetText(L"Cat cat CAT");
-  AppSettings().Find = u"dog";
-  AppSettings().FindMC = 1;
-  AppSettings().FindWW = 1;
+  AppSettings().findText = u"dog";
+  AppSettings().findMatchCase = true;
+  AppSettings().findWholeWord = true;
   SetFindGoesUp(true);
 
   Select(4, 4);
   EXPECT_EQ(Command(IDM_SEARCH_FIND_SELECTION), 3);  // the warning
   EXPECT_EQ(FindSelected(PatternSlot::kFind, true).message.id(), kMsgSelectionEmpty);
-  EXPECT_EQ(AppSettings().Find, u"dog");  // nothing is lost
-  EXPECT_EQ(AppSettings().FindMC, 1);
+  EXPECT_EQ(AppSettings().findText, u"dog");  // nothing is lost
+  EXPECT_TRUE(AppSettings().findMatchCase);
 
   Select(0, 3);
   EXPECT_EQ(Command(IDM_SEARCH_FIND_SELECTION), 0);
-  EXPECT_EQ(AppSettings().Find, u"Cat");
-  EXPECT_EQ(AppSettings().FindMC, 0);
-  EXPECT_EQ(AppSettings().FindWW, 0);
+  EXPECT_EQ(AppSettings().findText, u"Cat");
+  EXPECT_FALSE(AppSettings().findMatchCase);
+  EXPECT_FALSE(AppSettings().findWholeWord);
   EXPECT_FALSE(FindGoesUp());
   EXPECT_EQ(Selection(), (Sel{4, 7}));
 
   // Taking without searching leaves the selection alone.
   Select(8, 11);
   EXPECT_EQ(Command(IDM_SEARCH_TAKE_SELECTION), 0);
-  EXPECT_EQ(AppSettings().Find, u"CAT");
+  EXPECT_EQ(AppSettings().findText, u"CAT");
   EXPECT_EQ(Selection(), (Sel{8, 11}));
 }
 
 TEST_F(FindWin, FindNextWithNothingToFind) {
   SetText(L"text");
   Select(1, 1);
-  AppSettings().LookFor.clear();
-  AppSettings().Find.clear();
+  AppSettings().lookForText.clear();
+  AppSettings().findText.clear();
   EXPECT_EQ(Command(IDM_SEARCH_LOOK_NEXT), 0);
   EXPECT_EQ(Command(IDM_SEARCH_SELECT_NEXT), 3);  // failed quietly
   EXPECT_EQ(Selection(), (Sel{1, 1}));
@@ -124,8 +124,8 @@ TEST_F(FindWin, FindNextWithNothingToFind) {
 TEST_F(FindWin, ReplaceAllIsOneUndoableChange) {
   const std::wstring original = L"x cat cat\r\ncat y";
   SetText(original);
-  AppSettings().Find = u"cat";
-  AppSettings().Replace = u"lion";
+  AppSettings().findText = u"cat";
+  AppSettings().replaceText = u"lion";
   Select(5, 5);
   EXPECT_EQ(ReplaceAll().message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"x lion lion\r\nlion y");
@@ -136,9 +136,9 @@ TEST_F(FindWin, ReplaceAllIsOneUndoableChange) {
   // Each new search sees the replacement in front of it, as a search after
   // a real replacement would.
   SetText(L"--");
-  AppSettings().Find = u"-";
-  AppSettings().Replace = u"q";
-  AppSettings().FindWW = 1;
+  AppSettings().findText = u"-";
+  AppSettings().replaceText = u"q";
+  AppSettings().findWholeWord = true;
   EXPECT_EQ(ReplaceAll().message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"q-");
 
@@ -148,14 +148,14 @@ TEST_F(FindWin, ReplaceAllIsOneUndoableChange) {
   EXPECT_EQ(ReplaceAll().message.id(), kMsgTextNotFound);
   EXPECT_EQ(Selection(), (Sel{0, 0}));
   EXPECT_EQ(Text(), L"no match");
-  AppSettings().Find.clear();
+  AppSettings().findText.clear();
   EXPECT_EQ(ReplaceAll().message.id(), kMsgTextNotFound);
   EXPECT_EQ(Text(), L"no match");
 
   // Searching upward from the start finds nothing to replace.
   SetText(L"cat");
-  AppSettings().Find = u"cat";
-  AppSettings().FindWW = 0;
+  AppSettings().findText = u"cat";
+  AppSettings().findWholeWord = false;
   SetFindGoesUp(true);
   EXPECT_EQ(ReplaceAll().message.id(), kMsgTextNotFound);
   EXPECT_EQ(Text(), L"cat");
@@ -163,8 +163,8 @@ TEST_F(FindWin, ReplaceAllIsOneUndoableChange) {
 
 TEST_F(FindWin, ReplaceOnceNeedsTheMatchSelected) {
   SetText(L"a cat a cat");
-  AppSettings().Find = u"cat";
-  AppSettings().Replace = u"dog";
+  AppSettings().findText = u"cat";
+  AppSettings().replaceText = u"dog";
   Select(0, 1);
   EXPECT_EQ(ReplaceOnce(false).message.id(), std::nullopt);
   EXPECT_EQ(Text(), L"a cat a cat");
@@ -179,13 +179,13 @@ TEST_F(FindWin, ReplaceOnceNeedsTheMatchSelected) {
 
 TEST_F(FindWin, TheDialogOpensWithTheFirstLineAndReportsItsSearch) {
   SetText(L"abc\r\ndef abc def");
-  AppSettings().Find = u"stored";
+  AppSettings().findText = u"stored";
   Select(0, 8);  // "abc\r\ndef"
   ASSERT_TRUE(OpenFindDialog(false));
   HWND find = App().modelessDialog;
   ASSERT_NE(find, nullptr);
   EXPECT_EQ(ItemText(find, kFindText), L"abc");
-  EXPECT_EQ(AppSettings().Find, u"stored");  // only the dialog's text changed
+  EXPECT_EQ(AppSettings().findText, u"stored");  // only the dialog's text changed
 
   // Opening the Replace dialog closes the Find dialog first.
   Select(0, 0);
@@ -204,8 +204,8 @@ TEST_F(FindWin, TheDialogOpensWithTheFirstLineAndReportsItsSearch) {
   CheckDlgButton(find, kWholeWordBox, BST_CHECKED);
   Select(0, 0);
   SendMessageW(find, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(find, IDOK)));
-  EXPECT_EQ(AppSettings().Find, u"def");
-  EXPECT_EQ(AppSettings().FindWW, 1);
+  EXPECT_EQ(AppSettings().findText, u"def");
+  EXPECT_TRUE(AppSettings().findWholeWord);
   EXPECT_FALSE(FindGoesUp());
   EXPECT_EQ(Selection(), (Sel{5, 8}));
   SendMessageW(find, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
@@ -215,19 +215,19 @@ TEST_F(FindWin, TheDialogOpensWithTheFirstLineAndReportsItsSearch) {
 
 TEST_F(FindWin, AStrayFindMessageIsIgnored) {
   SetText(L"abc");
-  AppSettings().Find = u"abc";
+  AppSettings().findText = u"abc";
   // Anyone can send the registered message; without our dialog open it
   // means nothing, whatever pointer comes with it.
   SendMessageW(host_, App().findMessage, 0, 0x1234);
-  EXPECT_EQ(AppSettings().Find, u"abc");
+  EXPECT_EQ(AppSettings().findText, u"abc");
   EXPECT_EQ(Selection(), (Sel{0, 0}));
 }
 
 TEST_F(FindWin, ExtendedReplaceRunsAsALastTool) {
   SetText(L"one\r\ntwo one\r\ntwo");
-  AppSettings().ErFind = u"one\r\ntwo";
-  AppSettings().ErRepl = u"1";
-  AppSettings().Persist = 1;
+  AppSettings().extendedFindText = u"one\r\ntwo";
+  AppSettings().extendedReplaceText = u"1";
+  AppSettings().selectToolResult = true;
   Select(0, 8);
   EXPECT_EQ(Command(IDM_REPLACE_EXTENDED_RUN), 0);
   EXPECT_EQ(Text(), L"1 one\r\ntwo");

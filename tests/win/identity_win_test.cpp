@@ -79,13 +79,13 @@ TEST(Watcher, SettingsAndMissingFilesStartNoThread) {
   FakeMainWindow window;
   ASSERT_TRUE(WriteBytes(folder.File(u"a.txt"), "a"));
   Doc().fullPath = folder.File(u"a.txt");
-  AppSettings().Watch = 0;
+  AppSettings().watchForChanges = false;
   SetIdentity(false);
   EXPECT_FALSE(IsWatching());
   DropIdentity(true);
 
   // A name that cannot be watched simply has no watcher.
-  AppSettings().Watch = 1;
+  AppSettings().watchForChanges = true;
   Doc().fullPath = folder.File(u"missing.txt");
   SetIdentity(false);
   window.Pump(200);

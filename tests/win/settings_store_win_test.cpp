@@ -160,9 +160,9 @@ using Names = std::vector<std::wstring>;
 
 TEST_F(SettingsStoreWin, RegistryGroupsFollowTheirFlags) {
   Settings& s = AppSettings();
-  s.Setts = 0;
-  s.Search = 0;
-  s.Tools = 0;
+  s.saveEditorSettings = false;
+  s.saveSearchHistory = false;
+  s.saveToolParameters = false;
   AddRecent(AppRecentFiles(), u"C:\\a.txt");
   SaveSettings(nullptr, false);
   EXPECT_EQ(ValueNames(L"Save").size(), 9u);
@@ -180,13 +180,13 @@ TEST_F(SettingsStoreWin, RegistryGroupsFollowTheirFlags) {
 
   // "Save" off: only the flags, not even the recent files.
   RegDeleteTreeW(HKEY_CURRENT_USER, keyPath_.c_str());
-  s.Save = 0;
+  s.saveOnExit = false;
   SaveSettings(nullptr, false);
   EXPECT_TRUE(KeyExists(L"Save"));
   EXPECT_FALSE(KeyExists(L"Recent"));
   EXPECT_FALSE(KeyExists(L"Opts"));
   // The settings dialog's forced save writes what the flags select.
-  s.Setts = 1;
+  s.saveEditorSettings = true;
   SaveSettings(nullptr, true);
   EXPECT_TRUE(KeyExists(L"Recent"));
   EXPECT_TRUE(KeyExists(L"Setts"));
@@ -205,17 +205,17 @@ TEST_F(SettingsStoreWin, RegistryGroupsFollowTheirFlags) {
 
 TEST_F(SettingsStoreWin, RegistryRoundTrip) {
   Settings& s = AppSettings();
-  s.Place = s.Size = 1;
-  s.Top = 12;
-  s.Left = -3;
-  s.Width = 700;
-  s.Height = 500;
-  s.Find = u"查找\r\n内容";
-  s.Tab = 4;
-  s.FixLog[0] = 0xF4;
-  s.FixLog[91] = 0x7;
-  s.Srt[1].I = u"-_";
-  s.CutStep = 3;
+  s.savePosition = s.saveSize = true;
+  s.windowTop = 12;
+  s.windowLeft = -3;
+  s.windowWidth = 700;
+  s.windowHeight = 500;
+  s.findText = u"查找\r\n内容";
+  s.tabWidth = 4;
+  s.fixedFontRecord[0] = 0xF4;
+  s.fixedFontRecord[91] = 0x7;
+  s.sortKeyLists[1].ignoreList = u"-_";
+  s.numberingStep = 3;
   StoreClip(AppClips(), 1, u"clip one");
   AppClips().changed = true;
   AddRecent(AppRecentFiles(), u"C:\\r1.txt");
@@ -229,16 +229,16 @@ TEST_F(SettingsStoreWin, RegistryRoundTrip) {
   ResetPersistentState();
   LoadSettings(nullptr);
   const Settings& r = AppSettings();
-  EXPECT_EQ(r.Top, 12);
-  EXPECT_EQ(r.Left, -3);
-  EXPECT_EQ(r.Width, 700);
-  EXPECT_EQ(r.Height, 500);
-  EXPECT_EQ(r.Find, u"查找\r\n内容");
-  EXPECT_EQ(r.Tab, 4);
-  EXPECT_EQ(r.FixLog, s.FixLog);
-  EXPECT_TRUE(r.fixLogLoaded);
-  EXPECT_EQ(r.Srt[1].I, u"-_");
-  EXPECT_EQ(r.CutStep, 3);
+  EXPECT_EQ(r.windowTop, 12);
+  EXPECT_EQ(r.windowLeft, -3);
+  EXPECT_EQ(r.windowWidth, 700);
+  EXPECT_EQ(r.windowHeight, 500);
+  EXPECT_EQ(r.findText, u"查找\r\n内容");
+  EXPECT_EQ(r.tabWidth, 4);
+  EXPECT_EQ(r.fixedFontRecord, s.fixedFontRecord);
+  EXPECT_TRUE(r.fixedFontRecordLoaded);
+  EXPECT_EQ(r.sortKeyLists[1].ignoreList, u"-_");
+  EXPECT_EQ(r.numberingStep, 3);
   EXPECT_EQ(*GetClip(AppClips(), 1), u"clip one");
   EXPECT_EQ(AppRecentFiles().slots[8], u"C:\\r1.txt");
   EXPECT_EQ(AppRecentFiles().slots[9], u"C:\\r2.txt");
@@ -265,16 +265,16 @@ TEST_F(SettingsStoreWin, RegistryValuesOfTheWrongTypeOrSizeAreMissing) {
   PutDword(L"Opts", L"WWrap", 0);
   LoadSettings(nullptr);
   const Settings& s = AppSettings();
-  EXPECT_EQ(s.Tab, 8);
-  EXPECT_EQ(s.Gutter, 10);
-  EXPECT_EQ(s.Limit, 0);
-  EXPECT_EQ(s.Indent, 0);
-  EXPECT_FALSE(s.fixLogLoaded);
-  EXPECT_EQ(s.Suffix, u"txt");
-  EXPECT_EQ(s.DefPath.size(), 260u);
-  EXPECT_EQ(s.FFilter, Settings{}.FFilter);
-  EXPECT_EQ(s.Find, u"abc");
-  EXPECT_EQ(s.WWrap, 0);
+  EXPECT_EQ(s.tabWidth, 8);
+  EXPECT_EQ(s.leftMargin, 10);
+  EXPECT_EQ(s.textLimit, 0);
+  EXPECT_FALSE(s.autoIndent);
+  EXPECT_FALSE(s.fixedFontRecordLoaded);
+  EXPECT_EQ(s.defaultSuffix, u"txt");
+  EXPECT_EQ(s.defaultFolder.size(), 260u);
+  EXPECT_EQ(s.fileDialogFilter, Settings{}.fileDialogFilter);
+  EXPECT_EQ(s.findText, u"abc");
+  EXPECT_FALSE(s.wordWrap);
 }
 
 TEST_F(SettingsStoreWin, RegistryListsAndClipsAreRewrittenOnlyWhenChanged) {
@@ -302,7 +302,7 @@ TEST_F(SettingsStoreWin, RegistryListsAndClipsAreRewrittenOnlyWhenChanged) {
   EXPECT_EQ(Text(L"Clips", L"01"), L"");
 
   // Filter flag off: the stored list stays as it is.
-  AppSettings().Filters = 0;
+  AppSettings().saveFilters = false;
   FreeFilters(AppFilters());
   SaveSettings(nullptr, false);
   EXPECT_EQ(Text(L"Filter", L"00"), L"new");
@@ -313,7 +313,7 @@ TEST_F(SettingsStoreWin, AnEmptySettingsFileWinsAndLeavesTheRegistryAlone) {
   WriteFileBytes({});
   LoadSettings(nullptr);
   EXPECT_TRUE(UsingSettingsFile());
-  EXPECT_EQ(AppSettings().WWrap, 1);
+  EXPECT_TRUE(AppSettings().wordWrap);
 
   AddRecent(AppRecentFiles(), u"C:\\x.txt");
   SaveSettings(nullptr, false);
@@ -333,7 +333,7 @@ TEST_F(SettingsStoreWin, FileWithoutTheMarkIsReplacedAndUnknownSectionsSurvive) 
   const std::string ansi = "[Opts]\r\nWWrap=0\r\n";
   WriteFileBytes(std::vector<std::uint8_t>(ansi.begin(), ansi.end()));
   LoadSettings(nullptr);
-  EXPECT_EQ(AppSettings().WWrap, 1);
+  EXPECT_TRUE(AppSettings().wordWrap);
   SaveSettings(nullptr, false);
   IniDocument doc = ReadFileDoc();
   ASSERT_NE(FindSection(doc, u"Save"), nullptr);
@@ -342,7 +342,7 @@ TEST_F(SettingsStoreWin, FileWithoutTheMarkIsReplacedAndUnknownSectionsSurvive) 
   WriteFileText(u"\uFEFF[Mine]\r\nkeep=me\r\n[Opts]\r\nWWrap=0\r\nLater=yes\r\n");
   ResetPersistentState();
   LoadSettings(nullptr);
-  EXPECT_EQ(AppSettings().WWrap, 0);
+  EXPECT_FALSE(AppSettings().wordWrap);
   SaveSettings(nullptr, false);
   doc = ReadFileDoc();
   EXPECT_EQ(doc.sections[0].name, u"Mine");
@@ -380,8 +380,8 @@ TEST_F(SettingsStoreWin, BrokenFilesGiveDefaultsAndAreWrittenWellFormed) {
   bytes.push_back(0x41);
   WriteFileBytes(bytes);
   LoadSettings(nullptr);
-  EXPECT_FALSE(AppSettings().fixLogLoaded);
-  EXPECT_EQ(AppSettings().Tab, 3);
+  EXPECT_FALSE(AppSettings().fixedFontRecordLoaded);
+  EXPECT_EQ(AppSettings().tabWidth, 3);
   SaveSettings(nullptr, false);
   const std::vector<std::uint8_t> written = ReadFileBytes();
   const IniDocument doc = ParseIni(written.data(), written.size());

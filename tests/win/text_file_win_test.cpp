@@ -70,9 +70,9 @@ TEST_F(TextFileWin, OpenThenSaveGivesTheSameBytes) {
         const std::string file =
             (withMark ? std::string(ByteOrderMark(encoding)) : std::string()) + std::string(encoded.View());
         Write(u"round.txt", file);
-        s.Encode = encoding;
-        s.FLDE = withMark ? 0 : 1;
-        s.FSWBOM = withMark ? 0 : 1;
+        s.defaultEncoding = encoding;
+        s.forceDefaultEncoding = !withMark;
+        s.saveWithoutBom = !withMark;
         ASSERT_EQ(Load(u"round.txt").id(), std::nullopt);
         EXPECT_EQ(window_.Text(), sample);
         EXPECT_EQ(Doc().encoding, encoding);
@@ -88,8 +88,8 @@ TEST_F(TextFileWin, OpenThenSaveGivesTheSameBytes) {
 
 TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
   Settings& s = AppSettings();
-  s.Encode = kEncodingUtf16Be;
-  s.CRLF = kLineEndMac;
+  s.defaultEncoding = kEncodingUtf16Be;
+  s.defaultLineEnd = kLineEndMac;
 
   Write(u"broken-mark.txt", Bytes({0xEF, 0xBB, 'A', 0}));
   Write(u"mixed.txt", "a\r\nb\nc");
@@ -104,8 +104,8 @@ TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
   EXPECT_EQ(Doc().encoding, kEncodingUtf16Be);
   EXPECT_EQ(window_.Text(), u"\uEFBB\u4100");
 
-  s.FLDE = 1;
-  s.Encode = kEncodingAnsi;
+  s.forceDefaultEncoding = true;
+  s.defaultEncoding = kEncodingAnsi;
   Write(u"forced.txt", Bytes({0xFF, 0xFE, 'A', 'B'}));
   // The mark's bytes are text of the code page, which may have no
   // characters for them (936 has none); then the user is told.
@@ -114,7 +114,7 @@ TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
   EXPECT_EQ(Load(u"forced.txt").id(), invalid ? std::optional(kMsgBinaryFile) : std::nullopt);
   EXPECT_EQ(Doc().encoding, kEncodingAnsi);
   EXPECT_EQ(window_.Text(), DecodeBytes(kCodePageAnsi, Bytes({0xFF, 0xFE, 'A', 'B'})));
-  s.FLDE = 0;
+  s.forceDefaultEncoding = false;
 
   Write(u"empty.txt", "");
   ASSERT_EQ(Load(u"empty.txt").id(), std::nullopt);
@@ -125,7 +125,7 @@ TEST_F(TextFileWin, OddFilesLoadWithTheirRules) {
 }
 
 TEST_F(TextFileWin, ZerosAndOddUtf16AreReportedAndKeptOutOfTheRecentList) {
-  AppSettings().CRLF = kLineEndMac;
+  AppSettings().defaultLineEnd = kLineEndMac;
   Write(u"zero.txt", std::string("a\0b\nc", 5));
   EXPECT_EQ(Load(u"zero.txt").id(), kMsgBinaryFile);
   EXPECT_EQ(window_.Text(), u"a b\nc");  // loaded, with no line-end conversion
@@ -179,7 +179,7 @@ TEST_F(TextFileWin, SavingAppliesStyleEncodingAndMarkSettings) {
 
   Doc().encoding = kEncodingUtf16Le;
   Doc().lineEnd = kLineEndWin;
-  AppSettings().FSWBOM = 1;
+  AppSettings().saveWithoutBom = true;
   ASSERT_EQ(Save(u"nomark.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"nomark.txt"), Bytes({'x', 0, '\r', 0, '\n', 0, 'y', 0}));
 
@@ -198,7 +198,7 @@ TEST_F(TextFileWin, ReadOnlyFilesNeedTheForceSetting) {
   EXPECT_EQ(Read(u"ro.txt"), "old");
   EXPECT_NE(GetFileAttributesW(W(path)) & FILE_ATTRIBUTE_READONLY, 0u);
 
-  AppSettings().FSRO = 1;
+  AppSettings().overwriteReadOnly = true;
   ASSERT_EQ(Save(u"ro.txt").id(), std::nullopt);
   EXPECT_EQ(Read(u"ro.txt"), "new");
   EXPECT_NE(GetFileAttributesW(W(path)) & FILE_ATTRIBUTE_READONLY, 0u) << "the file must stay read-only";
@@ -211,7 +211,7 @@ TEST_F(TextFileWin, ReadOnlyFilesNeedTheForceSetting) {
 }
 
 TEST_F(TextFileWin, BackupHoldsThePreviousContent) {
-  AppSettings().Backup = 1;
+  AppSettings().makeBackup = true;
   window_.SetText(u"first");
   {
     BoxAnswerer answers(IDNO);

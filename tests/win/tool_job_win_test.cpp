@@ -71,8 +71,8 @@ TEST_F(ToolJobWin, OneUndoTakesTheWholeRunBack) {
   SetText(L"ab");
   Select(1, 1);
   SendMessageW(edit_, WM_CHAR, L'x', 1);
-  AppSettings().EnBefor = u"(";
-  AppSettings().EnAfter = u")";
+  AppSettings().encloseBefore = u"(";
+  AppSettings().encloseAfter = u")";
   EXPECT_EQ(RunTextToolEx(kOpEnclose, {}, false, true).id(), std::nullopt);
   EXPECT_EQ(Text(), L"ax()b");
   SendMessageW(edit_, EM_UNDO, 0, 0);
@@ -81,20 +81,20 @@ TEST_F(ToolJobWin, OneUndoTakesTheWholeRunBack) {
 
 TEST_F(ToolJobWin, ReselectionFollowsPersist) {
   SetText(L"ab cd ef");
-  AppSettings().Persist = 1;
+  AppSettings().selectToolResult = true;
   Select(3, 5);
   ASSERT_EQ(RunTextTool(kOpUpperCase).id(), std::nullopt);
   EXPECT_EQ(Selection(), std::make_pair(DWORD{3}, DWORD{5}));
 
-  AppSettings().Persist = 0;
+  AppSettings().selectToolResult = false;
   Select(0, 2);
-  AppSettings().EnBefor = u"[[";
-  AppSettings().EnAfter = u"]]";
+  AppSettings().encloseBefore = u"[[";
+  AppSettings().encloseAfter = u"]]";
   ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, false, true).id(), std::nullopt);
   EXPECT_EQ(Text(), L"[[ab]] CD ef");
   EXPECT_EQ(Selection(), std::make_pair(DWORD{6}, DWORD{6}));  // caret after the result
 
-  AppSettings().Persist = 1;  // a grown result is selected whole
+  AppSettings().selectToolResult = true;  // a grown result is selected whole
   Select(7, 9);
   ASSERT_EQ(RunTextToolEx(kOpEnclose, {}, true, true).id(), std::nullopt);
   EXPECT_EQ(Selection(), std::make_pair(DWORD{7}, DWORD{13}));
@@ -113,16 +113,16 @@ TEST_F(ToolJobWin, EmptySelectionChangesNothing) {
 
 TEST_F(ToolJobWin, EnclosingNothingLeavesTheCaretBetween) {
   SetText(L"xy");
-  AppSettings().EnBefor = u"(";
-  AppSettings().EnAfter = u")";
-  AppSettings().Persist = 1;  // the caret wins over selecting the result
+  AppSettings().encloseBefore = u"(";
+  AppSettings().encloseAfter = u")";
+  AppSettings().selectToolResult = true;  // the caret wins over selecting the result
   Select(1, 1);
   EXPECT_EQ(Command(IDM_TEXT_ENCLOSE_RUN), 0);
   EXPECT_EQ(Text(), L"x()y");
   EXPECT_EQ(Selection(), std::make_pair(DWORD{2}, DWORD{2}));
   EXPECT_EQ(App().lastToolCommand, IDM_TEXT_ENCLOSE_RUN);
 
-  AppSettings().XmlName = u"p";
+  AppSettings().tagName = u"p";
   Select(4, 4);
   EXPECT_EQ(Command(IDM_TEXT_TAG_RUN), 0);
   EXPECT_EQ(Text(), L"x()y<p></p>");
@@ -161,7 +161,7 @@ TEST_F(ToolJobWin, SwapExchangesSelectionAndClipboard) {
   const std::wstring clip = L"CLIP\r\nBOARD";
   ASSERT_TRUE(PutOnClipboard(host_, &clip));
   SetText(L"a sel\r\n b");
-  AppSettings().Persist = 1;  // the swap never selects
+  AppSettings().selectToolResult = true;  // the swap never selects
   Select(2, 7);
   EXPECT_EQ(Command(IDM_EDIT_SWAP), 0);
   EXPECT_EQ(Text(), L"a CLIP\r\nBOARD b");
@@ -247,8 +247,8 @@ TEST_F(ToolJobWin, CommandsRememberTheToolAndLastToolRepeatsIt) {
   EXPECT_EQ(App().lastToolCommand, IDM_REVERSE_TEXT);
   EXPECT_NE(Command(IDM_TOOL_LAST), 0);
 
-  AppSettings().TrFind = u"AD";
-  AppSettings().TrRepl = u"ad";
+  AppSettings().translateFrom = u"AD";
+  AppSettings().translateTo = u"ad";
   Select(0, 7);
   EXPECT_EQ(Command(IDM_REPLACE_TRANSLATE_RUN), 0);
   EXPECT_EQ(Text(), L"aBC dEF");

@@ -59,8 +59,8 @@ class ViewWin : public ::testing::Test {
     ASSERT_NE(App().edit, nullptr);
     ASSERT_NE(App().statusBar, nullptr);
     ApplyViewSettings(false);
-    SetCurrentEncoding(AppSettings().Encode);
-    SetCurrentLineEnd(AppSettings().CRLF);
+    SetCurrentEncoding(AppSettings().defaultEncoding);
+    SetCurrentLineEnd(AppSettings().defaultLineEnd);
   }
 
   HWND Edit() const { return App().edit; }
@@ -110,7 +110,7 @@ TEST_F(ViewWin, StatusBarFollowsTheCaretAndTheText) {
 }
 
 TEST_F(ViewWin, DoubleClickingTheEncodingPartCyclesItAndLineEndsFollowUseCrLf) {
-  AppSettings().UseCRLF = 0;
+  AppSettings().detectLineEnds = false;
   ASSERT_NO_FATAL_FAILURE(MakeMain());
   auto doubleClick = [&](int part) {
     NMMOUSE mouse{};
@@ -135,19 +135,19 @@ TEST_F(ViewWin, DoubleClickingTheEncodingPartCyclesItAndLineEndsFollowUseCrLf) {
 }
 
 TEST_F(ViewWin, UnWrapCountsRealLinesNotDisplayLines) {
-  AppSettings().WWrap = 1;
+  AppSettings().wordWrap = true;
   ASSERT_NO_FATAL_FAILURE(MakeMain());
   ASSERT_TRUE(RecreateEditControl(true));
   SendMessageW(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 400));
   std::wstring paragraph;
   for (int i = 0; i < 60; ++i) paragraph += L"word ";
   SetText(paragraph);
-  AppSettings().UnWrap = 0;
+  AppSettings().unwrappedLineNumbers = false;
   Caret(static_cast<DWORD>(paragraph.size()));
   const std::wstring display = Part(0);
   EXPECT_NE(display, L"行: 1/1") << "the paragraph should wrap in a 300-pixel window";
 
-  AppSettings().UnWrap = 1;
+  AppSettings().unwrappedLineNumbers = true;
   InvalidateStatusCache();
   RefreshStatusBar();
   EXPECT_EQ(Part(0), L"行: 1/1");
@@ -155,7 +155,7 @@ TEST_F(ViewWin, UnWrapCountsRealLinesNotDisplayLines) {
 }
 
 TEST_F(ViewWin, WordWrapKeepsTextSelectionFirstLineAndModifiedMark) {
-  AppSettings().WWrap = 0;
+  AppSettings().wordWrap = false;
   ASSERT_NO_FATAL_FAILURE(MakeMain());
   SendMessageW(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(600, 200));
   std::wstring text;
@@ -172,7 +172,7 @@ TEST_F(ViewWin, WordWrapKeepsTextSelectionFirstLineAndModifiedMark) {
   EXPECT_NE(Edit(), before);
   EXPECT_FALSE(IsWindow(before));
   EXPECT_EQ(GetDlgCtrlID(Edit()), IDC_EDIT);
-  EXPECT_EQ(AppSettings().WWrap, 1);
+  EXPECT_TRUE(AppSettings().wordWrap);
   EXPECT_EQ(GetWindowLongPtrW(Edit(), GWL_STYLE) & WS_HSCROLL, 0);
   wchar_t got[4096] = {};
   GetWindowTextW(Edit(), got, 4096);
@@ -188,13 +188,13 @@ TEST_F(ViewWin, WordWrapKeepsTextSelectionFirstLineAndModifiedMark) {
   EXPECT_EQ(GetParent(App().marginLine), Edit());
 
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_WORD_WRAP, 0), 0);
-  EXPECT_EQ(AppSettings().WWrap, 0);
+  EXPECT_FALSE(AppSettings().wordWrap);
   EXPECT_NE(GetWindowLongPtrW(Edit(), GWL_STYLE) & WS_HSCROLL, 0);
 }
 
 TEST_F(ViewWin, MarginLineStandsAtTenTabsAndHidesAtTheLeftEdge) {
   ASSERT_NO_FATAL_FAILURE(MakeMain());
-  ASSERT_EQ(AppSettings().Margin, 0);
+  ASSERT_EQ(AppSettings().marginLineOffset, 0);
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_MARGIN_LINE, 0), 0);
   EXPECT_NE(GetWindowLongPtrW(App().marginLine, GWL_STYLE) & WS_VISIBLE, 0);
 
@@ -204,7 +204,7 @@ TEST_F(ViewWin, MarginLineStandsAtTenTabsAndHidesAtTheLeftEdge) {
   SelectObject(dc, old);
   ReleaseDC(App().marginLine, dc);
   ASSERT_GT(tab, 0);
-  EXPECT_EQ(AppSettings().Margin, 10 * tab);
+  EXPECT_EQ(AppSettings().marginLineOffset, 10 * tab);
 
   // The line sits that far right of the text's left edge.
   RECT line{};
@@ -230,16 +230,16 @@ TEST_F(ViewWin, MarginLineStandsAtTenTabsAndHidesAtTheLeftEdge) {
   SendMessageW(App().marginLine, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 5));
   SendMessageW(App().marginLine, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-(10 * tab + 50)), 5));
   SendMessageW(App().marginLine, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(-(10 * tab + 50)), 5));
-  EXPECT_EQ(AppSettings().Margin, 0);
+  EXPECT_EQ(AppSettings().marginLineOffset, 0);
   EXPECT_EQ(GetWindowLongPtrW(App().marginLine, GWL_STYLE) & WS_VISIBLE, 0);
 }
 
 TEST_F(ViewWin, StatusBarAndViewSwitchesFollowTheirCommands) {
   ASSERT_NO_FATAL_FAILURE(MakeMain());
   ShowWindow(main_, SW_SHOWNORMAL);
-  ASSERT_NE(AppSettings().Status, 0);
+  ASSERT_NE(AppSettings().statusBarHeight, 0);
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_STATUS_BAR, 0), 0);
-  EXPECT_EQ(AppSettings().Status, 0);
+  EXPECT_EQ(AppSettings().statusBarHeight, 0);
   EXPECT_EQ(GetWindowLongPtrW(App().statusBar, GWL_STYLE) & WS_VISIBLE, 0);
   // Without the bar the edit control takes the whole client area.
   RECT client{}, edit{};
@@ -247,16 +247,16 @@ TEST_F(ViewWin, StatusBarAndViewSwitchesFollowTheirCommands) {
   GetWindowRect(Edit(), &edit);
   EXPECT_EQ(edit.bottom - edit.top, client.bottom);
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_STATUS_BAR, 0), 0);
-  EXPECT_GT(AppSettings().Status, 0);
+  EXPECT_GT(AppSettings().statusBarHeight, 0);
 
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_ON_TOP, 0), 0);
-  EXPECT_EQ(AppSettings().OnTop, 1);
+  EXPECT_TRUE(AppSettings().alwaysOnTop);
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_ON_TOP, 0), 0);
-  EXPECT_EQ(AppSettings().OnTop, 0);
+  EXPECT_FALSE(AppSettings().alwaysOnTop);
 
   HFONT before = reinterpret_cast<HFONT>(SendMessageW(Edit(), WM_GETFONT, 0, 0));
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_FIXED_FONT, 0), 0);
-  EXPECT_EQ(AppSettings().Font, 0);
+  EXPECT_FALSE(AppSettings().fixedFont);
   HFONT after = reinterpret_cast<HFONT>(SendMessageW(Edit(), WM_GETFONT, 0, 0));
   EXPECT_NE(after, nullptr);
   EXPECT_NE(after, before);
@@ -267,10 +267,10 @@ TEST_F(ViewWin, FullScreenDropsTheCaptionAndComesBackToTheStoredPlace) {
   ShowWindow(main_, SW_SHOWNORMAL);
   SetWindowPos(main_, nullptr, 40, 50, 640, 480, SWP_NOZORDER);
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_FULL_SCREEN, 0), 0);
-  EXPECT_EQ(AppSettings().FulScr, 1);
+  EXPECT_EQ(AppSettings().fullScreen, 1);
   EXPECT_EQ(GetWindowLongPtrW(main_, GWL_STYLE) & WS_CAPTION, 0);
   ASSERT_EQ(SendMessageW(main_, WM_COMMAND, IDM_VIEW_FULL_SCREEN, 0), 0);
-  EXPECT_EQ(AppSettings().FulScr, 0);
+  EXPECT_EQ(AppSettings().fullScreen, 0);
   EXPECT_EQ(GetWindowLongPtrW(main_, GWL_STYLE) & WS_CAPTION, static_cast<LONG_PTR>(WS_CAPTION));
   WINDOWPLACEMENT wp{};
   wp.length = sizeof wp;
@@ -289,16 +289,16 @@ TEST_F(ViewWin, FullScreenDropsTheCaptionAndComesBackToTheStoredPlace) {
 
 TEST_F(ViewWin, SettingsThatMakeNoSenseStillGiveAUsableWindow) {
   Settings& s = AppSettings();
-  s.Left = -30000;
-  s.Top = 40000;
-  s.Width = -5;
-  s.Height = 0;
-  s.Status = 100000;
-  s.Margin = -7;
-  s.Tab = -5;
-  s.Gutter = -3;
-  s.FixFont = 1;
-  s.FixLog.fill(0xFF);  // no font the system can make: a face name without an end
+  s.windowLeft = -30000;
+  s.windowTop = 40000;
+  s.windowWidth = -5;
+  s.windowHeight = 0;
+  s.statusBarHeight = 100000;
+  s.marginLineOffset = -7;
+  s.tabWidth = -5;
+  s.leftMargin = -3;
+  s.customFixedFont = 1;
+  s.fixedFontRecord.fill(0xFF);  // no font the system can make: a face name without an end
   ASSERT_NO_FATAL_FAILURE(MakeMain());
   RestorePlacement(SW_SHOWNORMAL);
   WINDOWPLACEMENT wp{};
@@ -313,9 +313,9 @@ TEST_F(ViewWin, SettingsThatMakeNoSenseStillGiveAUsableWindow) {
   EXPECT_GE(r.top, screen.top);
   EXPECT_LE(r.bottom, screen.bottom);
 
-  EXPECT_GT(s.Status, 0);
-  EXPECT_LT(s.Status, 1000) << "the bar's real height is what is kept";
-  EXPECT_GT(s.Margin, 0) << "a negative distance is worked out anew";
+  EXPECT_GT(s.statusBarHeight, 0);
+  EXPECT_LT(s.statusBarHeight, 1000) << "the bar's real height is what is kept";
+  EXPECT_GT(s.marginLineOffset, 0) << "a negative distance is worked out anew";
   EXPECT_NE(SendMessageW(Edit(), WM_GETFONT, 0, 0), 0);
   // The document still takes text.
   SetText(L"still here");
@@ -339,7 +339,7 @@ TEST_F(ViewWin, StatusRefreshAfterOneCaretMoveIsCheapInALongDocument) {
   };
   double displayLines = 1e9;
   for (int i = 1; i <= 5; ++i) displayLines = std::min(displayLines, timeOneMove(middle + i));
-  AppSettings().UnWrap = 1;
+  AppSettings().unwrappedLineNumbers = true;
   double realLines = 1e9;
   for (int i = 1; i <= 3; ++i) realLines = std::min(realLines, timeOneMove(middle + 10 + i));
   std::printf("status refresh, 200000 lines: %.3f ms by display lines, %.3f ms by real lines\n", displayLines,
@@ -354,7 +354,7 @@ TEST_F(ViewWin, StatusRefreshAfterOneCaretMoveIsCheapInALongDocument) {
 
 
 TEST_F(ViewWin, RefusedMemoryKeepsTheOldControlAndItsText) {
-  AppSettings().WWrap = 1;
+  AppSettings().wordWrap = true;
   ASSERT_NO_FATAL_FAILURE(MakeMain());
   SetText(L"keep me whole");
   SendMessageW(Edit(), EM_SETSEL, 2, 6);
@@ -386,7 +386,7 @@ TEST_F(ViewWin, RefusedMemoryKeepsTheOldControlAndItsText) {
   EXPECT_EQ(Edit(), before);
   EXPECT_TRUE(IsWindow(before));
   EXPECT_EQ(GetDlgCtrlID(before), IDC_EDIT);
-  EXPECT_EQ(AppSettings().WWrap, 1);
+  EXPECT_TRUE(AppSettings().wordWrap);
   wchar_t text[64] = {};
   GetWindowTextW(before, text, 64);
   EXPECT_STREQ(text, L"keep me whole");
