@@ -20,77 +20,84 @@ using FontRecord = std::array<std::uint8_t, kFontRecordSize>;
 
 // The options the engine reads live in ToolSettings, so the pure tools can
 // take them without knowing the rest of the record; deriving keeps every
-// field reachable by the store's member pointers.
+// field reachable by the store's member pointers. The names say what a field
+// means; the field table in settings.cpp gives the key and value name each
+// is stored under. The flags are stored as the integers 0 and 1, and any
+// stored integer other than 0 reads as on.
 struct Settings : ToolSettings {
   // Which groups are written when the program ends.
-  std::int32_t Save = 1;
-  std::int32_t Place = 0;
-  std::int32_t Size = 0;
-  std::int32_t Opts = 1;
-  std::int32_t Setts = 1;
-  std::int32_t Search = 1;
-  std::int32_t Filters = 1;  // stored under the value name "过滤器"
-  std::int32_t Tools = 1;
-  std::int32_t Clips = 1;
+  bool saveOnExit = true;  // off: nothing but these flags is written
+  bool savePosition = false;
+  bool saveSize = false;
+  bool saveOptions = true;
+  bool saveSearchHistory = true;
+  bool saveEditorSettings = true;
+  bool saveFilters = true;
+  bool saveToolParameters = true;
+  bool saveClipboards = true;
 
   // Window placement.
-  std::int32_t Top = kUnsetPlacement;
-  std::int32_t Left = kUnsetPlacement;
-  std::int32_t Width = kUnsetPlacement;
-  std::int32_t Height = kUnsetPlacement;
-  std::int32_t Maxed = 0;
+  std::int32_t windowTop = kUnsetPlacement;
+  std::int32_t windowLeft = kUnsetPlacement;
+  std::int32_t windowWidth = kUnsetPlacement;
+  std::int32_t windowHeight = kUnsetPlacement;
+  // This and fullScreen are integers, not flags: start-up restores the
+  // stored placement for exactly 1 (or a stored place), and then any value
+  // but 0 maximises the window or switches full screen on.
+  std::int32_t maximized = 0;
 
   // Basic options and the search history.
-  std::int32_t WWrap = 1;
-  std::int32_t Status = 1;
-  std::int32_t Margin = 0;
-  std::int32_t FulScr = 0;
-  std::int32_t OnTop = 0;
-  std::int32_t Font = 1;
-  std::u16string Find;
-  std::u16string Replace;
-  std::int32_t FindMC = 0;
-  std::int32_t FindWW = 0;
-  std::u16string LookFor;
+  bool wordWrap = true;
+  std::int32_t statusBarHeight = 1;   // 0: no status bar
+  std::int32_t marginLineOffset = 0;  // pixels right of the text's edge; 0: no margin line
+  std::int32_t fullScreen = 0;        // an integer, as maximized is
+  bool alwaysOnTop = false;
+  bool fixedFont = true;  // the fixed-width font, or else the proportional one
+  std::u16string findText;
+  std::u16string replaceText;
+  bool findMatchCase = false;
+  bool findWholeWord = false;
+  std::u16string lookForText;
 
   // Editor and file settings.
-  std::int32_t Gutter = 10;
-  std::int32_t Limit = 0;
-  std::int32_t Persist = 0;
-  std::int32_t Indent = 0;
-  std::int32_t NoTabs = 0;
-  std::int32_t UnWrap = 0;
-  std::int32_t RotFind = 1;
-  std::int32_t Esc = 1;
-  std::int32_t FulPath = 0;
-  std::int32_t CWLong = 1;
-  std::int32_t CWSort = 0;
-  std::int32_t FixFont = 0;
-  std::int32_t ProFont = 0;
-  FontRecord FixLog{};
-  FontRecord ProLog{};
-  std::int32_t Encode = 0;
-  std::int32_t UseCRLF = 1;
-  std::int32_t CRLF = 0;
-  std::u16string Suffix = u"txt";
-  std::u16string DefPath;
-  std::u16string FFilter = u"文本文件 (*.txt)|*.txt|所有文件|*.*";
-  std::int32_t GTitle = 0;
-  std::int32_t Backup = 0;
-  std::int32_t TmpSave = 1;
-  std::int32_t FSRO = 0;      // "FSRO!"
-  std::int32_t FSWBOM = 0;    // "FSWBOM!"
-  std::int32_t OnlyOne = 1;
-  std::int32_t Watch = 1;
-  std::int32_t KeepFN = 0;    // "KeepFN!"
-  std::int32_t FLDE = 0;      // "FLDE!"
+  std::int32_t leftMargin = 10;  // pixels at 96 DPI; below 0: the control's own
+  std::int32_t textLimit = 0;    // 0: no limit
+  bool selectToolResult = false;
+  bool autoIndent = false;
+  bool tabsAsSpaces = false;
+  bool unwrappedLineNumbers = false;
+  bool findWrapsAround = true;
+  bool escapeExits = true;
+  bool fullPathInTitle = false;
+  bool completionLongestCommon = true;
+  bool completionSorted = false;
+  // The place of the chosen radio: 0 the system's font, 1 the custom record.
+  std::int32_t customFixedFont = 0;
+  std::int32_t customProportionalFont = 0;
+  FontRecord fixedFontRecord{};
+  FontRecord proportionalFontRecord{};
+  std::int32_t defaultEncoding = 0;  // the code of a TextEncoding
+  bool detectLineEnds = true;        // UNIX and Mac files are recognised
+  std::int32_t defaultLineEnd = 0;   // the code of a LineEndStyle
+  std::u16string defaultSuffix = u"txt";
+  std::u16string defaultFolder;
+  std::u16string fileDialogFilter = u"文本文件 (*.txt)|*.txt|所有文件|*.*";
+  bool nameFromFirstLine = false;
+  bool makeBackup = false;
+  bool periodicTempCopy = true;
+  bool overwriteReadOnly = false;
+  bool saveWithoutBom = false;
+  bool oneInstancePerFile = true;
+  bool watchForChanges = true;
+  bool keepNameOnError = false;
+  bool forceDefaultEncoding = false;
 
   // The remembered tool parameters are in ToolSettings.
 
   // Set when a custom font record was read from the store; the record is
   // used only then.
-  bool fixLogLoaded = false;
-  bool proLogLoaded = false;
+  bool fixedFontRecordLoaded = false;
+  bool proportionalFontRecordLoaded = false;
 };
 
 // One persistent field: where it is stored and which member holds it.
@@ -99,8 +106,8 @@ struct Settings : ToolSettings {
 struct SettingField {
   const char16_t* key;
   const char16_t* name;
-  int capacity;  // characters for strings, bytes for binary blocks, 0 for integers
-  std::variant<std::int32_t Settings::*, std::u16string Settings::*, FontRecord Settings::*,
+  int capacity;  // characters for strings, bytes for binary blocks, 0 for integers and flags
+  std::variant<std::int32_t Settings::*, bool Settings::*, std::u16string Settings::*, FontRecord Settings::*,
                SortKeyStrings Settings::*>
       member;
 };

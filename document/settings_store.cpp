@@ -44,6 +44,8 @@ void ForEachField(std::u16string_view key, Visit visit) {
 void ReadField(SettingsBackend& store, Settings& s, const SettingField& f) {
   if (auto p = std::get_if<std::int32_t Settings::*>(&f.member)) {
     if (auto v = store.ReadInt(f.key, f.name)) s.*(*p) = *v;
+  } else if (auto p = std::get_if<bool Settings::*>(&f.member)) {
+    if (auto v = store.ReadInt(f.key, f.name)) s.*(*p) = *v != 0;
   } else if (auto p = std::get_if<std::u16string Settings::*>(&f.member)) {
     if (auto v = store.ReadString(f.key, f.name, static_cast<std::size_t>(f.capacity))) s.*(*p) = std::move(*v);
   } else if (auto p = std::get_if<FontRecord Settings::*>(&f.member)) {
@@ -77,6 +79,8 @@ void WriteString(SettingsBackend& store, std::u16string_view key, std::u16string
 void WriteField(SettingsBackend& store, const Settings& s, const SettingField& f) {
   if (auto p = std::get_if<std::int32_t Settings::*>(&f.member)) {
     store.WriteInt(f.key, f.name, s.*(*p));
+  } else if (auto p = std::get_if<bool Settings::*>(&f.member)) {
+    store.WriteInt(f.key, f.name, s.*(*p) ? 1 : 0);
   } else if (auto p = std::get_if<std::u16string Settings::*>(&f.member)) {
     WriteString(store, f.key, f.name, s.*(*p));
   } else if (auto p = std::get_if<FontRecord Settings::*>(&f.member)) {

@@ -53,8 +53,8 @@ struct NumberingSettings {
   ColumnKeys keys{};         // %0 .. %9, all whole lines to begin with
 };
 
-// The numbering record of the settings (CutMask, CutEmpt, CutNum, CutStep,
-// CutView) with the given keys.
+// The numbering record of the settings (numberingMask, numberingSkipBlank,
+// numberingStart, numberingStep, numberingHidePreview) with the given keys.
 NumberingSettings NumberingFromSettings(const ToolSettings& s, const ColumnKeys& keys);
 
 // Parses the mask (up to its first zero unit) into tokens ending with a

@@ -29,7 +29,7 @@ inline constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 struct SearchOptions {
   bool matchCase = false;
   bool wholeWord = false;
-  bool underscoreIsWord = true;  // the setting _word
+  bool underscoreIsWord = true;  // the setting underscoreIsWordChar
 };
 
 // A pattern with its flags as a command searches with it: the find pattern

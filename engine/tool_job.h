@@ -100,13 +100,13 @@ struct FilterRun;
 // The parameters of each operation, one record per kind; an operation reads
 // only its own kind (ParamsOf), and a job without one uses the record the
 // settings hold where there is one.
-struct PrefixParams {  // kOpPrefixLines (QtText, QtEmpty, QtSpace)
+struct PrefixParams {  // kOpPrefixLines (the settings' quote... fields)
   const PrefixSpec* prefix = nullptr;
 };
-struct UniqueParams {  // kOpUniqueLines (UniJob, UniIC, UniDup, UniEmpt)
+struct UniqueParams {  // kOpUniqueLines (the settings' unique... fields)
   const UniqueSpec* unique = nullptr;
 };
-struct NumberingParams {  // kOpNumberLines (CutMask... with the dialog's keys)
+struct NumberingParams {  // kOpNumberLines (numbering... with the dialog's keys)
   const NumberingSettings* numbering = nullptr;
 };
 struct SortParams {  // kOpSortLines: three keys (default keys, stored lists)
@@ -133,7 +133,7 @@ struct ToolJob {
   TextOp op{};      // the text family's operation
   LineOp lineOp{};  // the line family's operation
   ToolParams params;
-  // The settings the tools read (_word, Tab, TrFind, EnBefor, XmlName...),
+  // The settings the tools read (tabWidth, translateFrom, tagName...),
   // always given by the caller: the pure code never looks at the program's.
   ToolSettings settings;
   // The line family: what the caret commands have the edit control do.

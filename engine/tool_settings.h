@@ -15,43 +15,55 @@ inline constexpr int kSortKeyCount = 3;
 // characters to keep. Stored as "SrtDl%d", "SrtI%d" and "SrtU%d" with the
 // key's index, key by key.
 struct SortKeyLists {
-  std::u16string Dl = u"\t";  // a single TAB until the user gives another list
-  std::u16string I;
-  std::u16string U;
+  std::u16string delimiters = u"\t";  // a single TAB until the user gives another list
+  std::u16string ignoreList;
+  std::u16string keepList;
 };
 using SortKeyStrings = std::array<SortKeyLists, kSortKeyCount>;
 
+// The flags are stored as the integers 0 and 1; any stored integer other
+// than 0 reads as on.
 struct ToolSettings {
-  std::int32_t Tab = 8;
-  std::int32_t _word = 1;
-  std::int32_t CWCase = 0;
-  std::u16string QtText = u"> ";
-  std::int32_t QtEmpty = 0;
-  std::int32_t QtSpace = 0;
-  std::u16string ClText;
-  std::int32_t ClEmpty = 0;
-  std::int32_t UniJob = 0;
-  std::int32_t UniIC = 0;
-  std::int32_t UniDup = 0;
-  std::int32_t UniEmpt = 0;
-  std::u16string TrFind;
-  std::u16string TrRepl;
-  std::int32_t TrDel = 0;
-  std::u16string ErFind;
-  std::u16string ErRepl;
-  std::int32_t ErIC = 0;
-  std::int32_t ErWW = 0;
-  std::u16string EnBefor;
-  std::u16string EnAfter;
-  std::u16string XmlName;
-  std::u16string XmlAttr;
-  std::int32_t XmlEmpt = 0;
-  SortKeyStrings Srt;
-  std::u16string CutMask = u"%+d, %1";
-  std::int32_t CutEmpt = 0;
-  std::int32_t CutNum = 1;
-  std::int32_t CutStep = 1;
-  std::int32_t CutView = 0;
+  std::int32_t tabWidth = 8;
+  bool underscoreIsWordChar = true;
+  bool completionIgnoreCase = false;
+
+  // Quote (prefix lines) and close (append to lines).
+  std::u16string quotePrefix = u"> ";
+  bool quoteOnlyNonEmpty = false;
+  bool quoteAfterLeadingSpace = false;
+  std::u16string closeText;
+  bool closeOnlyNonBlank = false;
+
+  // Unique lines: which lines are emitted (one of the kUnique... jobs).
+  std::int32_t uniqueMode = 0;
+  bool uniqueIgnoreCase = false;
+  bool uniqueCountDuplicates = false;
+  bool uniqueKeepBlank = false;
+
+  std::u16string translateFrom;
+  std::u16string translateTo;
+  bool translateDeleteOthers = false;
+
+  std::u16string extendedFindText;
+  std::u16string extendedReplaceText;
+  bool extendedIgnoreCase = false;
+  bool extendedWholeWord = false;
+
+  std::u16string encloseBefore;
+  std::u16string encloseAfter;
+
+  std::u16string tagName;
+  std::u16string tagAttributes;
+  bool tagEmptyElement = false;
+
+  SortKeyStrings sortKeyLists;
+
+  std::u16string numberingMask = u"%+d, %1";
+  bool numberingSkipBlank = false;
+  std::int32_t numberingStart = 1;
+  std::int32_t numberingStep = 1;
+  bool numberingHidePreview = false;
 };
 
 }  // namespace quillet

@@ -67,7 +67,7 @@ CommandResult OnMailQuote(const CommandArgs&) {
   return LineTool(kOpPrefixLines, data);
 }
 
-// The quote/indent record is the settings' own (QtText, QtEmpty, QtSpace).
+// The quote/indent record is the settings' own (quotePrefix, quoteOnlyNonEmpty, quoteAfterLeadingSpace).
 CommandResult OnUnquote(const CommandArgs&) { return LineTool(kOpUnquote); }
 CommandResult OnShiftLeft(const CommandArgs&) { return LineTool(kOpShiftLeft); }
 

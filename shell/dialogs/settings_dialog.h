@@ -34,10 +34,10 @@ struct SettingsPageInfo {
 };
 const std::array<SettingsPageInfo, kSettingsPageCount>& SettingsPages();
 
-// A check box: checked is 1 in the setting.
+// A check box and the flag it shows.
 struct CheckBinding {
   int id;
-  std::int32_t Settings::*setting;
+  bool Settings::*setting;
 };
 
 // Radio buttons: the setting is the place of the chosen one.

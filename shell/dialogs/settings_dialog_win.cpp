@@ -43,11 +43,11 @@ DialogState* TakeState(HWND dialog, LPARAM lParam) {
 }
 
 void ShowChecks(HWND page, std::span<const CheckBinding> checks) {
-  for (const CheckBinding& c : checks) SetTicked(page, c.id, AppSettings().*c.setting != 0);
+  for (const CheckBinding& c : checks) SetTicked(page, c.id, AppSettings().*c.setting);
 }
 
 void ReadChecks(HWND page, std::span<const CheckBinding> checks) {
-  for (const CheckBinding& c : checks) AppSettings().*c.setting = IsTicked(page, c.id) ? 1 : 0;
+  for (const CheckBinding& c : checks) AppSettings().*c.setting = IsTicked(page, c.id);
 }
 
 void ShowRadios(HWND page, std::span<const RadioBinding> groups) {

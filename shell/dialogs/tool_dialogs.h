@@ -12,7 +12,7 @@
 namespace quillet {
 
 // One two-field dialog: up to two edit fields, each editing a text setting
-// with a length limit, and up to two check boxes editing integer settings.
+// with a length limit, and up to two check boxes editing flags.
 // An id of 0 means the control is not there.
 struct ParamDialogDescriptor {
   int dialogId;
@@ -23,9 +23,9 @@ struct ParamDialogDescriptor {
   std::u16string ToolSettings::*edit2Text;
   int edit2Limit;
   int check1;
-  std::int32_t ToolSettings::*check1Value;
+  bool ToolSettings::*check1Value;
   int check2;
-  std::int32_t ToolSettings::*check2Value;
+  bool ToolSettings::*check2Value;
   bool fixedFont;
 };
 

@@ -41,8 +41,8 @@ void FillParamDialog(HWND dialog, const ParamDialogDescriptor& d) {
     SendDlgItemMessageW(dialog, edit.id, EM_LIMITTEXT, static_cast<WPARAM>(edit.limit), 0);
     SetDlgItemTextW(dialog, edit.id, W(CutToLimit(s.*edit.text, edit.limit)));
   }
-  if (d.check1) SetTicked(dialog, d.check1, s.*d.check1Value != 0);
-  if (d.check2) SetTicked(dialog, d.check2, s.*d.check2Value != 0);
+  if (d.check1) SetTicked(dialog, d.check1, s.*d.check1Value);
+  if (d.check2) SetTicked(dialog, d.check2, s.*d.check2Value);
   EnableCtrlTabInEdits(dialog);
   EnableOkByFirstField(dialog, d);
 }
@@ -51,8 +51,8 @@ void StoreParamDialog(HWND dialog, const ParamDialogDescriptor& d) {
   Settings& s = AppSettings();
   s.*d.edit1Text = CutToLimit(ItemText(dialog, d.edit1), d.edit1Limit);
   if (d.edit2) s.*d.edit2Text = CutToLimit(ItemText(dialog, d.edit2), d.edit2Limit);
-  if (d.check1) s.*d.check1Value = IsTicked(dialog, d.check1) ? 1 : 0;
-  if (d.check2) s.*d.check2Value = IsTicked(dialog, d.check2) ? 1 : 0;
+  if (d.check1) s.*d.check1Value = IsTicked(dialog, d.check1);
+  if (d.check2) s.*d.check2Value = IsTicked(dialog, d.check2);
 }
 
 INT_PTR CALLBACK ParamDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

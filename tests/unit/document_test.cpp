@@ -49,9 +49,10 @@ TEST(Settings, ResetRestoresDefaultsAndFieldNamesAreUnique) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::u16string key = std::u16string(fields[i].key) + u"/" + fields[i].name;
     EXPECT_TRUE(seen.insert(key).second) << "twice: " << std::string(key.begin(), key.end());
-    // Every string field has a capacity; no integer has one.
-    const bool isInt = std::holds_alternative<std::int32_t Settings::*>(fields[i].member);
-    EXPECT_EQ(isInt, fields[i].capacity == 0);
+    // Every string field has a capacity; no integer or flag has one.
+    const bool isNumber = std::holds_alternative<std::int32_t Settings::*>(fields[i].member) ||
+                          std::holds_alternative<bool Settings::*>(fields[i].member);
+    EXPECT_EQ(isNumber, fields[i].capacity == 0);
   }
   EXPECT_GT(count, 80u);
 }

@@ -298,6 +298,30 @@ TEST(SettingsStore, BadStoredValuesLeaveDefaults) {
   EXPECT_EQ(none.settings.tabWidth, 3);
 }
 
+// A flag reads any stored integer but 0 as on, as older files may hold 2
+// or -1, and is written back as 0 or 1. Full screen stays the integer it
+// was: start-up tells 1 from other values.
+TEST(SettingsStore, StoredFlagsReadAnythingButZeroAsOn) {
+  Everything all;
+  Load(all, ParseIniText(std::u16string(1, kMark) + u"[Opts]\r\nWWrap=0\r\nOnTop=2\r\nFulScr=2\r\n"
+                                                    u"[Setts]\r\nFSRO!=-1\r\nEsc=0\r\n"
+                                                    u"[Tools]\r\nTrDel=7\r\n"));
+  const Settings& s = all.settings;
+  EXPECT_FALSE(s.wordWrap);
+  EXPECT_TRUE(s.alwaysOnTop);
+  EXPECT_TRUE(s.overwriteReadOnly);
+  EXPECT_FALSE(s.escapeExits);
+  EXPECT_TRUE(s.translateDeleteOthers);
+  EXPECT_EQ(s.fullScreen, 2);
+
+  const IniDocument saved = Saved(all, false);
+  EXPECT_EQ(*Find(saved, u"Opts", u"WWrap"), u"0");
+  EXPECT_EQ(*Find(saved, u"Opts", u"OnTop"), u"1");
+  EXPECT_EQ(*Find(saved, u"Setts", u"FSRO!"), u"1");
+  EXPECT_EQ(*Find(saved, u"Tools", u"TrDel"), u"1");
+  EXPECT_EQ(*Find(saved, u"Opts", u"FulScr"), u"2");
+}
+
 TEST(SettingsStore, StoredListsLoadInOrder) {
   Everything all;
   Load(all, ParseIniText(std::u16string(1, kMark) +
