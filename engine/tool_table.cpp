@@ -130,7 +130,8 @@ Failure SizeEnclosed(const ToolJob& job, ToolPass& pass) {
   // The stored texts are normally held to 511 characters each; longer ones
   // still fit whole.
   const ToolSettings& s = job.settings;
-  pass.resultUnits = job.selLength + std::max<std::uint64_t>(kEncloseExtra, s.encloseBefore.size() + s.encloseAfter.size());
+  pass.resultUnits =
+      job.selLength + std::max<std::uint64_t>(kEncloseExtra, s.encloseBefore.size() + s.encloseAfter.size());
   return {};
 }
 
@@ -153,8 +154,9 @@ Failure WrapSelection(ToolJob& job, Wrap wrap) {
 
 Failure RunEnclose(ToolJob& job, ToolPass&) {
   const ToolSettings& s = job.settings;
-  return WrapSelection(
-      job, [&](char16_t* out, char16_t** caret) { return EncloseText(out, job.sel, s.encloseBefore, s.encloseAfter, caret); });
+  return WrapSelection(job, [&](char16_t* out, char16_t** caret) {
+    return EncloseText(out, job.sel, s.encloseBefore, s.encloseAfter, caret);
+  });
 }
 
 Failure RunTag(ToolJob& job, ToolPass&) {
@@ -165,7 +167,8 @@ Failure RunTag(ToolJob& job, ToolPass&) {
 // ---- replace and translate --------------------------------------------------
 
 SearchOptions ExtendedReplaceOptions(const ToolSettings& s) {
-  return SearchOptions{.matchCase = !s.extendedIgnoreCase, .wholeWord = s.extendedWholeWord, .underscoreIsWord = s.underscoreIsWordChar};
+  return SearchOptions{
+      .matchCase = !s.extendedIgnoreCase, .wholeWord = s.extendedWholeWord, .underscoreIsWord = s.underscoreIsWordChar};
 }
 
 // Extended replace writes over the selection when no replacement can
@@ -176,7 +179,8 @@ Failure SizeReplaced(const ToolJob& job, ToolPass& pass) {
   const ToolSettings& s = job.settings;
   if (s.extendedReplaceText.size() <= s.extendedFindText.size()) return {};
   pass.resultUnits =
-      ReplacedLength({job.sel, job.selLength}, s.extendedFindText, s.extendedReplaceText, ExtendedReplaceOptions(s)).value_or(UINT64_MAX);
+      ReplacedLength({job.sel, job.selLength}, s.extendedFindText, s.extendedReplaceText, ExtendedReplaceOptions(s))
+          .value_or(UINT64_MAX);
   return {};
 }
 
@@ -190,8 +194,8 @@ Failure RunExtendedReplace(ToolJob& job, ToolPass&) {
     return {};
   }
   char16_t* out = job.resultBuffer.get();
-  char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.extendedFindText, s.extendedReplaceText,
-                                   ExtendedReplaceOptions(s));
+  char16_t* end = ReplaceAllInText({job.sel, job.selLength}, out, job.resultCapacity, s.extendedFindText,
+                                   s.extendedReplaceText, ExtendedReplaceOptions(s));
   if (!end) return kMsgOutOfMemory;
   SetResult(job, out, Terminated(end));
   return {};

@@ -32,7 +32,8 @@ CommandResult LineTool(TextOp op, const ToolParams& data = {}) { return RunTextT
 CommandResult Indent() {
   const Settings& s = AppSettings();
   // The record's text field holds at most 511 characters.
-  const std::u16string text = s.tabsAsSpaces ? std::u16string(std::clamp(s.tabWidth, 1, int(kLineTextLimit)), u' ') : u"\t";
+  const std::u16string text =
+      s.tabsAsSpaces ? std::u16string(std::clamp(s.tabWidth, 1, int(kLineTextLimit)), u' ') : u"\t";
   const PrefixSpec prefix{text, true, false};
   const ToolParams data = PrefixParams{&prefix};
   return LineTool(kOpPrefixLines, data);
@@ -86,8 +87,9 @@ CommandResult OnDuplicatesRun(const CommandArgs& a) {
   return TextTool(a, kOpUniqueLines, data);
 }
 
-
-CommandResult OnSortRun(const CommandArgs& a) { return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().sortKeyLists)); }
+CommandResult OnSortRun(const CommandArgs& a) {
+  return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().sortKeyLists));
+}
 CommandResult OnSortAscending(const CommandArgs& a) { return Sort(a, AscendingSort()); }
 CommandResult OnSortDescending(const CommandArgs& a) { return Sort(a, DescendingSort()); }
 

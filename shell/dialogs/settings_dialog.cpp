@@ -54,11 +54,16 @@ const RadioBinding kFileRadios[] = {
 };
 
 const CheckBinding kFileChecks[] = {
-    {IDC_SET_USE_CRLF, &S::detectLineEnds},     {IDC_SET_FIRST_LINE_TITLE, &S::nameFromFirstLine},
-    {IDC_SET_BACKUP, &S::makeBackup},        {IDC_SET_TEMP_SAVE, &S::periodicTempCopy},
-    {IDC_SET_FORCE_READ_ONLY, &S::overwriteReadOnly}, {IDC_SET_FORCE_NO_BOM, &S::saveWithoutBom},
-    {IDC_SET_ONLY_ONE, &S::oneInstancePerFile},     {IDC_SET_WATCH, &S::watchForChanges},
-    {IDC_SET_KEEP_NAME, &S::keepNameOnError},     {IDC_SET_FORCE_ENCODING, &S::forceDefaultEncoding},
+    {IDC_SET_USE_CRLF, &S::detectLineEnds},
+    {IDC_SET_FIRST_LINE_TITLE, &S::nameFromFirstLine},
+    {IDC_SET_BACKUP, &S::makeBackup},
+    {IDC_SET_TEMP_SAVE, &S::periodicTempCopy},
+    {IDC_SET_FORCE_READ_ONLY, &S::overwriteReadOnly},
+    {IDC_SET_FORCE_NO_BOM, &S::saveWithoutBom},
+    {IDC_SET_ONLY_ONE, &S::oneInstancePerFile},
+    {IDC_SET_WATCH, &S::watchForChanges},
+    {IDC_SET_KEEP_NAME, &S::keepNameOnError},
+    {IDC_SET_FORCE_ENCODING, &S::forceDefaultEncoding},
 };
 
 const TextBinding kFileTexts[] = {

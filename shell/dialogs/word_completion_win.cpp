@@ -91,8 +91,8 @@ bool Start(HWND dialog, Completion& c) {
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::u16string& w : choice.words) {
     // The list box keeps its entries sorted only when they are added.
-    SendMessageW(list, s.completionSorted ? LB_ADDSTRING : LB_INSERTSTRING, s.completionSorted ? 0 : static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(W(w)));
+    SendMessageW(list, s.completionSorted ? LB_ADDSTRING : LB_INSERTSTRING,
+                 s.completionSorted ? 0 : static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(W(w)));
   }
   SendMessageW(list, LB_SETCURSEL, 0, 0);
   SendMessageW(list, WM_SETFONT, SendMessageW(App().edit, WM_GETFONT, 0, 0), FALSE);

@@ -43,7 +43,7 @@ struct WatchJob {
 
 // Read from the watcher thread while the settings dialog may change it.
 bool WatchSettingOn(const WatchJob& job) {
-  return std::atomic_ref(job.settings->watchForChanges).load(std::memory_order_relaxed) != 0;
+  return std::atomic_ref(job.settings->watchForChanges).load(std::memory_order_relaxed);
 }
 
 // Wakes on any last-write or name change in the folder but reports only a

@@ -21,8 +21,9 @@ namespace {
 FindDialogState& State() { return Running().find; }
 
 SearchOptions OptionsOf(const SearchPattern& pattern) {
-  return SearchOptions{
-      .matchCase = pattern.matchCase, .wholeWord = pattern.wholeWord, .underscoreIsWord = AppSettings().underscoreIsWordChar};
+  return SearchOptions{.matchCase = pattern.matchCase,
+                       .wholeWord = pattern.wholeWord,
+                       .underscoreIsWord = AppSettings().underscoreIsWordChar};
 }
 
 // The document as the search sees it: a copy with a terminator in front.
@@ -65,7 +66,8 @@ CommandResult ReplaceAllOneByOne() {
 SearchPattern CurrentPattern(PatternSlot slot) {
   const Settings& s = AppSettings();
   if (slot == PatternSlot::kLookFor) return SearchPattern{.pattern = s.lookForText};
-  return SearchPattern{.pattern = s.findText, .up = State().up, .wholeWord = s.findWholeWord, .matchCase = s.findMatchCase};
+  return SearchPattern{
+      .pattern = s.findText, .up = State().up, .wholeWord = s.findWholeWord, .matchCase = s.findMatchCase};
 }
 
 bool FindGoesUp() { return State().up; }

@@ -246,9 +246,11 @@ void SetEditFont(bool fixed) {
   AppSettings().fixedFont = fixed;
   LOGFONTW font{};
   if (fixed) {
-    font = AppSettings().customFixedFont ? StoredLogFont(AppSettings().fixedFontRecord) : StockLogFont(SYSTEM_FIXED_FONT);
+    font =
+        AppSettings().customFixedFont ? StoredLogFont(AppSettings().fixedFontRecord) : StockLogFont(SYSTEM_FIXED_FONT);
   } else {
-    font = AppSettings().customProportionalFont ? StoredLogFont(AppSettings().proportionalFontRecord) : StockLogFont(SYSTEM_FONT);
+    font = AppSettings().customProportionalFont ? StoredLogFont(AppSettings().proportionalFontRecord)
+                                                : StockLogFont(SYSTEM_FONT);
   }
   HFONT made = CreateFontIndirectW(&font);
   if (!made) {
@@ -289,7 +291,8 @@ void ApplyEditSettings() {
   SetEditFont(AppSettings().fixedFont);
   if (AppSettings().tabWidth > 0) {
     // One stop every Tab characters; stops are in dialog units, four to a character.
-    const int stop = static_cast<int>(std::min<long long>(static_cast<long long>(AppSettings().tabWidth) * 4, INT32_MAX));
+    const int stop =
+        static_cast<int>(std::min<long long>(static_cast<long long>(AppSettings().tabWidth) * 4, INT32_MAX));
     SendMessageW(edit, EM_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&stop));
   }
   if (AppSettings().leftMargin >= 0) {
@@ -437,7 +440,8 @@ void ApplyViewSettings(bool recreate) {
   }
   ShowStatusBar(AppSettings().statusBarHeight != 0);
   // A stored distance that cannot be a place in the text is worked out anew.
-  if (AppSettings().marginLineOffset < 0 || AppSettings().marginLineOffset > 0x7FFF) AppSettings().marginLineOffset = MarginDefault();
+  if (AppSettings().marginLineOffset < 0 || AppSettings().marginLineOffset > 0x7FFF)
+    AppSettings().marginLineOffset = MarginDefault();
   if (App().marginLine) ShowWindow(App().marginLine, AppSettings().marginLineOffset != 0 ? SW_SHOW : SW_HIDE);
   Relayout();
   SetOnTop(AppSettings().alwaysOnTop);
@@ -509,8 +513,8 @@ int RestorePlacement(int showCommand) {
   wp.showCmd = (AppSettings().maximized || AppSettings().fullScreen) ? SW_MAXIMIZE : showCommand;
   const ScreenRect current{wp.rcNormalPosition.left, wp.rcNormalPosition.top, wp.rcNormalPosition.right,
                            wp.rcNormalPosition.bottom};
-  const ScreenRect stored = StoredNormalRect(current, AppSettings().windowLeft, AppSettings().windowTop, AppSettings().windowWidth,
-                                             AppSettings().windowHeight, kUnsetPlacement);
+  const ScreenRect stored = StoredNormalRect(current, AppSettings().windowLeft, AppSettings().windowTop,
+                                             AppSettings().windowWidth, AppSettings().windowHeight, kUnsetPlacement);
   // Settings from another screen, or damaged ones, must not lose the window.
   const int dpi = WindowDpi(main);
   wp.rcNormalPosition = ToRect(VisibleNormalRect(stored, current, WorkAreas(), ScaleForDpi(kMinWindowWidth, dpi),

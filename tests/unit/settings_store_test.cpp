@@ -72,7 +72,8 @@ TEST(SettingsStore, EveryValueTypeRoundTrips) {
   s.defaultSuffix = u"md";
   s.overwriteReadOnly = true;
   s.keepNameOnError = true;
-  for (int i = 0; i < kFontRecordSize; ++i) s.fixedFontRecord[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
+  for (int i = 0; i < kFontRecordSize; ++i)
+    s.fixedFontRecord[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
   s.quotePrefix = u"";
   s.sortKeyLists[0].delimiters = u",;";
   s.sortKeyLists[2].keepList = u"\\keep\\";
@@ -153,7 +154,8 @@ TEST(SettingsStore, GroupFlagsDecideWhatIsWritten) {
   // All groups off: the recent files still go.
   Settings& s = all.settings;
   s.saveOnExit = true;
-  s.saveOptions = s.saveEditorSettings = s.saveSearchHistory = s.saveFilters = s.saveToolParameters = s.saveClipboards = false;
+  s.saveOptions = s.saveEditorSettings = s.saveSearchHistory = s.saveFilters = s.saveToolParameters = s.saveClipboards =
+      false;
   const IniDocument minimal = Saved(all, false);
   EXPECT_EQ(SectionNames(minimal), (Names{u"Save", u"Recent"}));
   EXPECT_EQ(EntryNames(minimal, u"Recent"),
@@ -285,7 +287,7 @@ TEST(SettingsStore, BadStoredValuesLeaveDefaults) {
   EXPECT_FALSE(s.proportionalFontRecordLoaded);
   EXPECT_EQ(s.fixedFontRecord, FontRecord{});
   EXPECT_EQ(s.defaultSuffix, u"mark");  // four characters at most
-  EXPECT_EQ(s.tabWidth, 0);           // not a number reads as 0
+  EXPECT_EQ(s.tabWidth, 0);             // not a number reads as 0
   EXPECT_EQ(s.numberingStart, 1);
   EXPECT_EQ(s.numberingStep, 1);
   EXPECT_EQ(s.translateFrom.size(), 255u);
