@@ -65,7 +65,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   const Settings& s = state->settings;
   HWND hwnd = CreateWindowExW(s.alwaysOnTop ? WS_EX_TOPMOST : 0, kMainWindowClass, kMainWindowClass,
                               WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, nullptr, nullptr, instance, const_cast<wchar_t*>(commandLine));
+                              CW_USEDEFAULT, nullptr, nullptr, instance, state.get());
   if (!hwnd) {
     ShowWarning(nullptr, kMsgOutOfMemory);
     return -2;

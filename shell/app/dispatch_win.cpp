@@ -287,15 +287,15 @@ CommandResult RunHandler(CommandHandler handler, const CommandArgs& args) noexce
   }
 }
 
-CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam) {
+CommandResult DispatchCommand(EditorState& state, WPARAM wParam, LPARAM lParam) {
   const auto id = static_cast<std::uint16_t>(LOWORD(wParam));
   const CommandRow command = FindCommand(id);
   if (!command.handler) return kNotACommand;
-  if (command.lastTool) App().lastToolCommand = id;
-  const CommandResult result = RunHandler(command.handler, CommandArgs{id, wParam, lParam});
+  if (command.lastTool) state.app.lastToolCommand = id;
+  const CommandResult result = RunHandler(command.handler, CommandArgs{state, id, wParam, lParam});
   if (!command.continueAs || result.IsMessage() || result.code != kDone) return result;
-  App().lastToolCommand = command.continueAs;
-  return DispatchCommand(command.continueAs, lParam);
+  state.app.lastToolCommand = command.continueAs;
+  return DispatchCommand(state, command.continueAs, lParam);
 }
 
 }  // namespace quillet

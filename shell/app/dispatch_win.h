@@ -11,7 +11,12 @@
 
 namespace quillet {
 
+struct EditorState;
+
+// What a handler is given: the state of the run the command works on, and
+// the command's id and message parameters.
 struct CommandArgs {
+  EditorState& state;
   std::uint16_t id;
   WPARAM wParam;
   LPARAM lParam;
@@ -19,7 +24,7 @@ struct CommandArgs {
 
 using CommandHandler = CommandResult (*)(const CommandArgs&);
 
-CommandResult DispatchCommand(WPARAM wParam, LPARAM lParam);
+CommandResult DispatchCommand(EditorState& state, WPARAM wParam, LPARAM lParam);
 
 // Runs a command's handler so that no exception leaves it: a failed
 // allocation is "内存不足！", anything else a general failure; the window

@@ -52,6 +52,11 @@ struct EditorState {
   PersistentState Persistent() { return PersistentState{settings, recent, favourites, filters, clips}; }
 };
 
+// The main window's state: attached when the window is made (the address
+// given to CreateWindowExW), null for any other window.
+void AttachState(HWND mainWindow, EditorState& state);
+EditorState* StateOf(HWND mainWindow);
+
 // The state of the run in force: the one the start-up made, or a test's.
 EditorState& Running();
 

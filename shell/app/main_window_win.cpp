@@ -73,8 +73,8 @@ void OnDestroy(HWND hwnd) {
   PostQuitMessage(0);
 }
 
-LRESULT OnCommand(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const CommandResult result = DispatchCommand(wParam, lParam);
+LRESULT OnCommand(HWND hwnd, EditorState& state, WPARAM wParam, LPARAM lParam) {
+  const CommandResult result = DispatchCommand(state, wParam, lParam);
   if (result.IsMessage()) ShowWarning(hwnd, result.message);
   return CommandReturnValue(result);
 }
@@ -108,10 +108,19 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The window holds the address of the run's state from its first message
+  // on; the few messages before that have nothing of the program's to do.
+  if (message == WM_NCCREATE) {
+    if (auto* given = static_cast<EditorState*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams))
+      AttachState(hwnd, *given);
+  }
+  EditorState* state = StateOf(hwnd);
+  if (!state) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const AppState& app = state->app;
   // Registered messages have no fixed number; 0 means not registered yet.
-  if (App().findMessage && message == App().findMessage) return OnFindReport();
-  if (App().instanceMessage && message == App().instanceMessage) return OnInstanceMessage(wParam, lParam);
-  if (App().trayMessage && message == App().trayMessage) return TrayCallback(lParam);
+  if (app.findMessage && message == app.findMessage) return OnFindReport();
+  if (app.instanceMessage && message == app.instanceMessage) return OnInstanceMessage(wParam, lParam);
+  if (app.trayMessage && message == app.trayMessage) return TrayCallback(lParam);
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
@@ -135,7 +144,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_QUERYENDSESSION:
       return MayClose() ? 1 : 0;
     case WM_COMMAND:
-      return OnCommand(hwnd, wParam, lParam);
+      return OnCommand(hwnd, *state, wParam, lParam);
     case WM_INITMENUPOPUP:
       PrepareMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
       return 0;

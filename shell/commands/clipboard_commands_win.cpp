@@ -60,8 +60,8 @@ CommandResult OnCopyToClip(const CommandArgs& a) {
   EditSnapshot selection;
   if (Failure message = SnapshotSelection(EditControl(), selection, {.keepFinalBreak = true})) return message;
   // An empty selection leaves the slot's old text in place.
-  if (!StoreClip(AppClips(), n, selection.text)) return kMsgOutOfMemory;
-  AppClips().changed = true;
+  if (!StoreClip(a.state.clips, n, selection.text)) return kMsgOutOfMemory;
+  a.state.clips.changed = true;
   return kDone;
 }
 
@@ -70,14 +70,14 @@ CommandResult OnPasteClip(const CommandArgs& a) {
   return kDone;
 }
 
-CommandResult OnClearClips(const CommandArgs&) {
-  ClearClips(AppClips());
+CommandResult OnClearClips(const CommandArgs& a) {
+  ClearClips(a.state.clips);
   return kDone;
 }
 
-CommandResult OnShowClips(const CommandArgs&) {
-  const INT_PTR result =
-      DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_CLIPBOARDS), App().mainWindow, GuardedDialogProc<ClipsDialogProc>, 0);
+CommandResult OnShowClips(const CommandArgs& a) {
+  const INT_PTR result = DialogBoxParamW(a.state.app.instance, MAKEINTRESOURCEW(IDD_CLIPBOARDS), a.state.app.mainWindow,
+                                         GuardedDialogProc<ClipsDialogProc>, 0);
   if (result == -1 || result == 0) return kMsgOutOfMemory;
   return kDone;
 }

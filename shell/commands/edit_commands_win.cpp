@@ -88,24 +88,24 @@ CommandResult OnCompleteWord(const CommandArgs&) {
 
 // The keys of the edit control that are commands of their own.
 CommandResult OnEnter(const CommandArgs& a) {
-  if (AppSettings().autoIndent) return DispatchCommand(IDM_EDIT_SMART_ENTER, a.lParam);
+  if (a.state.settings.autoIndent) return DispatchCommand(a.state, IDM_EDIT_SMART_ENTER, a.lParam);
   TypeChar(u'\r');
   return kDone;
 }
 
-CommandResult OnTabKey(const CommandArgs&) {
+CommandResult OnTabKey(const CommandArgs& a) {
   EditSnapshot selection;
   // A test that could not be made counts as several lines. The indent goes
   // through the dispatcher, so that Last tool repeats it as Indent.
   if (SnapshotSelection(EditControl(), selection, {.keepFinalBreak = true}) || SpansLines(selection.text))
-    return DispatchCommand(IDM_LINES_INDENT, 0);
-  if (AppSettings().tabsAsSpaces) return TypeTabAsSpaces();
+    return DispatchCommand(a.state, IDM_LINES_INDENT, 0);
+  if (a.state.settings.tabsAsSpaces) return TypeTabAsSpaces();
   TypeChar(u'\t');
   return kDone;
 }
 
-CommandResult OnShiftTabKey(const CommandArgs&) {
-  if (HasSelection()) return DispatchCommand(IDM_LINES_UNINDENT, 0);
+CommandResult OnShiftTabKey(const CommandArgs& a) {
+  if (HasSelection()) return DispatchCommand(a.state, IDM_LINES_UNINDENT, 0);
   TypeChar(u'\t');
   return kDone;
 }

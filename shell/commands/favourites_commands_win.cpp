@@ -11,14 +11,14 @@
 
 namespace quillet {
 
-CommandResult OnAddFavourite(const CommandArgs&) {
-  if (!AddFavourite(AppFavourites(), Doc().fullPath)) return kMsgCannotAddItem;
-  AppFavourites().changed = true;
+CommandResult OnAddFavourite(const CommandArgs& a) {
+  if (!AddFavourite(a.state.favourites, a.state.document.fullPath)) return kMsgCannotAddItem;
+  a.state.favourites.changed = true;
   return kDone;
 }
 
 CommandResult OnOpenFavourite(const CommandArgs& a) {
-  return OpenListEntry(AppFavourites().slots[a.id - IDM_FAVOURITE_FIRST]);
+  return OpenListEntry(a.state.favourites.slots[a.id - IDM_FAVOURITE_FIRST]);
 }
 
 }  // namespace quillet

@@ -32,66 +32,66 @@ CommandResult OnRevertChanged(const CommandArgs&) { return RevertDocument(true);
 
 CommandResult OnReopenAs(const CommandArgs& a) { return ReopenAs(EncodingFromCode(a.id - IDM_FILE_REOPEN_ANSI)); }
 
-CommandResult OnNextEncoding(const CommandArgs&) {
-  SetCurrentEncoding(Doc().encoding + 1);
+CommandResult OnNextEncoding(const CommandArgs& a) {
+  SetCurrentEncoding(a.state.document.encoding + 1);
   return kDone;
 }
 
-CommandResult OnNextLineEnd(const CommandArgs&) {
-  SetCurrentLineEnd(Doc().lineEnd + 1);
+CommandResult OnNextLineEnd(const CommandArgs& a) {
+  SetCurrentLineEnd(a.state.document.lineEnd + 1);
   return kDone;
 }
 
-CommandResult OnSaveAndExit(const CommandArgs&) {
-  HWND main = App().mainWindow;
+CommandResult OnSaveAndExit(const CommandArgs& a) {
+  HWND main = a.state.app.mainWindow;
   if (SendMessageW(main, WM_COMMAND, IDM_FILE_SAVE, 0) != 0) return kCancelled;
   SendMessageW(main, WM_CLOSE, 0, 0);
   return kDone;
 }
 
-CommandResult OnLogStamp(const CommandArgs&) {
+CommandResult OnLogStamp(const CommandArgs& a) {
   SetSelection(-1, -1);
   TypeChar(u'\r');
-  SendMessageW(App().mainWindow, WM_COMMAND, IDM_DATE_TIME_DATE, 0);
+  SendMessageW(a.state.app.mainWindow, WM_COMMAND, IDM_DATE_TIME_DATE, 0);
   TypeChar(u'\r');
   return kDone;
 }
 
 CommandResult OnOpenRecent(const CommandArgs& a) {
-  return OpenListEntry(AppRecentFiles().slots[a.id - IDM_FILE_RECENT_FIRST]);
+  return OpenListEntry(a.state.recent.slots[a.id - IDM_FILE_RECENT_FIRST]);
 }
 
-CommandResult OnNewWindow(const CommandArgs&) {
+CommandResult OnNewWindow(const CommandArgs& a) {
   SaveAppSettings(false);
   std::u16string path(1284, u'\0');
   const DWORD n = GetModuleFileNameW(nullptr, W(path.data()), static_cast<DWORD>(path.size()));
   path.resize(n < path.size() ? n : 0);
   // Whether the new copy starts is the shell's business, as for any program started this way.
-  ShellExecuteW(App().mainWindow, L"open", W(path), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteW(a.state.app.mainWindow, L"open", W(path), nullptr, nullptr, SW_SHOWNORMAL);
   return kDone;
 }
 
-CommandResult OnProperties(const CommandArgs&) {
-  if (Doc().fullPath.empty()) return kFailedReported;
+CommandResult OnProperties(const CommandArgs& a) {
+  if (a.state.document.fullPath.empty()) return kFailedReported;
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS;
-  info.hwnd = App().mainWindow;
+  info.hwnd = a.state.app.mainWindow;
   info.lpVerb = L"properties";
-  info.lpFile = W(Doc().fullPath);
+  info.lpFile = W(a.state.document.fullPath);
   info.nShow = SW_SHOW;
   // The sheet is the shell's business; whatever it answers counts as done.
   if (ShellExecuteExW(&info) && info.hProcess) CloseHandle(info.hProcess);
   return kDone;
 }
 
-CommandResult OnExit(const CommandArgs&) {
-  SendMessageW(App().mainWindow, WM_CLOSE, 0, 0);
+CommandResult OnExit(const CommandArgs& a) {
+  SendMessageW(a.state.app.mainWindow, WM_CLOSE, 0, 0);
   return kDone;
 }
 
 CommandResult OnEsc(const CommandArgs& a) {
-  if (!AppSettings().escapeExits) {
+  if (!a.state.settings.escapeExits) {
     MessageBeep(0);
     return kDone;
   }
@@ -99,11 +99,11 @@ CommandResult OnEsc(const CommandArgs& a) {
 }
 
 CommandResult OnShiftEsc(const CommandArgs& a) {
-  if (!AppSettings().escapeExits) {
+  if (!a.state.settings.escapeExits) {
     MessageBeep(0);
     return kDone;
   }
-  App().quitWithoutSaving = true;
+  a.state.app.quitWithoutSaving = true;
   return OnExit(a);
 }
 

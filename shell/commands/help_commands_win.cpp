@@ -33,11 +33,11 @@ std::u16string ProgramFolder() {
 
 }  // namespace
 
-CommandResult OnManual(const CommandArgs&) {
+CommandResult OnManual(const CommandArgs& a) {
   std::u16string address = u"file:///" + ProgramFolder() + u"Quillet.htm";
   std::replace(address.begin(), address.end(), u'\\', u'/');
   const auto answer = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(App().mainWindow, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL));
+      ShellExecuteW(a.state.app.mainWindow, L"open", W(address), nullptr, nullptr, SW_SHOWNORMAL));
   return answer <= 32 ? CommandResult(kMsgHelpNotFound) : kDone;
 }
 

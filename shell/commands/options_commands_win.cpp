@@ -9,29 +9,29 @@
 #include "shell/view/view_win.h"
 
 namespace quillet {
-CommandResult OnToggleStatusBar(const CommandArgs&) {
-  ShowStatusBar(AppSettings().statusBarHeight == 0);
+CommandResult OnToggleStatusBar(const CommandArgs& a) {
+  ShowStatusBar(a.state.settings.statusBarHeight == 0);
   Relayout();
   return kDone;
 }
 
-CommandResult OnToggleMarginLine(const CommandArgs&) {
-  ShowMarginLine(AppSettings().marginLineOffset == 0);
+CommandResult OnToggleMarginLine(const CommandArgs& a) {
+  ShowMarginLine(a.state.settings.marginLineOffset == 0);
   Relayout();
   return kDone;
 }
 
-CommandResult OnToggleFullScreen(const CommandArgs&) {
-  Settings& s = AppSettings();
+CommandResult OnToggleFullScreen(const CommandArgs& a) {
+  Settings& s = a.state.settings;
   // Leaving full screen goes back to the placement in the settings; taking
   // it as the user enters means they come back to where they were.
-  if (!s.fullScreen) RecordPlacement(App().mainWindow, s);
+  if (!s.fullScreen) RecordPlacement(a.state.app.mainWindow, s);
   SetFullScreen(s.fullScreen == 0);
   return kDone;
 }
 
-CommandResult OnToggleOnTop(const CommandArgs&) {
-  SetOnTop(!AppSettings().alwaysOnTop);
+CommandResult OnToggleOnTop(const CommandArgs& a) {
+  SetOnTop(!a.state.settings.alwaysOnTop);
   return kDone;
 }
 
@@ -42,15 +42,15 @@ CommandResult OnToggleWordWrap(const CommandArgs&) {
   return result;
 }
 
-CommandResult OnToggleFixedFont(const CommandArgs&) {
-  AppSettings().fixedFont = !AppSettings().fixedFont;
+CommandResult OnToggleFixedFont(const CommandArgs& a) {
+  a.state.settings.fixedFont = !a.state.settings.fixedFont;
   ApplyViewSettings(false);
   return kDone;
 }
 
-CommandResult OnMinimizeToTray(const CommandArgs&) {
+CommandResult OnMinimizeToTray(const CommandArgs& a) {
   if (!MinimizeToTray()) return kFailedReported;
-  ShowWindow(App().mainWindow, SW_HIDE);
+  ShowWindow(a.state.app.mainWindow, SW_HIDE);
   return kDone;
 }
 

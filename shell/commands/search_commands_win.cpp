@@ -61,8 +61,8 @@ CommandResult OnLookFor(const CommandArgs&) { return FindSelected(PatternSlot::k
 CommandResult OnLookNext(const CommandArgs&) { return LookAgain(false); }
 CommandResult OnLookPrevious(const CommandArgs&) { return LookAgain(true); }
 
-CommandResult OnExtendedReplaceRun(const CommandArgs&) {
-  return RunTextToolEx(kOpExtendedReplace, {}, AppSettings().selectToolResult, true);
+CommandResult OnExtendedReplaceRun(const CommandArgs& a) {
+  return RunTextToolEx(kOpExtendedReplace, {}, a.state.settings.selectToolResult, true);
 }
 
 CommandResult OnExtendedReplaceDialog(const CommandArgs&) { return RunParamDialog(kExtendedReplaceDialog); }

@@ -73,7 +73,7 @@ CommandResult OnUnquote(const CommandArgs&) { return LineTool(kOpUnquote); }
 CommandResult OnShiftLeft(const CommandArgs&) { return LineTool(kOpShiftLeft); }
 
 CommandResult OnNumberRun(const CommandArgs& a) {
-  const NumberingSettings numbering = NumberingFromSettings(AppSettings(), NumberingKeys());
+  const NumberingSettings numbering = NumberingFromSettings(a.state.settings, a.state.numberingKeys);
   const ToolParams data = NumberingParams{&numbering};
   return TextTool(a, kOpNumberLines, data);
 }
@@ -82,47 +82,37 @@ CommandResult OnUnique(const CommandArgs& a) { return Unique(a, false); }
 CommandResult OnUniqueIgnoreCase(const CommandArgs& a) { return Unique(a, true); }
 
 CommandResult OnDuplicatesRun(const CommandArgs& a) {
-  const UniqueSpec spec = UniqueFromSettings(AppSettings());
+  const UniqueSpec spec = UniqueFromSettings(a.state.settings);
   const ToolParams data = UniqueParams{&spec};
   return TextTool(a, kOpUniqueLines, data);
 }
 
 CommandResult OnSortRun(const CommandArgs& a) {
-  return Sort(a, WithStoredLists(SortKeysInForce(), AppSettings().sortKeyLists));
+  return Sort(a, WithStoredLists(a.state.sortKeys, a.state.settings.sortKeyLists));
 }
 CommandResult OnSortAscending(const CommandArgs& a) { return Sort(a, AscendingSort()); }
 CommandResult OnSortDescending(const CommandArgs& a) { return Sort(a, DescendingSort()); }
 
 // Soft line breaks become real ones; a final line break stays inside.
-CommandResult OnHardWrap(const CommandArgs&) {
-  return RunTextToolEx(kOpHardWrap, {}, AppSettings().selectToolResult, true);
+CommandResult OnHardWrap(const CommandArgs& a) {
+  return RunTextToolEx(kOpHardWrap, {}, a.state.settings.selectToolResult, true);
 }
 
-
-CommandResult OnLastTool(const CommandArgs&) {
-  const std::uint32_t last = App().lastToolCommand;
+CommandResult OnLastTool(const CommandArgs& a) {
+  const std::uint32_t last = a.state.app.lastToolCommand;
   if (last == 0) return kDone;
-  return SendMessageW(App().mainWindow, WM_COMMAND, last, 0) != 0 ? CommandResult(kFailedReported) : kDone;
+  return SendMessageW(a.state.app.mainWindow, WM_COMMAND, last, 0) != 0 ? CommandResult(kFailedReported) : kDone;
 }
-
-
-
-
 
 // The enclosure keeps a final line break inside it.
-CommandResult OnEncloseRun(const CommandArgs&) {
-  return RunTextToolEx(kOpEnclose, {}, AppSettings().selectToolResult, true);
+CommandResult OnEncloseRun(const CommandArgs& a) {
+  return RunTextToolEx(kOpEnclose, {}, a.state.settings.selectToolResult, true);
 }
-
 
 // The File submenu of Tools.
-CommandResult OnInsertFullPath(const CommandArgs&) {
-  return ReplaceSelectionWith(Doc().fullPath);
-}
+CommandResult OnInsertFullPath(const CommandArgs& a) { return ReplaceSelectionWith(a.state.document.fullPath); }
 
-CommandResult OnInsertTitle(const CommandArgs&) {
-  return ReplaceSelectionWith(Doc().title);
-}
+CommandResult OnInsertTitle(const CommandArgs& a) { return ReplaceSelectionWith(a.state.document.title); }
 
 CommandResult OnInsertFile(const CommandArgs&) { return InsertFileWithDialog(); }
 CommandResult OnExcludeToFile(const CommandArgs&) { return ExcludeToFile(); }

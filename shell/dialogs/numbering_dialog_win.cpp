@@ -194,9 +194,9 @@ INT_PTR CALLBACK NumberingProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 
 ColumnKeys& NumberingKeys() { return Running().numberingKeys; }
 
-CommandResult OnNumberDialog(const CommandArgs&) {
+CommandResult OnNumberDialog(const CommandArgs& a) {
   auto state = std::make_unique<NumberingDialog>();
-  state->working = NumberingFromSettings(AppSettings(), NumberingKeys());
+  state->working = NumberingFromSettings(a.state.settings, a.state.numberingKeys);
   return RunToolDialog(IDD_NUMBER, GuardedDialogProc<NumberingProc>, reinterpret_cast<LPARAM>(state.get()));
 }
 

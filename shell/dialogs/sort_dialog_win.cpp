@@ -209,9 +209,9 @@ INT_PTR CALLBACK SortProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 SortSettings& SortKeysInForce() { return Running().sortKeys; }
 
-CommandResult OnSortDialog(const CommandArgs&) {
+CommandResult OnSortDialog(const CommandArgs& a) {
   auto state = std::make_unique<SortDialog>();
-  state->working = WithStoredLists(SortKeysInForce(), AppSettings().sortKeyLists);
+  state->working = WithStoredLists(a.state.sortKeys, a.state.settings.sortKeyLists);
   return RunToolDialog(IDD_SORT, GuardedDialogProc<SortProc>, reinterpret_cast<LPARAM>(state.get()));
 }
 

@@ -366,14 +366,14 @@ Failure RunChild(FilterRun& run, std::u16string_view selection) {
 const std::u16string& CurrentFilterCommand() { return Current(); }
 void SetCurrentFilterCommand(std::u16string_view command) { Current() = command; }
 
-CommandResult OnRunFilter(const CommandArgs&) {
+CommandResult OnRunFilter(const CommandArgs& a) {
   ChildCommand child{Current()};
   if (HasFilePlaceholder(child.commandLine)) {
     // The child reads the file, so the file must hold what the user sees.
-    if (Doc().modified || Doc().fullPath.empty()) {
-      if (SendMessageW(App().mainWindow, WM_COMMAND, IDM_FILE_SAVE, 0) != 0) return kCancelled;
+    if (a.state.document.modified || a.state.document.fullPath.empty()) {
+      if (SendMessageW(a.state.app.mainWindow, WM_COMMAND, IDM_FILE_SAVE, 0) != 0) return kCancelled;
     }
-    ExpandedCommand expanded = ExpandFilePlaceholder(child.commandLine, Doc().fullPath);
+    ExpandedCommand expanded = ExpandFilePlaceholder(child.commandLine, a.state.document.fullPath);
     if (expanded.message) return expanded.message;
     child.commandLine = std::move(expanded.command);
     child.fileRun = true;
@@ -382,14 +382,14 @@ CommandResult OnRunFilter(const CommandArgs&) {
   run.run = RunChild;
   run.context = &child;
   const ToolParams data = FilterParams{&run};
-  if (Failure failure = RunTextToolEx(kOpExternalFilter, data, AppSettings().selectToolResult, true)) return failure;
+  if (Failure failure = RunTextToolEx(kOpExternalFilter, data, a.state.settings.selectToolResult, true)) return failure;
   return run.code ? CommandResult(static_cast<ResultCode>(run.code)) : kDone;
 }
 
 CommandResult OnFilterCommand(const CommandArgs& a) {
   const int index = a.id - IDM_FILTER_FIRST;
-  if (!FilterName(AppFilters(), index) || !FilterCommand(AppFilters(), index)) return kCancelled;
-  const std::optional<ExpandedCommand> expanded = AskFilterParameters(App().mainWindow, index);
+  if (!FilterName(a.state.filters, index) || !FilterCommand(a.state.filters, index)) return kCancelled;
+  const std::optional<ExpandedCommand> expanded = AskFilterParameters(a.state.app.mainWindow, index);
   if (!expanded) return kCancelled;
   if (expanded->message) return expanded->message;
   SetCurrentFilterCommand(expanded->command);

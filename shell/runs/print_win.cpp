@@ -206,9 +206,9 @@ Failure PrintEditText(PrintRun& run, bool selection) {
   return run.print ? run.print(run, snapshot.text) : Failure{};
 }
 
-CommandResult OnPrint(const CommandArgs&) {
+CommandResult OnPrint(const CommandArgs& a) {
   if (!ShowPrintDialog()) return kCancelled;
-  PRINTDLGW& record = PrintDialogRecord();
+  PRINTDLGW& record = a.state.printDialog;
   // Given back however the run ends, also when the selection is refused.
   const PrinterDc dc(std::exchange(record.hDC, nullptr));
   PrintRun run{PrintText, dc.get()};

@@ -22,7 +22,7 @@ namespace quillet {
 namespace {
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND) return CommandReturnValue(DispatchCommand(wParam, lParam));
+  if (message == WM_COMMAND) return CommandReturnValue(DispatchCommand(Running(), wParam, lParam));
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -163,10 +163,10 @@ TEST_F(ClipsWin, ListSubmenusAreRebuiltOnTheirAnchors) {
 TEST_F(ClipsWin, AddFavouriteNeedsAPathAndMarksTheChange) {
   Favourites& favourites = AppFavourites();
   Doc().fullPath.clear();
-  EXPECT_EQ(DispatchCommand(IDM_FAVOURITES_ADD, 0).message.id(), kMsgCannotAddItem);
+  EXPECT_EQ(DispatchCommand(Running(), IDM_FAVOURITES_ADD, 0).message.id(), kMsgCannotAddItem);
   EXPECT_FALSE(favourites.changed);
   Doc().fullPath = u"C:\\docs\\note.txt";
-  EXPECT_EQ(DispatchCommand(IDM_FAVOURITES_ADD, 0).code, kDone);
+  EXPECT_EQ(DispatchCommand(Running(), IDM_FAVOURITES_ADD, 0).code, kDone);
   EXPECT_TRUE(favourites.changed);
   EXPECT_EQ(favourites.slots[0], u"C:\\docs\\note.txt");
 }

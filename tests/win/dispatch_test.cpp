@@ -61,7 +61,7 @@ TEST(Dispatch, RangesAndUnknownIds) {
   EXPECT_FALSE(IsKnownCommand(IDM_CLIP_PASTE_LAST + 1));
   EXPECT_FALSE(IsKnownCommand(12345));
   // Only the low 16 bits name the command; the high word is a notification.
-  EXPECT_EQ(DispatchCommand(MAKEWPARAM(12345, 7), 0).code, kNotACommand);
+  EXPECT_EQ(DispatchCommand(Running(), MAKEWPARAM(12345, 7), 0).code, kNotACommand);
 }
 
 // A handler that fails half-way, as a shell string that cannot grow would:
@@ -78,9 +78,9 @@ CommandResult FailOtherwise(const CommandArgs&) { throw std::runtime_error("brok
 TEST(Dispatch, AHandlerThatThrowsEndsInAMessageAndTheTextStays) {
   g_edit = CreateWindowExW(0, L"edit", L"the document", ES_MULTILINE, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(g_edit, nullptr);
-  CommandResult result = RunHandler(CopyThenRunOutOfMemory, CommandArgs{IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
+  CommandResult result = RunHandler(CopyThenRunOutOfMemory, CommandArgs{Running(), IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
   EXPECT_EQ(result.message.id(), kMsgOutOfMemory);
-  result = RunHandler(FailOtherwise, CommandArgs{IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
+  result = RunHandler(FailOtherwise, CommandArgs{Running(), IDM_CASE_UPPER, IDM_CASE_UPPER, 0});
   EXPECT_EQ(result.message.id(), kMsgUnexpectedFailure);
   wchar_t text[64] = {};
   GetWindowTextW(g_edit, text, 64);
@@ -103,7 +103,7 @@ TEST(Dispatch, EncloseRunsOutOfMemoryAtEachOfItsAllocations) {
     window.SetText(u"abc def");
     SendMessageW(window.edit(), EM_SETSEL, 0, -1);
     testing_support::FailNthAllocation(n);
-    const CommandResult result = DispatchCommand(IDM_TEXT_ENCLOSE_RUN, 0);
+    const CommandResult result = DispatchCommand(Running(), IDM_TEXT_ENCLOSE_RUN, 0);
     if (!testing_support::AllocationFailed()) {
       EXPECT_FALSE(result.IsMessage());
       EXPECT_EQ(window.Text(), u"<<before the selection>>abc def<<after the selection>>");

@@ -29,7 +29,7 @@ constexpr int kWholeWordBox = 0x410;  // chx1
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (App().findMessage && message == App().findMessage) return OnFindReport();
-  if (message == WM_COMMAND) return CommandReturnValue(DispatchCommand(wParam, lParam));
+  if (message == WM_COMMAND) return CommandReturnValue(DispatchCommand(Running(), wParam, lParam));
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -26,7 +26,7 @@ namespace {
 // answers as the real one does (without showing message boxes).
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND) {
-    const CommandResult r = DispatchCommand(wParam, lParam);
+    const CommandResult r = DispatchCommand(Running(), wParam, lParam);
     return CommandReturnValue(r);
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);

@@ -54,7 +54,7 @@ class ViewWin : public ::testing::Test {
   void MakeMain() {
     App().startup.noSaveSettings = 1;
     main_ = CreateWindowExW(0, kMainWindowClass, kMainWindowClass, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 700,
-                            500, nullptr, nullptr, App().instance, nullptr);
+                            500, nullptr, nullptr, App().instance, &Running());
     ASSERT_NE(main_, nullptr);
     ASSERT_NE(App().edit, nullptr);
     ASSERT_NE(App().statusBar, nullptr);
