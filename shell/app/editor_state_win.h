@@ -1,7 +1,8 @@
 // Everything one run of the editor keeps: its windows, the document, the
 // settings and the lists the store keeps, the view, the identity and the
 // watcher of the open file, the find dialogs' record, the keys in force of
-// the sort and numbering tools, and what Go to, Compare and Print remember.
+// the sort and numbering tools, the external filter about to run, and what
+// Go to, Compare and Print remember.
 // The start-up makes one, the run owns it for as long as the main window
 // lives, and the main window holds its address; tests make a fresh one.
 #pragma once
@@ -9,6 +10,8 @@
 #include <windows.h>
 
 #include <commdlg.h>
+
+#include <string>
 
 #include "document/clip_slots.h"
 #include "document/document.h"
@@ -44,6 +47,7 @@ struct EditorState {
   GotoMemory gotoMemory;
   CompareMemory compare;
   PRINTDLGW printDialog{};
+  std::u16string filterCommand;  // what the next external filter run starts
 
   EditorState() = default;
   EditorState(const EditorState&) = delete;

@@ -32,11 +32,6 @@ constexpr DWORD kPollMs = 100;
 constexpr DWORD kThreadGraceMs = 3000;
 constexpr std::size_t kWriteChunk = std::size_t{1} << 20;
 
-std::u16string& Current() {
-  static std::u16string command;
-  return command;
-}
-
 // ---- the ANSI code page on the pipes ----------------------------------
 
 bool IsAnsiLeadByte(unsigned char b) { return IsDBCSLeadByteEx(CP_ACP, b) != FALSE; }
@@ -363,11 +358,11 @@ Failure RunChild(FilterRun& run, std::u16string_view selection) {
 
 }  // namespace
 
-const std::u16string& CurrentFilterCommand() { return Current(); }
-void SetCurrentFilterCommand(std::u16string_view command) { Current() = command; }
+const std::u16string& CurrentFilterCommand() { return Running().filterCommand; }
+void SetCurrentFilterCommand(std::u16string_view command) { Running().filterCommand = command; }
 
 CommandResult OnRunFilter(const CommandArgs& a) {
-  ChildCommand child{Current()};
+  ChildCommand child{a.state.filterCommand};
   if (HasFilePlaceholder(child.commandLine)) {
     // The child reads the file, so the file must hold what the user sees.
     if (a.state.document.modified || a.state.document.fullPath.empty()) {

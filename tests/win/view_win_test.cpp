@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -30,10 +31,6 @@ namespace {
 class ViewWin : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedSettings_ = AppSettings();
-    ResetSettings(AppSettings());
-    App() = AppState{};
-    Doc() = DocumentState{};
     App().instance = GetModuleHandleW(nullptr);
     RegisterMainWindowClass(App().instance);  // fails harmlessly after the first test
   }
@@ -44,9 +41,6 @@ class ViewWin : public ::testing::Test {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    App() = AppState{};
-    App().startup.noSaveSettings = 1;
-    AppSettings() = savedSettings_;
   }
 
   // The main window as start-up makes it, not shown; settings written by
@@ -80,8 +74,9 @@ class ViewWin : public ::testing::Test {
     return text;
   }
 
+  std::unique_ptr<EditorState> state_ = std::make_unique<EditorState>();
+  RunningState inForce_{*state_};
   HWND main_ = nullptr;
-  Settings savedSettings_;
 };
 
 TEST_F(ViewWin, StatusBarFollowsTheCaretAndTheText) {

@@ -16,6 +16,7 @@ class WindowsCalls : public ::testing::Environment {
   void SetUp() override {
     InstallWindowsSystemCalls();
     state_ = std::make_unique<EditorState>();
+    state_->app.startup.noSaveSettings = 1;  // no test writes the user's store
     inForce_ = std::make_unique<RunningState>(*state_);
   }
   void TearDown() override {
