@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/wide_win.h"
+#include "shell/files/snapshot_writer_win.h"
 #include "tests/win/file_test_support.h"
 
 namespace quillet {
@@ -125,6 +126,41 @@ TEST_F(RecoveryStore, TheFolderIsMadeWhereTheSettingsLiveOrNotAtAll) {
   EXPECT_FALSE(mine.Claim(scratch_.File(u"blocked") + u"\\Recovery\\", 9));
   EXPECT_FALSE(mine.Claimed());
   EXPECT_FALSE(mine.Write("bytes"));
+}
+
+TEST_F(RecoveryStore, TheWriterThreadKeepsTheNewestAndTriesAgainAfterAFailure) {
+  SnapshotFile mine;
+  ASSERT_TRUE(mine.Claim(Folder(), 11));
+  RecoverySnapshot back;
+  {
+    SnapshotWriter writer(mine);
+    for (int i = 0; i < 50; ++i) writer.Write(Typed(u"version " + std::u16string(1, static_cast<char16_t>(u'A' + i))));
+    writer.Flush();
+    ASSERT_EQ(LoadSnapshot(mine.Path(), back), SnapshotLoad::kOk);
+    EXPECT_EQ(back.text, u"version r");  // the 50th
+    EXPECT_FALSE(writer.LastWriteFailed());
+    writer.Remove();
+    writer.Flush();
+    EXPECT_FALSE(testing_support::Exists(mine.Path()));
+    writer.Write(Typed(u"handed over just before the end"));
+  }
+  ASSERT_EQ(LoadSnapshot(mine.Path(), back), SnapshotLoad::kOk);
+  EXPECT_EQ(back.text, u"handed over just before the end");
+
+  // A snapshot that cannot be put in place is reported, and the next write
+  // tries again.
+  ASSERT_TRUE(DeleteFileW(W(mine.Path())));
+  ASSERT_TRUE(CreateDirectoryW(W(mine.Path()), nullptr));
+  SnapshotWriter writer(mine);
+  writer.Write(Typed(u"blocked"));
+  writer.Flush();
+  EXPECT_TRUE(writer.LastWriteFailed());
+  ASSERT_TRUE(RemoveDirectoryW(W(mine.Path())));
+  writer.Write(Typed(u"through"));
+  writer.Flush();
+  EXPECT_FALSE(writer.LastWriteFailed());
+  ASSERT_EQ(LoadSnapshot(mine.Path(), back), SnapshotLoad::kOk);
+  EXPECT_EQ(back.text, u"through");
 }
 
 }  // namespace
