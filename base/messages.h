@@ -58,6 +58,7 @@ enum class MessageId : std::uint8_t {
   kMsgPrintingFrom,
   kMsgStringsIdentical,
   kMsgStringsDiffer,
+  kMsgRecoverDocuments,
 };
 using enum MessageId;
 
@@ -135,12 +136,13 @@ inline constexpr MessageRow kMessageRows[] = {
     {kMsgStringsDiffer, MessageArgument::kNone,
      u"字符串不相同！"
      u"\n已选定来标记第一处不同。"},
+    {kMsgRecoverDocuments, MessageArgument::kNumber, u"Quillet 上次没有正常结束，找到 %d 个未保存的文档。是否恢复？"},
 };
 
 consteval bool MessageRowsInOrder() {
   for (std::size_t i = 0; i < std::size(kMessageRows); ++i)
     if (static_cast<std::size_t>(kMessageRows[i].id) != i) return false;
-  return std::size(kMessageRows) == static_cast<std::size_t>(kMsgStringsDiffer) + 1;
+  return std::size(kMessageRows) == static_cast<std::size_t>(kMsgRecoverDocuments) + 1;
 }
 static_assert(MessageRowsInOrder(), "one row per message, in the order of MessageId");
 
@@ -234,6 +236,9 @@ inline constexpr char16_t kModifiedMark[] = u"已修改";
 // The status bar's last part while word wrap is held off for a document.
 inline constexpr char16_t kWrapOffLongLines[] = u"长行：已关闭自动换行";
 inline constexpr char16_t kWrapOffLargeFile[] = u"大文件：已关闭自动换行";
+// The last part while the recovery snapshot cannot be written; it wins
+// over the word-wrap notice, which comes back once a snapshot is written.
+inline constexpr char16_t kSnapshotWriteFailed[] = u"无法写入恢复文件";
 inline constexpr char16_t kMenuNone[] = u"(无)";
 inline constexpr char16_t kMenuAddFavourite[] = u"添加此文件(&A)";
 inline constexpr char16_t kMenuManageList[] = u"管理列表(&M)...";

@@ -40,7 +40,9 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }  // namespace
 
 std::u16string RecoveryFolder(const StoreLocation& where) {
-  if (where.fileChosen) {
+  // The file beside the program makes the run portable even when /nl keeps
+  // it from being read.
+  if (where.fileChosen || Exists(SettingsFilePath(where))) {
     const std::u16string folder = FolderOf(SettingsFilePath(where));
     return folder.empty() ? folder : folder + u"\\Recovery\\";
   }
@@ -104,7 +106,10 @@ bool SnapshotFile::Write(std::string_view bytes) const {
 }
 
 void SnapshotFile::Remove() const {
-  if (!path_.empty()) DeleteFileW(W(path_));
+  if (path_.empty()) return;
+  DeleteFileW(W(path_));
+  // A write cut short by the end of an earlier process leaves its half.
+  DeleteFileW(W(path_ + u".tmp"));
 }
 
 void SnapshotFile::Release() {

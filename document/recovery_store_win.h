@@ -22,8 +22,8 @@
 namespace quillet {
 
 // %LOCALAPPDATA%\Quillet\Recovery\ or, when the run keeps its settings in
-// the file beside the program, Recovery\ beside the program; with a final
-// backslash. Empty when neither can be found.
+// the file beside the program (or that file is there), Recovery\ beside the
+// program; with a final backslash. Empty when neither can be found.
 std::u16string RecoveryFolder(const StoreLocation& where);
 
 // Every folder of the path that is not there yet; false when one cannot be

@@ -63,6 +63,7 @@ const SettingField kFields[] = {
     {u"Setts", u"GTitle", 0, &S::nameFromFirstLine},
     {u"Setts", u"Backup", 0, &S::makeBackup},
     {u"Setts", u"TmpSave", 0, &S::periodicTempCopy},
+    {u"Setts", u"Recover", 0, &S::recoverDocuments},
     {u"Setts", u"FSRO!", 0, &S::overwriteReadOnly},
     {u"Setts", u"FSWBOM!", 0, &S::saveWithoutBom},
     {u"Setts", u"OnlyOne", 0, &S::oneInstancePerFile},

@@ -85,6 +85,7 @@ struct Settings : ToolSettings {
   bool nameFromFirstLine = false;
   bool makeBackup = false;
   bool periodicTempCopy = true;
+  bool recoverDocuments = true;  // recovery snapshots of modified documents
   bool overwriteReadOnly = false;
   bool saveWithoutBom = false;
   bool oneInstancePerFile = true;

@@ -9,11 +9,13 @@
 #include "base/resource.h"
 #include "base/wide_win.h"
 #include "document/document.h"
+#include "document/recovery_store_win.h"
 #include "document/settings.h"
 #include "document/settings_store_win.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/app/list_menus_win.h"
 #include "shell/files/document_win.h"
+#include "shell/files/recovery_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "shell/view/view_win.h"
 
@@ -55,6 +57,7 @@ int RunApplication(HINSTANCE instance, const wchar_t* commandLine, int showComma
   app.instance = instance;
   app.startup = ParseCommandLine(U(commandLine ? commandLine : L""));
   if (!app.startup.noLoadSettings) LoadSettings(app.mainWindow, state->Persistent(), state->storeLocation);
+  StartRecovery(*state, RecoveryFolder(state->storeLocation));
 
   InitCommonControls();
   if (!RegisterMainWindowClass(instance)) {

@@ -72,6 +72,9 @@ StartupOptions ParseCommandLine(std::u16string_view line) {
       case u'p':
         options.printAndExit = 1;
         break;
+      case u'r':
+        options.recoverSnapshot = 1;
+        break;
       case u'n':
         if (in.AtEnd()) return options;  // "/n" at the very end: no name follows
         switch (in.Take()) {

@@ -19,6 +19,9 @@ struct StartupOptions {
   std::int32_t printAndExit = 0;    // /p
   std::int32_t noLoadSettings = 0;  // /nl
   std::int32_t noSaveSettings = 0;  // /ns
+  // /r: the name that follows is a recovery snapshot another window found
+  // and handed over, to be taken over and shown, not a file to open.
+  std::int32_t recoverSnapshot = 0;
 };
 
 // Reads the command line without the program name, left to right. Numbers

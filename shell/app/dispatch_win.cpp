@@ -20,6 +20,7 @@
 #include "shell/dialogs/line_dialogs_win.h"
 #include "shell/dialogs/settings_dialog_win.h"
 #include "shell/files/document_win.h"
+#include "shell/files/recovery_win.h"
 #include "shell/runs/filter_run_win.h"
 #include "shell/runs/print_win.h"
 #include "shell/view/view_win.h"
@@ -35,6 +36,7 @@ CommandResult OnEditNotification(const CommandArgs& a) {
     case EN_CHANGE:
       InvalidateStatusCache();
       SetModified(true);
+      NoteTextChanged(a.state);
       return kDone;
     case EN_UPDATE:
     case EN_VSCROLL:
@@ -50,7 +52,14 @@ CommandResult OnEditNotification(const CommandArgs& a) {
   }
 }
 
-CommandResult OnStartup(const CommandArgs&) { return ApplyStartupOptions(); }
+CommandResult OnStartup(const CommandArgs& a) {
+  const StartupOptions& o = a.state.app.startup;
+  if (o.recoverSnapshot) return RecoverHandedOver(a.state, o.pathToOpen);
+  const CommandResult result = ApplyStartupOptions();
+  // A run that prints and ends asks nothing; the snapshots wait for the next.
+  if (!o.printAndExit) OfferRecovery(a.state);
+  return result;
+}
 
 // ---- the table --------------------------------------------------------
 

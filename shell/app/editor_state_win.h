@@ -1,8 +1,8 @@
 // Everything one run of the editor keeps: its windows, the document, the
 // settings and the lists the store keeps, the view, the identity and the
 // watcher of the open file, the find dialogs' record, the keys in force of
-// the sort and numbering tools, the external filter about to run, and what
-// Go to, Compare and Print remember.
+// the sort and numbering tools, the external filter about to run, what
+// Go to, Compare and Print remember, and the recovery snapshots.
 // The start-up makes one, the run owns it for as long as the main window
 // lives, and the main window holds its address; tests make a fresh one.
 #pragma once
@@ -24,6 +24,7 @@
 #include "shell/app/app_win.h"
 #include "shell/dialogs/tool_dialogs_win.h"
 #include "shell/files/identity_win.h"
+#include "shell/files/recovery_win.h"
 #include "shell/runs/find_win.h"
 #include "shell/view/view_win.h"
 
@@ -48,6 +49,8 @@ struct EditorState {
   CompareMemory compare;
   PRINTDLGW printDialog{};
   std::u16string filterCommand;  // what the next external filter run starts
+  // Last, so that its writer thread ends before anything else goes.
+  RecoveryState recovery;
 
   EditorState() = default;
   EditorState(const EditorState&) = delete;

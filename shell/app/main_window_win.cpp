@@ -25,6 +25,7 @@
 #include "shell/files/document_win.h"
 #include "shell/files/identity_win.h"
 #include "shell/files/lifecycle_win.h"
+#include "shell/files/recovery_win.h"
 #include "shell/runs/find_win.h"
 #include "shell/view/view_win.h"
 
@@ -63,8 +64,9 @@ void OnClose(HWND hwnd) {
   DestroyWindow(hwnd);
 }
 
-void OnDestroy(HWND hwnd) {
+void OnDestroy(HWND hwnd, EditorState& state) {
   StopWatching();
+  EndRecovery(state);
   if (!App().quitWithoutSaving) SaveAppSettings(false);
   DestroyRecentMenu(GetMenu(hwnd));
   FreeClips(AppClips());
@@ -125,7 +127,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case WM_DESTROY:
-      OnDestroy(hwnd);
+      OnDestroy(hwnd, *state);
       return 0;
     case WM_SIZE:
       LayoutMainWindow(wParam, lParam);
@@ -143,6 +145,14 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case WM_QUERYENDSESSION:
       return MayClose() ? 1 : 0;
+    case WM_ENDSESSION:
+      // Windows ends without destroying the window: unsaved work stays in
+      // its snapshot for the next start.
+      if (wParam) KeepSnapshotAtSessionEnd(*state);
+      return 0;
+    case kSnapshotWrittenMessage:
+      OnSnapshotWritten(*state, wParam != 0);
+      return 0;
     case WM_COMMAND:
       return OnCommand(hwnd, *state, wParam, lParam);
     case WM_INITMENUPOPUP:
@@ -152,7 +162,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_TIMER:
-      WriteTemporaryCopy();
+      if (wParam == kSnapshotTimer) {
+        OnSnapshotTimer(*state);
+      } else {
+        WriteTemporaryCopy();
+      }
       return 0;
     case WM_ACTIVATEAPP:
       // The memory kept for the next tool goes back while the user works in

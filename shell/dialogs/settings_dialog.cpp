@@ -64,6 +64,7 @@ const CheckBinding kFileChecks[] = {
     {IDC_SET_WATCH, &S::watchForChanges},
     {IDC_SET_KEEP_NAME, &S::keepNameOnError},
     {IDC_SET_FORCE_ENCODING, &S::forceDefaultEncoding},
+    {IDC_SET_RECOVER, &S::recoverDocuments},
 };
 
 const TextBinding kFileTexts[] = {

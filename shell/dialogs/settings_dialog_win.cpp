@@ -13,12 +13,14 @@
 #include "base/wide_win.h"
 #include "document/document.h"
 #include "document/lists.h"
+#include "document/recovery_store_win.h"
 #include "document/settings.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
 #include "shell/app/guard_win.h"
 #include "shell/dialogs/dialog_pages_win.h"
 #include "shell/files/document_win.h"
+#include "shell/files/recovery_win.h"
 #include "shell/view/view_win.h"
 
 namespace quillet {
@@ -167,6 +169,11 @@ void FillFilesPage(HWND page, DialogState&) {
     SetDlgItemTextW(page, t.id, W(AppSettings().*t.setting));
   }
   EnableWhileChecked(page, IDC_SET_USE_CRLF, kLineEndRadios);
+  // Where the snapshots go, to be found or copied; read only.
+  const EditorState& state = Running();
+  const std::u16string folder =
+      state.recovery.folder.empty() ? RecoveryFolder(state.storeLocation) : state.recovery.folder;
+  SetDlgItemTextW(page, IDC_SET_RECOVERY_FOLDER, W(folder));
 }
 
 void OnFilesCommand(HWND page, DialogState&, int id, int code) {
@@ -449,6 +456,7 @@ void RunOk(DialogState& state) {
         break;
       case OkStep::kReadFiles:
         ReadFilesPage(state.pages[kFilesPage]);
+        RecoverySettingChanged(Running());
         break;
       case OkStep::kShowLineEnd:
         SetCurrentLineEnd(Doc().lineEnd);

@@ -10,6 +10,7 @@
 #include "document/settings.h"
 #include "shell/app/app_win.h"
 #include "shell/app/editor_state_win.h"
+#include "shell/files/recovery_win.h"
 #include "shell/view/view_win.h"
 
 namespace quillet {
@@ -21,6 +22,8 @@ void UpdateWindowTitle() {
 }
 
 void SetModified(bool modified) {
+  // Saved or given up: what a snapshot kept is not unsaved work any more.
+  if (!modified) DiscardSnapshot(Running());
   DocumentState& doc = Doc();
   if (doc.modified == modified) return;
   doc.modified = modified;
@@ -32,11 +35,13 @@ void SetModified(bool modified) {
 void SetCurrentEncoding(int encoding) {
   SetEncoding(Doc(), encoding);
   ShowEncodingPart(Doc().encoding);
+  if (Doc().modified) NoteTextChanged(Running());
 }
 
 void SetCurrentLineEnd(int lineEnd) {
   SetLineEnd(Doc(), lineEnd, AppSettings().detectLineEnds);
   ShowLineEndPart(Doc().lineEnd);
+  if (Doc().modified) NoteTextChanged(Running());
 }
 
 bool AskToSave() {

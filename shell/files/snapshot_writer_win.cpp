@@ -1,10 +1,12 @@
 #include "shell/files/snapshot_writer_win.h"
 
+#include <new>
 #include <utility>
 
 namespace quillet {
 
-SnapshotWriter::SnapshotWriter(const SnapshotFile& file) : file_(file), thread_([this] { Run(); }) {}
+SnapshotWriter::SnapshotWriter(const SnapshotFile& file, std::function<void(bool)> done)
+    : file_(file), done_(std::move(done)), thread_([this] { Run(); }) {}
 
 SnapshotWriter::~SnapshotWriter() {
   {
@@ -47,7 +49,15 @@ void SnapshotWriter::Run() {
       pending_.reset();
       busy_ = true;
       lock.unlock();
-      failed_ = !file_.Write(EncodeSnapshot(snapshot));
+      // The encoded copy doubles the text for a moment; when memory runs
+      // out the write fails like a full disk and the next change tries again.
+      bool written = false;
+      try {
+        written = file_.Write(EncodeSnapshot(snapshot));
+      } catch (const std::bad_alloc&) {
+      }
+      failed_ = !written;
+      if (done_) done_(written);
       lock.lock();
       busy_ = false;
     } else if (removePending_) {

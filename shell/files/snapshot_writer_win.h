@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -19,8 +20,9 @@ namespace quillet {
 class SnapshotWriter {
  public:
   // Writes into the file, which the caller has claimed and keeps claimed
-  // while the writer lives.
-  explicit SnapshotWriter(const SnapshotFile& file);
+  // while the writer lives. done, if given, hears on the writer's thread
+  // whether each write reached the disk.
+  explicit SnapshotWriter(const SnapshotFile& file, std::function<void(bool written)> done = {});
   SnapshotWriter(const SnapshotWriter&) = delete;
   SnapshotWriter& operator=(const SnapshotWriter&) = delete;
   // Finishes what was handed over, then ends the thread.
@@ -38,6 +40,7 @@ class SnapshotWriter {
   void Run();
 
   const SnapshotFile& file_;
+  std::function<void(bool)> done_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::condition_variable idle_;

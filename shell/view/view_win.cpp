@@ -98,7 +98,8 @@ void MeasureStatusParts() {
     SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(W(View().parts[i])));
   }
   const WrapBlock block = View().wrapBlock;
-  const char16_t* notice = block == WrapBlock::kLongLines   ? kWrapOffLongLines
+  const char16_t* notice = View().snapshotFailing           ? kSnapshotWriteFailed
+                           : block == WrapBlock::kLongLines ? kWrapOffLongLines
                            : block == WrapBlock::kLargeFile ? kWrapOffLargeFile
                                                             : u"";
   SendMessageW(bar, SB_SETTEXTW, kStatusParts, reinterpret_cast<LPARAM>(W(notice)));
@@ -594,6 +595,12 @@ void ShowEncodingPart(TextEncoding encoding) { SetStatusPart(kStatusEncoding, En
 void ShowLineEndPart(LineEndStyle lineEnd) { SetStatusPart(kStatusLineEnd, LineEndName(lineEnd)); }
 
 void ShowModifiedPart(const char16_t* text) { SetStatusPart(kStatusModified, text ? text : u""); }
+
+void ShowSnapshotFailure(bool failing) {
+  if (View().snapshotFailing == failing) return;
+  View().snapshotFailing = failing;
+  MeasureStatusParts();
+}
 
 void OnStatusBarNotify(const NMHDR* header) {
   if (header->code != NM_DBLCLK) return;

@@ -31,6 +31,8 @@ struct ViewState {
   // Why word wrap is held off for the open document, shown in the bar's
   // last part; the stored setting stays as the user left it.
   WrapBlock wrapBlock = WrapBlock::kNone;
+  // The last recovery snapshot could not be written (shown in the same part).
+  bool snapshotFailing = false;
   StatusCache cache;
   int dragStartX = 0;
   bool inFullScreen = false;
@@ -104,6 +106,8 @@ void InvalidateStatusCache();
 void ShowEncodingPart(TextEncoding encoding);
 void ShowLineEndPart(LineEndStyle lineEnd);
 void ShowModifiedPart(const char16_t* text);
+// The last part's notice that recovery snapshots cannot be written, or its end.
+void ShowSnapshotFailure(bool failing);
 void OnStatusBarNotify(const NMHDR* header);
 
 // The line around info.position (or line info.line when it is not

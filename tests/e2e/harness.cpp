@@ -100,6 +100,26 @@ std::wstring Win32Error(const wchar_t* what) {
   return std::wstring(what) + L" failed, error " + std::to_wstring(GetLastError());
 }
 
+// This process's environment block with one variable set to value: the
+// others as they are, then the one, then the final empty string.
+std::wstring EnvironmentWith(const std::wstring& name, const std::wstring& value) {
+  std::wstring block;
+  const std::wstring prefix = name + L"=";
+  if (wchar_t* strings = GetEnvironmentStringsW()) {
+    for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
+      const std::wstring one(entry);
+      if (one.size() >= prefix.size() && _wcsnicmp(one.c_str(), prefix.c_str(), prefix.size()) == 0) continue;
+      block += one;
+      block += L'\0';
+    }
+    FreeEnvironmentStringsW(strings);
+  }
+  block += prefix + value;
+  block += L'\0';
+  block += L'\0';
+  return block;
+}
+
 }  // namespace
 
 StoredValues::~StoredValues() {
@@ -232,11 +252,14 @@ void QuilletProcess::Start(const std::wstring& args, Options options) {
   std::wstring command_line = L"\"" + exe + L"\"";
   if (!args.empty()) command_line += L" " + args;
 
+  localAppData_ = options.localAppData.empty() ? folder_.File(L"LocalAppData") : options.localAppData;
+  std::wstring environment = EnvironmentWith(L"LOCALAPPDATA", localAppData_);
+
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.path().c_str(),
-                      &si, &pi)) {
+  if (!CreateProcessW(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                      environment.data(), folder_.path().c_str(), &si, &pi)) {
     error_ = Win32Error(L"CreateProcessW");
     return;
   }
@@ -283,6 +306,32 @@ bool QuilletProcess::IsRunning() const { return process_ && WaitForSingleObject(
 HWND QuilletProcess::FindMainWindow() const {
   const std::vector<HWND> windows = TopLevelWindows(pid_, kMainClass);
   return windows.empty() ? nullptr : windows.front();
+}
+
+HWND WaitForAnotherMainWindow(HWND except, DWORD timeout_ms) {
+  HWND other = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w = FindWindowExW(nullptr, nullptr, kMainClass, nullptr); w;
+             w = FindWindowExW(nullptr, w, kMainClass, nullptr))
+          if (w != except && IsWindowVisible(w)) other = w;
+        return other != nullptr;
+      },
+      timeout_ms);
+  return other;
+}
+
+WindowProcess::WindowProcess(HWND window) {
+  DWORD pid = 0;
+  if (window && GetWindowThreadProcessId(window, &pid))
+    process_ = Handle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid));
+}
+
+WindowProcess::~WindowProcess() {
+  if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.get(), 0xDEAD);
+    WaitForSingleObject(process_.get(), 5000);
+  }
 }
 
 std::wstring QuilletProcess::Text() const { return WindowText(edit_); }

@@ -133,6 +133,11 @@ class QuilletProcess {
     // Another copy of the program (one with its own Quillet.ini beside
     // it); empty: ProgramPath().
     std::wstring program{};
+    // The program's LOCALAPPDATA, where it keeps its recovery snapshots.
+    // Empty: a folder of its own inside folder(), so that a test that ends
+    // the program unsaved (every test ends it by force) leaves nothing for
+    // the next start to offer.
+    std::wstring localAppData{};
   };
 
   // Starts quillet.exe (see ProgramPath) with args as the
@@ -151,6 +156,8 @@ class QuilletProcess {
   HWND window() const { return main_; }
   HWND edit() const { return edit_; }
   const TempFolder& folder() const { return folder_; }
+  // The LOCALAPPDATA the program was given.
+  const std::wstring& localAppData() const { return localAppData_; }
   bool IsRunning() const;
   // Ends the program at once, so that a command waiting on it returns: for a
   // test that gives up on a dialog that never came.
@@ -202,7 +209,27 @@ class QuilletProcess {
   DWORD pid_ = 0;
   HWND main_ = nullptr;
   HWND edit_ = nullptr;
+  std::wstring localAppData_;
   std::wstring error_;
+};
+
+// Another visible main window of the program than `except` (one a command
+// or a start-up started), found within timeout_ms; null when none came.
+HWND WaitForAnotherMainWindow(HWND except, DWORD timeout_ms = 15000);
+
+// The process of a window the test did not start, ended on scope exit
+// unless it has ended by itself.
+class WindowProcess {
+ public:
+  explicit WindowProcess(HWND window);
+  WindowProcess(const WindowProcess&) = delete;
+  WindowProcess& operator=(const WindowProcess&) = delete;
+  ~WindowProcess();
+  explicit operator bool() const { return static_cast<bool>(process_); }
+  HANDLE get() const { return process_.get(); }
+
+ private:
+  Handle process_;
 };
 
 // Files the tests prepare and inspect, shared with the program while it

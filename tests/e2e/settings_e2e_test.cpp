@@ -452,29 +452,15 @@ TEST(SettingsStore, NewWindowStartsWithTheSettingsJustWritten) {
   ASSERT_TRUE(first.Command(IDM_FILE_NEW_WINDOW));
   EXPECT_EQ(IniLines(copy.ReadIni()).Value(u"Clips", u"02"), u"carried");
 
-  HWND second = nullptr;
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        for (HWND w = FindWindowExW(nullptr, nullptr, L"quillet", nullptr); w;
-             w = FindWindowExW(nullptr, w, L"quillet", nullptr))
-          if (w != first.window() && IsWindowVisible(w)) second = w;
-        return second != nullptr;
-      },
-      15000));
+  HWND second = WaitForAnotherMainWindow(first.window());
+  ASSERT_TRUE(second);
   HWND edit = GetDlgItem(second, IDC_EDIT);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(second, &pid);
-  struct Ender {  // the second copy goes whatever the checks say
-    Handle process;
-    ~Ender() {
-      if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.get(), 0xDEAD);
-    }
-  } ender{Handle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid))};
-  ASSERT_TRUE(ender.process);
+  const WindowProcess ender(second);  // the second copy goes whatever the checks say
+  ASSERT_TRUE(ender);
   Send(second, WM_COMMAND, IDM_CLIP_PASTE_FIRST + 1, 0);
   EXPECT_EQ(WindowText(edit), L"carried");
   PostMessageW(second, WM_COMMAND, IDM_KEY_SHIFT_ESC, 0);
-  EXPECT_EQ(WaitForSingleObject(ender.process.get(), 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(ender.get(), 10000), WAIT_OBJECT_0);
   EXPECT_EQ(first.CloseAnsweringNo(), 0u);
 }
 

@@ -85,6 +85,16 @@ TEST(CommandLine, TrailingSlashEndsReading) {
   EXPECT_TRUE(o.pathToOpen.empty());
 }
 
+TEST(CommandLine, RecoverTakesTheNameAsASnapshotAndKeepsTheOtherSwitches) {
+  const StartupOptions o = ParseCommandLine(u"/nl /ns /r \"C:\\Users\\a b\\quillet-12-1.qrec\"");
+  EXPECT_EQ(o.recoverSnapshot, 1);
+  EXPECT_EQ(o.noLoadSettings, 1);
+  EXPECT_EQ(o.noSaveSettings, 1);
+  EXPECT_EQ(o.pathToOpen, u"\"C:\\Users\\a b\\quillet-12-1.qrec\"");
+  EXPECT_EQ(ParseCommandLine(u"/rx.txt").pathToOpen, u"x.txt");
+  EXPECT_EQ(ParseCommandLine(u"r.txt").recoverSnapshot, 0);
+}
+
 TEST(CommandLine, AbsurdInputStaysDefined) {
   // Numbers wrap in unsigned 32-bit arithmetic: 4294967297 is 1.
   EXPECT_EQ(ParseCommandLine(u"/l 4294967297").lineNumber, 1);
