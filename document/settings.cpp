@@ -38,6 +38,7 @@ const SettingField kFields[] = {
 
     {u"Setts", u"Tab", 0, &S::tabWidth},
     {u"Setts", u"Gutter", 0, &S::leftMargin},
+    {u"Setts", u"Theme", 0, &S::theme},
     {u"Setts", u"Limit", 0, &S::textLimit},
     {u"Setts", u"Persist", 0, &S::selectToolResult},
     {u"Setts", u"Indent", 0, &S::autoIndent},

@@ -53,6 +53,7 @@ struct Settings : ToolSettings {
   std::int32_t fullScreen = 0;        // an integer, as maximized is
   bool alwaysOnTop = false;
   bool fixedFont = true;  // the fixed-width font, or else the proportional one
+  std::int32_t theme = 0;  // colours: 0 as the system's apps, 1 light, 2 dark
   std::u16string findText;
   std::u16string replaceText;
   bool findMatchCase = false;

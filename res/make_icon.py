@@ -14,8 +14,11 @@ import os
 import struct
 import zlib
 
-SIZES = (16, 32, 48)
+# Every size the shell asks for at 100 % to 250 % scaling; 256 is kept as
+# PNG, as the format allows for the large image.
+SIZES = (16, 20, 24, 32, 40, 48, 256)
 SUBSAMPLES = 6  # per axis
+LARGE_SUBSAMPLES = 3  # the 256-pixel image has pixels enough without more
 
 # Colours, (r, g, b).
 PAGE_FILL = (255, 255, 255)
@@ -137,7 +140,7 @@ def colour_at(x, y, px):
 def render(size):
     """Rows of (r, g, b, a) tuples, top row first, straight (non-premultiplied) alpha."""
     px = 1.0 / size
-    n = SUBSAMPLES
+    n = SUBSAMPLES if size < 256 else LARGE_SUBSAMPLES
     rows = []
     for row in range(size):
         line = []
@@ -192,7 +195,7 @@ def ico_bytes(images):
 
 
 def png_bytes(rows):
-    """A plain RGBA PNG, for looking at the result."""
+    """A plain RGBA PNG: the 256-pixel image of the icon, and for looking at the result."""
     size = len(rows)
     raw = bytearray()
     for line in rows:
@@ -222,7 +225,7 @@ def main():
     images = []
     for size in SIZES:
         rows = render(size)
-        images.append((size, dib_entry(rows)))
+        images.append((size, dib_entry(rows) if size < 256 else png_bytes(rows)))
         if args.png_dir:
             os.makedirs(args.png_dir, exist_ok=True)
             with open(os.path.join(args.png_dir, "icon-%d.png" % size), "wb") as f:

@@ -27,6 +27,7 @@
 #include "shell/files/lifecycle_win.h"
 #include "shell/files/recovery_win.h"
 #include "shell/runs/find_win.h"
+#include "shell/view/theme_win.h"
 #include "shell/view/view_win.h"
 
 namespace quillet {
@@ -132,6 +133,35 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SIZE:
       LayoutMainWindow(wParam, lParam);
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another scale, or the scale changed: the view
+      // is redone at the new DPI, then the window takes the rectangle the
+      // system suggests for it.
+      ChangeViewDpi(LOWORD(wParam));
+      if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      return 0;
+    }
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH ground = EditColours(reinterpret_cast<HDC>(wParam))) return reinterpret_cast<LRESULT>(ground);
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (wParam == IDC_STATUSBAR && item) {
+        DrawStatusPart(*item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      if (message == WM_SYSCOLORCHANGE && app.statusBar) SendMessageW(app.statusBar, WM_SYSCOLORCHANGE, 0, 0);
+      // The system's dark setting or a high-contrast scheme switched: at
+      // once, without a restart.
+      if (ColoursFollowChange(message, wParam, lParam)) ApplyColours();
+      break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && header->idFrom == IDC_STATUSBAR) OnStatusBarNotify(header);

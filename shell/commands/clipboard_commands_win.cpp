@@ -1,4 +1,5 @@
 #include "shell/commands/clipboard_commands_win.h"
+#include "shell/dialogs/dialog_support_win.h"
 
 #include "base/messages.h"
 #include "base/resource.h"
@@ -76,7 +77,7 @@ CommandResult OnClearClips(const CommandArgs& a) {
 }
 
 CommandResult OnShowClips(const CommandArgs& a) {
-  const INT_PTR result = DialogBoxParamW(a.state.app.instance, MAKEINTRESOURCEW(IDD_CLIPBOARDS), a.state.app.mainWindow,
+  const INT_PTR result = DialogAtViewDpi(a.state.app.instance, IDD_CLIPBOARDS, a.state.app.mainWindow,
                                          GuardedDialogProc<ClipsDialogProc>, 0);
   if (result == -1 || result == 0) return kMsgOutOfMemory;
   return kDone;

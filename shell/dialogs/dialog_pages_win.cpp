@@ -1,4 +1,5 @@
 #include "shell/dialogs/dialog_pages_win.h"
+#include "shell/dialogs/dialog_support_win.h"
 
 #include <commctrl.h>
 
@@ -10,7 +11,7 @@
 namespace quillet {
 
 CommandResult RunToolDialog(int templateId, DLGPROC proc, LPARAM param) {
-  const INT_PTR answer = DialogBoxParamW(App().instance, MAKEINTRESOURCEW(templateId), App().mainWindow, proc, param);
+  const INT_PTR answer = DialogAtViewDpi(App().instance, templateId, App().mainWindow, proc, param);
   // The system could not make the dialog: nothing runs, and the user is told.
   if (answer == -1) return kMsgOutOfMemory;
   return answer == 1 ? kDone : kCancelled;
@@ -38,7 +39,7 @@ HWND AddTabPage(HWND dialog, int tabId, const char16_t* label, int templateId, D
   const int index = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
   SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 
-  HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), dialog, proc, param);
+  HWND page = ModelessDialogAtViewDpi(GetModuleHandleW(nullptr), templateId, dialog, proc, param);
   if (!page) return nullptr;
   SetWindowLongPtrW(page, GWLP_ID, pageId);
   // The display area below the tabs, in the dialog's coordinates.

@@ -43,6 +43,7 @@ const CheckBinding kGeneralChecks[] = {
 const RadioBinding kGeneralRadios[] = {
     {{IDC_SET_FIXED_SYSTEM, IDC_SET_FIXED_CUSTOM}, 2, &S::customFixedFont},
     {{IDC_SET_PROPORTIONAL_SYSTEM, IDC_SET_PROPORTIONAL_CUSTOM}, 2, &S::customProportionalFont},
+    {{IDC_SET_THEME_SYSTEM, IDC_SET_THEME_LIGHT, IDC_SET_THEME_DARK}, 3, &S::theme},
 };
 
 const RadioBinding kFileRadios[] = {

@@ -1,4 +1,5 @@
 #include "shell/dialogs/settings_dialog_win.h"
+#include "shell/dialogs/dialog_support_win.h"
 
 #include <commctrl.h>
 
@@ -299,7 +300,7 @@ INT_PTR CALLBACK FilterEditProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 // True when the user pressed OK; the entry then holds what was typed.
 bool EditFilter(HWND page, FilterEntry& entry) {
-  return DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_FILTER_EDIT), GetAncestor(page, GA_ROOT), GuardedDialogProc<FilterEditProc>,
+  return DialogAtViewDpi(App().instance, IDD_FILTER_EDIT, GetAncestor(page, GA_ROOT), GuardedDialogProc<FilterEditProc>,
                          reinterpret_cast<LPARAM>(&entry)) == 1;
 }
 
@@ -430,8 +431,8 @@ bool CreatePages(DialogState& state) {
   }
   const RECT area = PageArea(state.frame, tabs);
   for (int i = 0; i < kSettingsPageCount; ++i) {
-    HWND page = CreateDialogParamW(App().instance, MAKEINTRESOURCEW(pages[i].templateId), state.frame, kPageProcs[i],
-                                   reinterpret_cast<LPARAM>(&state));
+    HWND page = ModelessDialogAtViewDpi(App().instance, pages[i].templateId, state.frame, kPageProcs[i],
+                                        reinterpret_cast<LPARAM>(&state));
     if (!page) return false;
     state.pages[i] = page;
     // Its template id as its control id, so each page can be found by it.
@@ -518,7 +519,7 @@ bool RunSettingsDialog(HWND owner, SettingsPage page) {
   // The list pages edit copies; OK puts them in place of the lists.
   state.favourites = CopyFavourites(AppFavourites());
   state.filters = CopyFilters(AppFilters());
-  const INT_PTR result = DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_SETTINGS), owner, GuardedDialogProc<FrameProc>,
+  const INT_PTR result = DialogAtViewDpi(App().instance, IDD_SETTINGS, owner, GuardedDialogProc<FrameProc>,
                                          reinterpret_cast<LPARAM>(&state));
   if (state.restoreDefaults) {
     // The lists and the clipboards are no settings and stay as they are.

@@ -1,4 +1,5 @@
 #include "shell/dialogs/statistics_win.h"
+#include "shell/dialogs/dialog_support_win.h"
 
 #include <cstdio>
 
@@ -65,7 +66,7 @@ INT_PTR CALLBACK StatisticsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void ShowStatistics() {
-  DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_STATISTICS), App().mainWindow, GuardedDialogProc<StatisticsProc>, 0);
+  DialogAtViewDpi(App().instance, IDD_STATISTICS, App().mainWindow, GuardedDialogProc<StatisticsProc>, 0);
 }
 
 }  // namespace quillet

@@ -274,7 +274,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 INT_PTR ShowDialog(int id, DLGPROC procedure, LPARAM parameter = 0) {
-  return DialogBoxParamW(App().instance, MAKEINTRESOURCEW(id), App().mainWindow, procedure, parameter);
+  return DialogAtViewDpi(App().instance, id, App().mainWindow, procedure, parameter);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "shell/dialogs/wait_window_win.h"
+#include "shell/dialogs/dialog_support_win.h"
 
 #include "base/resource.h"
 #include "base/wide_win.h"
@@ -27,8 +28,8 @@ INT_PTR CALLBACK WaitWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 HWND CreateWaitWindow(HWND owner, const char16_t* heading, const char16_t* body, std::atomic<bool>* cancel) {
-  HWND window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_WAIT), owner, GuardedDialogProc<WaitWindowProc>,
-                                   reinterpret_cast<LPARAM>(cancel));
+  HWND window = ModelessDialogAtViewDpi(GetModuleHandleW(nullptr), IDD_WAIT, owner, GuardedDialogProc<WaitWindowProc>,
+                                        reinterpret_cast<LPARAM>(cancel));
   if (!window) return nullptr;
   SetDlgItemTextW(window, IDC_WAIT_HEADING, W(heading));
   SetDlgItemTextW(window, IDC_WAIT_BODY, W(body));

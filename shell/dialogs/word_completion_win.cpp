@@ -1,4 +1,5 @@
 #include "shell/dialogs/word_completion_win.h"
+#include "shell/dialogs/dialog_support_win.h"
 
 #include <string>
 
@@ -148,7 +149,7 @@ INT_PTR CALLBACK CompletionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 void CompleteWord() {
-  DialogBoxParamW(App().instance, MAKEINTRESOURCEW(IDD_COMPLETE_WORD), App().mainWindow, GuardedDialogProc<CompletionProc>, 0);
+  DialogAtViewDpi(App().instance, IDD_COMPLETE_WORD, App().mainWindow, GuardedDialogProc<CompletionProc>, 0);
 }
 
 }  // namespace quillet

@@ -14,6 +14,7 @@
 #include "shell/app/editor_state_win.h"
 #include "shell/dialogs/wait_window_win.h"
 #include "shell/runs/edit_snapshot_win.h"
+#include "shell/view/view_win.h"
 
 namespace quillet {
 namespace {
@@ -108,7 +109,13 @@ bool PrintCancelled(void* context) { return SessionOf(context).cancel; }
 LOGFONTW EditLogFont() {
   LOGFONTW font{};
   const auto current = reinterpret_cast<HFONT>(SendMessageW(App().edit, WM_GETFONT, 0, 0));
-  if (!current || !GetObjectW(current, sizeof font, &font)) GetObjectW(GetStockObject(SYSTEM_FONT), sizeof font, &font);
+  if (!current || !GetObjectW(current, sizeof font, &font)) {
+    GetObjectW(GetStockObject(SYSTEM_FONT), sizeof font, &font);
+    return font;
+  }
+  // The control's font is sized for the monitor; pages are sized from the
+  // font as the system's DPI has it.
+  font.lfHeight = MulDiv(font.lfHeight, SystemDpi(), ViewDpi());
   return font;
 }
 
@@ -147,6 +154,9 @@ Failure PrintText(PrintRun& run, std::u16string_view text) {
   const UniqueFont font(CreateFontIndirectW(&logFont));
   if (!font) return SystemFailure(kMsgCannotPrint, GetLastError());
   const SelectedObject selected(dc, font.get());
+  // Pages are black on white whatever colours the screen uses.
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, RGB(255, 255, 255));
   TEXTMETRICW metrics{};
   if (!GetTextMetricsW(dc, &metrics)) return kMsgCannotPrint;
   const PageGeometry page = ComputePageGeometry(device, metrics.tmHeight + metrics.tmExternalLeading);

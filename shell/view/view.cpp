@@ -106,4 +106,16 @@ ScreenRect VisibleNormalRect(ScreenRect rect, const ScreenRect& fallback, const 
   return ScreenRect{left, top, left + w, top + h};
 }
 
+bool UseDarkColours(std::int32_t themeSetting, bool systemAppsDark, bool highContrast) {
+  if (highContrast) return false;
+  switch (themeSetting) {
+    case 1:
+      return false;
+    case 2:
+      return true;
+    default:
+      return systemAppsDark;
+  }
+}
+
 }  // namespace quillet

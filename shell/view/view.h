@@ -53,6 +53,12 @@ std::array<std::u16string, 3> CaretPartTexts(const CaretReport& report);
 // line stands at eighty); the fallback when the font reports no width.
 int DefaultMarginDistance(int tabWidthPixels, int dpi);
 
+// Whether the view draws light text on a dark ground: never under a
+// high-contrast scheme (the system's colours win); else as the Theme setting
+// says (1 light, 2 dark), following the system's app setting for 0 and for
+// any value it does not know.
+bool UseDarkColours(std::int32_t themeSetting, bool systemAppsDark, bool highContrast);
+
 // The window title cut to what the tray tip holds, never between the two
 // halves of a surrogate pair.
 std::u16string TrayTip(std::u16string_view title);

@@ -26,6 +26,7 @@
 #include "shell/files/document_win.h"
 #include "shell/runs/tool_job_win.h"
 #include "shell/view/edit_ops_win.h"
+#include "shell/view/theme_win.h"
 #include "shell/view/view.h"
 
 namespace quillet {
@@ -42,16 +43,29 @@ constexpr std::size_t kSlowTextUnits = std::size_t{1} << 20;
 constexpr int kMinWindowWidth = 200;
 constexpr int kMinWindowHeight = 120;
 
-int WindowDpi(HWND window) {
-  WindowDC dc(window);
-  const int dpi = dc ? GetDeviceCaps(dc.get(), LOGPIXELSX) : 96;
-  return dpi > 0 ? dpi : 96;
+// A length kept in pixels at the system's DPI, in pixels at the view's, and
+// back.
+int AtViewDpi(int systemPixels) { return MulDiv(systemPixels, ViewDpi(), SystemDpi()); }
+int AtSystemDpi(int viewPixels) { return MulDiv(viewPixels, SystemDpi(), ViewDpi()); }
+
+LOGFONTW FontAtViewDpi(LOGFONTW font) {
+  font.lfHeight = AtViewDpi(font.lfHeight);
+  font.lfWidth = AtViewDpi(font.lfWidth);
+  return font;
+}
+
+// The window's own DPI where the system can say it (Windows 10 1607 on).
+int DpiOfWindow(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  return getDpi && window ? static_cast<int>(getDpi(window)) : 0;
 }
 
 // The left inner margin in pixels at this display's DPI; a negative setting
 // leaves the control's own margin, which the layout then reads back.
 int EffectiveGutter(HWND edit) {
-  if (AppSettings().leftMargin >= 0) return ScaleForDpi(AppSettings().leftMargin, WindowDpi(edit));
+  if (AppSettings().leftMargin >= 0) return ScaleForDpi(AppSettings().leftMargin, ViewDpi());
   return LOWORD(SendMessageW(edit, EM_GETMARGINS, 0, 0));
 }
 
@@ -88,22 +102,38 @@ void MeasureStatusParts() {
                                                              nullptr));
     }
   }
-  const std::array<int, kStatusParts> edges = StatusPartEdges(widths, WindowDpi(bar));
+  const std::array<int, kStatusParts> edges = StatusPartEdges(widths, ViewDpi());
   // The seventh part takes the rest of the bar, so nothing is left unpainted.
   int all[kStatusParts + 1];
   std::copy(edges.begin(), edges.end(), all);
   all[kStatusParts] = -1;
   SendMessageW(bar, SB_SETPARTS, kStatusParts + 1, reinterpret_cast<LPARAM>(all));
-  for (int i = 0; i < kStatusParts; ++i) {
-    SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(W(View().parts[i])));
+  for (int i = 0; i <= kStatusParts; ++i) {
+    // While dark the program draws the parts (the bar draws its text in the
+    // system's colour); the part's number is what it is handed back.
+    if (View().dark) {
+      SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(i) | SBT_OWNERDRAW, i);
+    } else {
+      SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(W(StatusPartText(i))));
+    }
   }
-  const WrapBlock block = View().wrapBlock;
-  const char16_t* notice = View().snapshotFailing           ? kSnapshotWriteFailed
-                           : block == WrapBlock::kLongLines ? kWrapOffLongLines
-                           : block == WrapBlock::kLargeFile ? kWrapOffLargeFile
-                                                            : u"";
-  SendMessageW(bar, SB_SETTEXTW, kStatusParts, reinterpret_cast<LPARAM>(W(notice)));
 }
+
+}  // namespace
+
+std::u16string StatusPartText(int part) {
+  if (part >= 0 && part < kStatusParts) return View().parts[static_cast<std::size_t>(part)];
+  if (part != kStatusParts) return {};
+  const WrapBlock block = View().wrapBlock;
+  return View().snapshotFailing           ? kSnapshotWriteFailed
+         : block == WrapBlock::kLongLines ? kWrapOffLongLines
+         : block == WrapBlock::kLargeFile ? kWrapOffLargeFile
+                                          : u"";
+}
+
+void RefreshStatusParts() { MeasureStatusParts(); }
+
+namespace {
 
 void SetStatusPart(int part, std::u16string text) {
   View().parts[part] = std::move(text);
@@ -117,6 +147,7 @@ void CreateStatusBar(HWND mainWindow) {
   App().statusBar = bar;
   View().statusHeight = 0;
   if (!bar) return;
+  View().statusFontAtSystemDpi = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
   SendMessageW(bar, WM_SIZE, 0, 0);
   RECT r{};
   GetWindowRect(bar, &r);
@@ -135,9 +166,12 @@ LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE:
       if (wParam & MK_LBUTTON) {
         // The line follows the cursor, so the start stays where it was.
-        AppSettings().marginLineOffset += static_cast<short>(LOWORD(lParam)) - View().dragStartX;
+        AppSettings().marginLineOffset += AtSystemDpi(static_cast<short>(LOWORD(lParam)) - View().dragStartX);
         Relayout();
       }
+      break;
+    case WM_ERASEBKGND:
+      if (PaintMarginLine(hwnd, reinterpret_cast<HDC>(wParam))) return 1;
       break;
     case WM_LBUTTONUP:
       ReleaseCapture();
@@ -170,7 +204,8 @@ int MarginDefault() {
     SelectedObject font(dc.get(), View().editFont.get());
     tab = LOWORD(GetTabbedTextExtentW(dc.get(), L"\t", 1, 0, nullptr));
   }
-  return DefaultMarginDistance(tab, WindowDpi(line));
+  // Kept at the system's DPI like a distance the user dragged.
+  return AtSystemDpi(DefaultMarginDistance(tab, ViewDpi()));
 }
 
 BOOL CALLBACK CollectWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
@@ -213,16 +248,69 @@ DWORD EditControlStyle(bool wordWrap) {
   return style;
 }
 
+int SystemDpi() {
+  WindowDC dc(nullptr);
+  const int dpi = dc ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 96;
+  return dpi > 0 ? dpi : 96;
+}
+
+int ViewDpi() { return View().dpi > 0 ? View().dpi : SystemDpi(); }
+
+int SystemLayoutDpi(HWND window) {
+  const int dpi = DpiOfWindow(window);
+  return dpi > 0 ? dpi : SystemDpi();
+}
+
+namespace {
+
+// The status bar's font: the one it was made with at the system's DPI,
+// else that one scaled; and the bar's height that follows from it.
+void ApplyStatusFont() {
+  HWND bar = App().statusBar;
+  const int dpi = ViewDpi();
+  if (!bar || (dpi == SystemDpi() && !View().statusFont)) return;
+  HFONT font = View().statusFontAtSystemDpi;
+  UniqueFont previous(View().statusFont.release());  // deleted once the bar has the new one
+  if (dpi != SystemDpi()) {
+    LOGFONTW log{};
+    GetObjectW(font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT), sizeof log, &log);
+    log = FontAtViewDpi(log);
+    View().statusFont.reset(CreateFontIndirectW(&log));
+    if (View().statusFont) font = View().statusFont.get();
+  }
+  SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  SendMessageW(bar, WM_SIZE, 0, 0);
+  RECT r{};
+  GetWindowRect(bar, &r);
+  View().statusHeight = r.bottom - r.top;
+}
+
+}  // namespace
+
+void ChangeViewDpi(int dpi) {
+  if (dpi <= 0 || dpi == ViewDpi()) return;
+  View().dpi = dpi;
+  ApplyStatusFont();
+  const LOGFONTW fixed = FontAtViewDpi(StockLogFont(SYSTEM_FIXED_FONT));
+  View().fixedDefaultFont.reset(CreateFontIndirectW(&fixed));
+  ApplyEditSettings();
+  MeasureStatusParts();
+  Relayout();
+}
+
 void CreateViewWindows(HWND mainWindow) {
-  const LOGFONTW fixed = StockLogFont(SYSTEM_FIXED_FONT);
+  View().dpi = DpiOfWindow(mainWindow);
+  const LOGFONTW fixed = FontAtViewDpi(StockLogFont(SYSTEM_FIXED_FONT));
   View().fixedDefaultFont.reset(CreateFontIndirectW(&fixed));
   CreateStatusBar(mainWindow);
+  ApplyStatusFont();
   CreateMarginLine();
 }
 
 void DeleteViewFonts() {
   View().editFont.reset();
   View().fixedDefaultFont.reset();
+  View().statusFont.reset();
 }
 
 void LayoutMainWindow(WPARAM wParam, LPARAM lParam) {
@@ -234,7 +322,8 @@ void LayoutMainWindow(WPARAM wParam, LPARAM lParam) {
   const int statusHeight = app.statusBar && AppSettings().statusBarHeight != 0 ? View().statusHeight : 0;
   if (app.edit) MoveWindow(app.edit, 0, 0, width, std::max(height - statusHeight, 0), TRUE);
   if (app.marginLine && app.edit) {
-    const long long x = static_cast<long long>(EffectiveGutter(app.edit)) + AppSettings().marginLineOffset + 2;
+    const long long x =
+        static_cast<long long>(EffectiveGutter(app.edit)) + AtViewDpi(AppSettings().marginLineOffset) + 2;
     MoveWindow(app.marginLine, static_cast<int>(std::clamp<long long>(x, -32768, 32767)), 0, 1, height, TRUE);
     RepaintMarginLine();
   }
@@ -253,10 +342,11 @@ void SetEditFont(bool fixed) {
     font = AppSettings().customProportionalFont ? StoredLogFont(AppSettings().proportionalFontRecord)
                                                 : StockLogFont(SYSTEM_FONT);
   }
+  font = FontAtViewDpi(font);
   HFONT made = CreateFontIndirectW(&font);
   if (!made) {
     // A stored record the system cannot make a font of: the system's own.
-    font = StockLogFont(fixed ? SYSTEM_FIXED_FONT : SYSTEM_FONT);
+    font = FontAtViewDpi(StockLogFont(fixed ? SYSTEM_FIXED_FONT : SYSTEM_FONT));
     made = CreateFontIndirectW(&font);
   }
   if (!made) return;
@@ -352,6 +442,7 @@ bool RecreateEditControl(bool wrap) {
   PostMessageW(made, EM_SCROLLCARET, 0, 0);
   CreateMarginLine();
   if (AppSettings().marginLineOffset != 0) ShowWindow(app.marginLine, SW_SHOW);
+  ApplyColours();  // the new control's scroll bars
   InvalidateStatusCache();
   if (hadFocus) SetFocus(made);
   return true;
@@ -448,6 +539,7 @@ void ApplyViewSettings(bool recreate) {
   SetOnTop(AppSettings().alwaysOnTop);
   SetFullScreen(AppSettings().fullScreen != 0);
   UpdateWindowTitle();
+  ApplyColours();
 }
 
 // --- status bar, margin line, full screen, on top ---
@@ -517,7 +609,7 @@ int RestorePlacement(int showCommand) {
   const ScreenRect stored = StoredNormalRect(current, AppSettings().windowLeft, AppSettings().windowTop,
                                              AppSettings().windowWidth, AppSettings().windowHeight, kUnsetPlacement);
   // Settings from another screen, or damaged ones, must not lose the window.
-  const int dpi = WindowDpi(main);
+  const int dpi = ViewDpi();
   wp.rcNormalPosition = ToRect(VisibleNormalRect(stored, current, WorkAreas(), ScaleForDpi(kMinWindowWidth, dpi),
                                                  ScaleForDpi(kMinWindowHeight, dpi)));
   SetWindowPlacement(main, &wp);

@@ -26,6 +26,11 @@ struct LogicalLineInfo;
 struct ViewState {
   UniqueFont editFont;
   UniqueFont fixedDefaultFont;
+  // The DPI the view is laid out for: the window's monitor's; 0 until the
+  // window is made (then the system's).
+  int dpi = 0;
+  HFONT statusFontAtSystemDpi = nullptr;  // the bar's own, not ours to delete
+  UniqueFont statusFont;                  // the bar's font at another DPI
   int statusHeight = 0;
   std::array<std::u16string, kStatusParts> parts;
   // Why word wrap is held off for the open document, shown in the bar's
@@ -33,6 +38,8 @@ struct ViewState {
   WrapBlock wrapBlock = WrapBlock::kNone;
   // The last recovery snapshot could not be written (shown in the same part).
   bool snapshotFailing = false;
+  bool dark = false;             // light text on a dark ground
+  GdiObject<HBRUSH> editGround;  // the dark ground's brush, once needed
   StatusCache cache;
   int dragStartX = 0;
   bool inFullScreen = false;
@@ -47,6 +54,18 @@ DWORD EditControlStyle(bool wordWrap);
 // WM_CREATE: the fonts, the status bar and the margin line. WM_DESTROY: the
 // fonts go.
 void CreateViewWindows(HWND mainWindow);
+// The DPI the view is laid out for, and WM_DPICHANGED's new one: the edit
+// control's font, tab stops and left margin, the status bar's font, height
+// and parts and the margin line are redone at it.
+int ViewDpi();
+void ChangeViewDpi(int dpi);
+// The DPI the system lays things out at for programs that know no other:
+// stock fonts, stored font records and the margin line's stored distance
+// are in pixels at this DPI.
+int SystemDpi();
+// The DPI the system lays the window out at: its monitor's where the system
+// can say, else the system's.
+int SystemLayoutDpi(HWND window);
 void DeleteViewFonts();
 
 // WM_SIZE, also sent by the program with wParam -1 and lParam 0.
@@ -108,6 +127,10 @@ void ShowLineEndPart(LineEndStyle lineEnd);
 void ShowModifiedPart(const char16_t* text);
 // The last part's notice that recovery snapshots cannot be written, or its end.
 void ShowSnapshotFailure(bool failing);
+// What part shows (0 to kStatusParts, the last being the notice part), and
+// all parts set again (after the colours changed).
+std::u16string StatusPartText(int part);
+void RefreshStatusParts();
 void OnStatusBarNotify(const NMHDR* header);
 
 // The line around info.position (or line info.line when it is not

@@ -507,6 +507,11 @@ bool RemoteBuffer::Read(void* into, SIZE_T size) const {
   return at_ && ReadProcessMemory(process_.get(), at_, into, size, &got) && got == size;
 }
 
+bool RemoteBuffer::Write(const void* from, SIZE_T size) const {
+  SIZE_T put = 0;
+  return at_ && WriteProcessMemory(process_.get(), at_, from, size, &put) && put == size;
+}
+
 HWND StatusBar(const QuilletProcess& q) { return GetDlgItem(q.window(), kStatusBarId); }
 
 std::wstring StatusPart(const QuilletProcess& q, int part) {

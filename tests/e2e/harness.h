@@ -257,6 +257,7 @@ class RemoteBuffer {
   ~RemoteBuffer();
   LPARAM address() const { return reinterpret_cast<LPARAM>(at_); }
   bool Read(void* into, SIZE_T size) const;
+  bool Write(const void* from, SIZE_T size) const;
   explicit operator bool() const { return at_ != nullptr; }
 
  private:

@@ -54,7 +54,7 @@ TEST(SettingsBindings, EachControlOnceAndTextLimitsAsStored) {
       EXPECT_EQ(RadioToCheck(g, g.count), 0);
       EXPECT_EQ(RadioToCheck(g, -1), 0);
     }
-  EXPECT_EQ(ids.size(), 3u + 11 + 11 + 9 + 3 + 4 + 5 + 3);
+  EXPECT_EQ(ids.size(), 3u + 11 + 11 + 9 + 3 + 7 + 5 + 3);
 
   std::size_t count = 0;
   const SettingField* fields = SettingFields(&count);

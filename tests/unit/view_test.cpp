@@ -143,5 +143,17 @@ TEST(Placement, ASecondScreenIsAPlaceToo) {
   EXPECT_EQ(r.Width(), 800);
 }
 
+TEST(Colours, HighContrastWinsThenTheSettingThenTheSystem) {
+  for (bool systemDark : {false, true}) {
+    for (int setting : {0, 1, 2, 3, -1}) EXPECT_FALSE(UseDarkColours(setting, systemDark, true)) << setting;
+    EXPECT_EQ(UseDarkColours(0, systemDark, false), systemDark);
+    EXPECT_FALSE(UseDarkColours(1, systemDark, false));
+    EXPECT_TRUE(UseDarkColours(2, systemDark, false));
+    // A stored value the program does not know follows the system.
+    EXPECT_EQ(UseDarkColours(7, systemDark, false), systemDark);
+    EXPECT_EQ(UseDarkColours(-1, systemDark, false), systemDark);
+  }
+}
+
 }  // namespace
 }  // namespace quillet

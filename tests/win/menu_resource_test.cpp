@@ -334,7 +334,19 @@ bool HoldsWide(const std::string& bytes, const std::wstring& text) {
 }
 
 TEST_F(MenuResource, IconVersionAndManifest) {
-  for (int size : {16, 32, 48}) {
+  // An image drawn for every size the shell asks for at 100 % to 250 %, so
+  // none is a stretched one; 256 is stored as 0.
+  const std::string group = ResourceBytes(module_.handle, RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_QUILLET));
+  ASSERT_GE(group.size(), 6u);
+  const std::size_t count = static_cast<unsigned char>(group[4]) | static_cast<unsigned char>(group[5]) << 8;
+  ASSERT_EQ(group.size(), 6 + 14 * count);
+  std::set<int> sizes;
+  for (std::size_t i = 0; i < count; ++i) {
+    const int width = static_cast<unsigned char>(group[6 + 14 * i]);
+    sizes.insert(width == 0 ? 256 : width);
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 256}));
+  for (int size : {16, 20, 24, 32, 40, 48, 256}) {
     HICON icon = static_cast<HICON>(
         LoadImageW(module_.handle, MAKEINTRESOURCEW(IDI_QUILLET), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
     ASSERT_NE(icon, nullptr) << size;
@@ -366,6 +378,7 @@ TEST_F(MenuResource, IconVersionAndManifest) {
   EXPECT_NE(xml.find("version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(xml.find("asInvoker"), std::string::npos);
   EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos);
+  EXPECT_NE(xml.find(">PerMonitorV2</dpiAwareness>"), std::string::npos);
 }
 
 }  // namespace
