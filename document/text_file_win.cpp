@@ -140,6 +140,9 @@ Failure WriteInPlace(const std::u16string& path, DWORD attributes, std::string_v
       SetFileAttributesW(Wide(path), attributes);
       return SystemFailure(kMsgCannotSave, written.error);
     default:
+      // A read-only file whose bit was taken off for the write gets it back
+      // even when the write fell short.
+      SetFileAttributesW(Wide(path), attributes);
       return SystemFailure(kMsgWriteIncomplete, written.error);
   }
 }
@@ -149,7 +152,9 @@ Failure WriteInPlace(const std::u16string& path, DWORD attributes, std::string_v
 // one step. A full disk or a failed write leaves the old file as it was.
 Failure ReplaceExisting(const std::u16string& path, DWORD attributes, std::string_view mark, std::string_view data) {
   const std::u16string folder = FolderOf(path);
-  wchar_t temp[MAX_PATH + 1] = {};
+  // Room for the folder and the longest name the call adds: some systems
+  // write it whole even where it is longer than a path may be.
+  wchar_t temp[MAX_PATH + 16] = {};
   if (GetTempFileNameW(folder.empty() ? L"." : Wide(folder), L"qlt", 0, temp) != 0) {
     const WriteResult written = WriteWholeFile(temp, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, mark, data, true);
     if (written.outcome == WriteOutcome::kShortWrite) {
@@ -188,7 +193,9 @@ bool MakeBackup(HWND owner, const std::u16string& path) {
   const std::u16string backup = BackupPathFor(path);
   SetFileAttributesW(Wide(backup), FILE_ATTRIBUTE_NORMAL);
   if (CopyFileW(Wide(path), Wide(backup), FALSE)) return true;
-  if (GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+  // No file (or no folder any more) to back up: the save itself decides.
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
   return AskYesNo(owner, kMsgBackupFailedAsk);
 }
 
@@ -248,14 +255,15 @@ Failure SaveText(const TextFileContext& context, LargeText text, const std::u16s
   EncodedText encoded;
   if (Failure message = EncodeForSave(std::move(text), doc.encoding, doc.lineEnd, &encoded)) return message;
   if (encoded.lossy && !quiet && !AskYesNo(owner, kMsgAnsiLoss)) return kMsgCannotSave;
-  if (!quiet && s.makeBackup && !MakeBackup(owner, path)) return kMsgCannotSave;
 
+  // A save refused outright leaves the backup of the previous save alone.
   DWORD attributes = GetFileAttributesW(Wide(path));
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (!exists) attributes = FILE_ATTRIBUTE_ARCHIVE;
   if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return kMsgCannotSave;
+  if (exists && (attributes & FILE_ATTRIBUTE_READONLY) && !s.overwriteReadOnly) return kMsgCannotSave;
+  if (!quiet && s.makeBackup && !MakeBackup(owner, path)) return kMsgCannotSave;
   if (exists && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    if (!s.overwriteReadOnly) return kMsgCannotSave;
     // The remembered attributes keep the bit: the file stays read-only.
     SetFileAttributesW(Wide(path), attributes & ~FILE_ATTRIBUTE_READONLY);
   }

@@ -67,8 +67,20 @@ void ShowSaveFailure(const Failure& failure, const std::u16string& title) {
   ShowWarning(App().mainWindow, Failure(kMsgCannotSave, title));
 }
 
+// A name kept from an open that failed for its length (keepNameOnError) is
+// as it was given, possibly relative: it is no more a file to write than
+// one to read, whatever the file system below would take.
+bool PathTooLongToSave(const std::u16string& path) {
+  std::u16string fullPath, title;
+  return NormalizePath(path, &fullPath, &title) == PathKind::kTooLong;
+}
+
 CommandResult SaveToFullPath() {
   DocumentState& doc = Doc();
+  if (PathTooLongToSave(doc.fullPath)) {
+    ShowSaveFailure(kMsgCannotSave, doc.title);
+    return kFailedReported;
+  }
   // The watcher stops first, so the program's own write is no outside
   // change; the temporary copy stays until the save has succeeded.
   DropIdentity(true);
@@ -237,10 +249,12 @@ CommandResult InsertFileWithDialog() {
   return InsertPath(Doc().pathToOpen);
 }
 
-CommandResult ExcludeToFile() {
-  std::u16string path, title;
-  if (!RunSaveDialog(path, title)) return kCancelled;
+CommandResult ExcludeToPath(const std::u16string& path, std::u16string title) {
   if (title.empty()) title = FileTitleOf(path);
+  if (PathTooLongToSave(path)) {
+    ShowSaveFailure(kMsgCannotSave, title);
+    return kFailedReported;
+  }
   LargeText selection;
   try {
     selection = SelectedText();
@@ -256,10 +270,17 @@ CommandResult ExcludeToFile() {
   return kDone;
 }
 
+CommandResult ExcludeToFile() {
+  std::u16string path, title;
+  if (!RunSaveDialog(path, title)) return kCancelled;
+  return ExcludeToPath(path, std::move(title));
+}
+
 void WriteTemporaryCopy() {
   DocumentState& doc = Doc();
   // The setting TmpSave ("每 5 分钟保存一个备份") switches the copy off.
   if (!AppSettings().periodicTempCopy || !doc.modified || doc.fullPath.empty()) return;
+  if (PathTooLongToSave(doc.fullPath)) return;
   SetStatusText(u".$");
   doc.tempCopyPath = TempCopyPathFor(doc.fullPath);
   (void)SaveTextFile(DocumentFiles(), EditControl(), doc.tempCopyPath, true);  // a failed copy is simply missing

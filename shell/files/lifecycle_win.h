@@ -47,8 +47,11 @@ CommandResult InsertPath(const std::u16string& path);
 // IDM_FILE_INSERT_FILE: the Open dialog (starting from the path to open), then insert.
 CommandResult InsertFileWithDialog();
 
-// IDM_FILE_EXCLUDE: writes the selection to a file chosen in the Save dialog, then
-// deletes it from the document.
+// Writes the selection to path (shown as title in a failure) and deletes it
+// from the document once it is safely in the file; a failure is shown here,
+// gives 21 and leaves the selection where it was.
+CommandResult ExcludeToPath(const std::u16string& path, std::u16string title);
+// IDM_FILE_EXCLUDE: the Save dialog, then ExcludeToPath.
 CommandResult ExcludeToFile();
 
 // The 5-minute timer: a copy of a modified, named document beside it
