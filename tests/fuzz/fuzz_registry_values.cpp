@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -29,15 +30,14 @@ struct Stored {
 
 class FuzzRegistry final : public TypedValueBackend {
  public:
-  std::vector<Stored> values;
+  std::vector<Stored> values;  // in the order they were first put
 
   void Put(std::u16string_view key, std::u16string_view name, RegistryValue value) {
-    for (Stored& v : values)
-      if (v.key == key && v.name == name) {
-        v.value = std::move(value);
-        return;
-      }
-    values.push_back({std::u16string(key), std::u16string(name), std::move(value)});
+    auto [at, added] = index_.try_emplace(Path(key, name), values.size());
+    if (added)
+      values.push_back({std::u16string(key), std::u16string(name), std::move(value)});
+    else
+      values[at->second].value = std::move(value);
   }
 
   bool HasKey(std::u16string_view key) override {
@@ -56,17 +56,17 @@ class FuzzRegistry final : public TypedValueBackend {
     Put(key, name, BinaryToRegistry(bytes, size));
   }
   void DeleteAllValues(std::u16string_view key) override {
-    std::erase_if(values, [&](const Stored& v) { return v.key == key; });
+    if (std::erase_if(values, [&](const Stored& v) { return v.key == key; }) == 0) return;
+    index_.clear();
+    for (std::size_t i = 0; i < values.size(); ++i) index_.emplace(Path(values[i].key, values[i].name), i);
   }
 
  protected:
   bool QueryValue(std::u16string_view key, std::u16string_view name, RegistryValue& value) override {
-    for (const Stored& v : values)
-      if (v.key == key && v.name == name) {
-        value = v.value;
-        return true;
-      }
-    return false;
+    const auto at = index_.find(Path(key, name));
+    if (at == index_.end()) return false;
+    value = values[at->second].value;
+    return true;
   }
   bool EnumRawValue(std::u16string_view key, std::uint32_t index, std::u16string& name, RegistryValue& value) override {
     for (const Stored& v : values)
@@ -77,6 +77,16 @@ class FuzzRegistry final : public TypedValueBackend {
       }
     return false;
   }
+
+ private:
+  // No key holds a line break, so the first one ends the key.
+  static std::u16string Path(std::u16string_view key, std::u16string_view name) {
+    std::u16string path(key);
+    path += u'\n';
+    path += name;
+    return path;
+  }
+  std::unordered_map<std::u16string, std::size_t> index_;
 };
 
 // Every value name the store reads, with the key it lives in.
