@@ -74,13 +74,20 @@ void AppendEscaped(std::u16string& out, char16_t c) {
   }
 }
 
-void ParseLine(IniDocument& doc, std::u16string_view line, std::size_t& current) {
+// The file's last line has no CR LF after it. Every line this program
+// writes ends with one, so an unfinished last line is most likely a file cut
+// short: a section name without its "]" and a name without its "=" are no
+// lines at all. Read as an entry with an empty value, a name cut short would
+// even replace the value of an earlier entry whose name it begins with
+// ("Find" from "FindMC=0").
+void ParseLine(IniDocument& doc, std::u16string_view line, std::size_t& current, bool last) {
   std::size_t start = 0;
   while (start < line.size() && IsSpaceChar(line[start])) ++start;
   if (start == line.size()) return;
   line.remove_prefix(start);
 
   if (line[0] == u'[') {
+    if (last && line.find(u']') == std::u16string_view::npos) return;
     std::u16string_view name = line.substr(1);
     name = name.substr(0, std::min(name.find(u']'), kIniSectionNameLimit));
     if (IniSection* existing = FindSection(doc, name)) {
@@ -97,6 +104,7 @@ void ParseLine(IniDocument& doc, std::u16string_view line, std::size_t& current)
   if (current == kNoSection) return;
   std::size_t pos = 0;
   std::u16string name = ReadEscaped(line, pos, u'=');
+  if (last && pos >= line.size()) return;
   if (name.size() > kIniEntryNameLimit) name.resize(kIniEntryNameLimit);
   std::u16string value;
   if (pos < line.size()) {
@@ -116,10 +124,15 @@ IniDocument ParseIniText(std::u16string_view text) {
   std::size_t pos = 0;
   while (pos <= text.size()) {
     const std::size_t lineBreak = FindLineBreak(text, pos);
-    const std::size_t end = lineBreak == std::u16string_view::npos ? text.size() : lineBreak;
-    ParseLine(doc, text.substr(pos, end - pos), current);
-    if (lineBreak == std::u16string_view::npos) break;
-    pos = end + 2;
+    if (lineBreak == std::u16string_view::npos) {
+      std::u16string_view line = text.substr(pos);
+      // A CR at the very end lost the LF after it.
+      if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+      ParseLine(doc, line, current, true);
+      break;
+    }
+    ParseLine(doc, text.substr(pos, lineBreak - pos), current, false);
+    pos = lineBreak + 2;
   }
   return doc;
 }

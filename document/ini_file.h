@@ -38,7 +38,9 @@ struct IniDocument {
 };
 
 // Parses the bytes of a settings file. Anything but UTF-16 LE behind the
-// FF FE mark gives an empty document; an odd last byte is ignored.
+// FF FE mark gives an empty document; an odd last byte is ignored. A last
+// line without its CR LF is read as a file cut short: a CR at its end is
+// dropped, and a name without "=" or a section name without "]" is ignored.
 IniDocument ParseIni(const std::uint8_t* bytes, std::size_t size);
 // The same over UTF-16 units, the mark included.
 IniDocument ParseIniText(std::u16string_view text);

@@ -113,8 +113,11 @@ void LoadFilters(SettingsBackend& store, FilterList& filters, LoadReport& report
   for (std::uint32_t i = 0; store.EnumValue(kFilter, i, valueName, name, kFilterNameLimit); ++i) {
     const auto command = store.ReadString(kFilterShell, name + u"c", kFilterCommandLimit);
     const auto description = store.ReadString(kFilterShell, name + u"d", kFilterDescriptionLimit);
+    // A filter runs its command; the description only labels it, so one
+    // that is missing or unreadable reads as empty rather than costing the
+    // filter.
     const AddFilterResult added = AddFilter(filters, name.c_str(), command ? command->c_str() : nullptr,
-                                            description ? description->c_str() : nullptr);
+                                            description ? description->c_str() : u"");
     if (added == AddFilterResult::kOutOfMemory) report.outOfMemory = true;
     valueName.clear();
     name.clear();

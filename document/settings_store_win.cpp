@@ -10,6 +10,7 @@
 #include "base/message_box_win.h"
 #include "base/messages.h"
 #include "base/wide_win.h"
+#include "document/registry_values.h"
 #include "document/settings_store.h"
 
 namespace quillet {
@@ -38,6 +39,11 @@ class SettingsLock {
 
 // ---- the registry ------------------------------------------------------
 
+static_assert(kRegString == REG_SZ && kRegExpandString == REG_EXPAND_SZ && kRegBinary == REG_BINARY &&
+                  kRegDword == REG_DWORD && kRegDwordBigEndian == REG_DWORD_BIG_ENDIAN &&
+                  kRegMultiString == REG_MULTI_SZ && kRegQword == REG_QWORD,
+              "the pure value types are the system's");
+
 std::wstring RegistryPath(std::u16string_view key) {
   std::wstring path(key.begin(), key.end());
   std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -46,7 +52,7 @@ std::wstring RegistryPath(std::u16string_view key) {
 
 std::wstring Name(std::u16string_view name) { return std::wstring(name.begin(), name.end()); }
 
-class RegistryBackend final : public SettingsBackend {
+class RegistryBackend final : public TypedValueBackend {
  public:
   RegistryBackend(const StoreLocation& where, bool forSaving) : forSaving_(forSaving) {
     const std::wstring path = RegistryPath(where.registryPath);
@@ -67,90 +73,23 @@ class RegistryBackend final : public SettingsBackend {
 
   bool HasKey(std::u16string_view key) override { return Key(key) != nullptr; }
 
-  std::optional<std::int32_t> ReadInt(std::u16string_view key, std::u16string_view name) override {
-    HKEY k = Key(key);
-    if (!k) return std::nullopt;
-    DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExW(k, Name(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
-      return std::nullopt;
-    return static_cast<std::int32_t>(value);
-  }
-
-  std::optional<std::u16string> ReadString(std::u16string_view key, std::u16string_view name,
-                                           std::size_t capacity) override {
-    HKEY k = Key(key);
-    if (!k) return std::nullopt;
-    std::u16string text;
-    if (!QueryString(k, Name(name).c_str(), text)) return std::nullopt;
-    CutText(text, capacity);
-    return text;
-  }
-
-  bool ReadBinary(std::u16string_view key, std::u16string_view name, std::uint8_t* out, std::size_t length) override {
-    HKEY k = Key(key);
-    if (!k) return false;
-    DWORD type = 0, size = 0;
-    const std::wstring valueName = Name(name);
-    if (RegQueryValueExW(k, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_BINARY ||
-        size != length)
-      return false;
-    std::vector<BYTE> block(length);
-    if (RegQueryValueExW(k, valueName.c_str(), nullptr, &type, block.data(), &size) != ERROR_SUCCESS ||
-        type != REG_BINARY || size != length)
-      return false;
-    std::copy(block.begin(), block.end(), out);
-    return true;
-  }
-
-  bool EnumValue(std::u16string_view key, std::uint32_t index, std::u16string& name, std::u16string& data,
-                 std::size_t capacity) override {
-    HKEY k = Key(key);
-    if (!k) return false;
-    DWORD maxName = 0, maxData = 0;
-    if (RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData, nullptr,
-                         nullptr) != ERROR_SUCCESS)
-      return false;
-    std::vector<wchar_t> nameBuffer(maxName + 2);
-    std::vector<BYTE> dataBuffer(maxData + 4);
-    DWORD nameLength = static_cast<DWORD>(nameBuffer.size());
-    DWORD dataSize = static_cast<DWORD>(dataBuffer.size());
-    DWORD type = 0;
-    if (RegEnumValueW(k, index, nameBuffer.data(), &nameLength, nullptr, &type, dataBuffer.data(), &dataSize) !=
-        ERROR_SUCCESS)
-      return false;
-    name.assign(U(nameBuffer.data()), nameLength);
-    data.clear();
-    if (type == REG_SZ) {
-      const auto* text = reinterpret_cast<const char16_t*>(dataBuffer.data());
-      const std::size_t units = dataSize / 2;
-      data.assign(text, std::find(text, text + units, u'\0'));
-      CutText(data, capacity);
-    }
-    return true;
-  }
-
   void WriteInt(std::u16string_view key, std::u16string_view name, std::int32_t value) override {
     HKEY k = Key(key);
     if (!k) return;
-    const DWORD v = static_cast<DWORD>(value);
-    RegSetValueExW(k, Name(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+    Set(k, name, IntToRegistry(value));
   }
 
   void WriteString(std::u16string_view key, std::u16string_view name, std::u16string_view value) override {
     HKEY k = Key(key);
     if (!k) return;
-    const std::u16string text(value);
-    RegSetValueExW(k, Name(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   static_cast<DWORD>((text.size() + 1) * sizeof(char16_t)));
+    Set(k, name, StringToRegistry(value));
   }
 
   void WriteBinary(std::u16string_view key, std::u16string_view name, const std::uint8_t* bytes,
                    std::size_t size) override {
     HKEY k = Key(key);
     if (!k) return;
-    RegSetValueExW(k, Name(name).c_str(), 0, REG_BINARY, bytes, static_cast<DWORD>(size));
+    Set(k, name, BinaryToRegistry(bytes, size));
   }
 
   void DeleteAllValues(std::u16string_view key) override {
@@ -181,21 +120,50 @@ class RegistryBackend final : public SettingsBackend {
     return keys_.back().second.get();
   }
 
-  // A REG_SZ value of any length, up to its first zero unit.
-  static bool QueryString(HKEY k, const wchar_t* name, std::u16string& text) {
+  bool QueryValue(std::u16string_view key, std::u16string_view name, RegistryValue& value) override {
+    HKEY k = Key(key);
+    if (!k) return false;
+    const std::wstring valueName = Name(name);
     for (int attempt = 0; attempt < 4; ++attempt) {
       DWORD type = 0, size = 0;
-      if (RegQueryValueExW(k, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) return false;
-      std::vector<char16_t> buffer(size / 2 + 2, u'\0');
-      DWORD got = static_cast<DWORD>(buffer.size() * 2);
-      const LONG status = RegQueryValueExW(k, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &got);
+      if (RegQueryValueExW(k, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+      // A few bytes to spare: a string stored without its terminating zero
+      // may come back with one added.
+      value.bytes.assign(static_cast<std::size_t>(size) + 4, 0);
+      DWORD got = static_cast<DWORD>(value.bytes.size());
+      const LONG status = RegQueryValueExW(k, valueName.c_str(), nullptr, &type, value.bytes.data(), &got);
       if (status == ERROR_MORE_DATA) continue;  // it grew in between
-      if (status != ERROR_SUCCESS || type != REG_SZ) return false;
-      const std::size_t units = std::min<std::size_t>(got / 2, buffer.size());
-      text.assign(buffer.data(), std::find(buffer.data(), buffer.data() + units, u'\0'));
+      if (status != ERROR_SUCCESS) return false;
+      value.type = type;
+      value.bytes.resize(std::min<std::size_t>(got, value.bytes.size()));
       return true;
     }
     return false;
+  }
+
+  bool EnumRawValue(std::u16string_view key, std::uint32_t index, std::u16string& name, RegistryValue& value) override {
+    HKEY k = Key(key);
+    if (!k) return false;
+    DWORD maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyW(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &maxName, &maxData, nullptr,
+                         nullptr) != ERROR_SUCCESS)
+      return false;
+    std::vector<wchar_t> nameBuffer(maxName + 2);
+    value.bytes.assign(static_cast<std::size_t>(maxData) + 4, 0);
+    DWORD nameLength = static_cast<DWORD>(nameBuffer.size());
+    DWORD dataSize = static_cast<DWORD>(value.bytes.size());
+    DWORD type = 0;
+    if (RegEnumValueW(k, index, nameBuffer.data(), &nameLength, nullptr, &type, value.bytes.data(), &dataSize) !=
+        ERROR_SUCCESS)
+      return false;
+    name.assign(U(nameBuffer.data()), nameLength);
+    value.type = type;
+    value.bytes.resize(std::min<std::size_t>(dataSize, value.bytes.size()));
+    return true;
+  }
+
+  void Set(HKEY k, std::u16string_view name, const RegistryValue& value) {
+    RegSetValueExW(k, Name(name).c_str(), 0, value.type, value.bytes.data(), static_cast<DWORD>(value.bytes.size()));
   }
 
   bool forSaving_;

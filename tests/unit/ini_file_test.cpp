@@ -73,6 +73,27 @@ TEST(IniFile, LinesSectionsAndEntries) {
   ExpectStable(doc);
 }
 
+// Only the last line can be cut short: there a name without "=" and a
+// section without "]" are nothing, and a CR is half a line break. Anywhere
+// else they keep their meaning.
+TEST(IniFile, AnUnfinishedLastLineIsAFileCutShort) {
+  const IniDocument name = Parse(u"[S]\r\nFind=x\r\nFindMC=1\r\nFind");
+  EXPECT_EQ(Value(name, u"S", u"Find"), u"x");
+  EXPECT_EQ(name.sections[0].entries.size(), 2u);
+  EXPECT_EQ(Value(Parse(u"[S]\r\nsplit\\=name"), u"S", u"split=name"), u"<missing>");
+
+  const IniDocument section = Parse(u"[S]\r\na=1\r\n  [Cut");
+  ASSERT_EQ(section.sections.size(), 1u);
+  EXPECT_EQ(Value(section, u"S", u"a"), u"1");
+  EXPECT_EQ(Parse(u"[S]\r\n[T]").sections.size(), 2u);
+
+  EXPECT_EQ(Value(Parse(u"[S]\r\nv=md\r"), u"S", u"v"), u"md");
+  EXPECT_EQ(Value(Parse(u"[S]\r\nv=\r"), u"S", u"v"), u"");
+  EXPECT_EQ(Value(Parse(u"[S]\r\nv=a\rb"), u"S", u"v"), u"a\rb");
+  EXPECT_EQ(Value(Parse(u"[S]\r\nnoequals\r\nv=1\r\n"), u"S", u"noequals"), u"");
+  EXPECT_EQ(Value(Parse(u"[S\r\nv=1\r\n"), u"S", u"v"), u"1");
+}
+
 TEST(IniFile, OnlyUtf16WithTheMarkIsRead) {
   const std::string utf8 = "[Save]\r\nSave=0\r\n";
   EXPECT_TRUE(ParseIni(reinterpret_cast<const std::uint8_t*>(utf8.data()), utf8.size()).sections.empty());

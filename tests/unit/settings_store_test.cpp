@@ -300,6 +300,90 @@ TEST(SettingsStore, BadStoredValuesLeaveDefaults) {
   EXPECT_EQ(none.settings.tabWidth, 3);
 }
 
+// Every field as a forced save with every group on writes it; the "Save"
+// entries keep the flags that were read.
+IniDocument AsLoaded(Everything& all) {
+  Everything copy = all;
+  std::size_t count = 0;
+  const SettingField* fields = SettingFields(&count);
+  for (std::size_t i = 0; i < count; ++i)
+    if (fields[i].key == std::u16string_view(u"Save"))
+      copy.settings.*std::get<bool Settings::*>(fields[i].member) = true;
+  copy.clips.changed = true;
+  IniDocument doc = Saved(copy, true);
+  IniSection* save = FindSection(doc, u"Save");
+  for (std::size_t i = 0; save && i < count; ++i)
+    if (fields[i].key == std::u16string_view(u"Save"))
+      SetValue(*save, fields[i].name, all.settings.*std::get<bool Settings::*>(fields[i].member) ? u"1" : u"0");
+  return doc;
+}
+
+// A file cut anywhere (inside a line, a section's name, a unit, between CR
+// and LF) loads each value whose line it holds up to the line break as
+// written, and each value whose name it lost or cut short as the default;
+// only a value cut short may read as whatever is left of it.
+TEST(SettingsStore, ACutFileKeepsEveryWholeLine) {
+  Everything written;
+  Settings& w = written.settings;
+  w.saveSearchHistory = false;
+  w.wordWrap = false;
+  w.findText = u"a\\b\r\n\U0001F600";
+  w.lookForText = u"前后";
+  w.tabWidth = 3;
+  w.defaultSuffix = u"md";
+  w.fixedFontRecord.fill(0xA5);
+  w.quotePrefix = u"» ";
+  w.sortKeyLists[1].keepList = u"k";
+  w.numberingStart = 12;
+  StoreClip(written.clips, 3, u"clip\r\nthree");
+  const IniDocument full = AsLoaded(written);
+  const std::u16string text = SerializeIniText(full);
+  std::vector<std::uint8_t> bytes;
+  for (char16_t c : text) bytes.insert(bytes.end(), {static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(c >> 8)});
+  Everything fresh;
+  const IniDocument defaults = AsLoaded(fresh);
+
+  // Where each entry's line starts, where its "=" ends and where its value
+  // ends (before the CR LF), in bytes.
+  struct Line {
+    std::u16string section, name;
+    std::size_t start, equals, end;
+  };
+  std::vector<Line> lines;
+  std::u16string section;
+  for (std::size_t pos = 1; pos < text.size();) {
+    const std::size_t next = text.find(u"\r\n", pos);
+    const std::u16string_view line(text.data() + pos, next - pos);
+    if (!line.empty() && line[0] == u'[') {
+      section = line.substr(1, line.size() - 2);
+    } else if (!line.empty()) {
+      const std::size_t equals = line.find(u'=');
+      lines.push_back({section, std::u16string(line.substr(0, equals)), 2 * pos, 2 * (pos + equals + 1), 2 * next});
+    }
+    pos = next + 2;
+  }
+  for (const char16_t* s : {u"Save", u"Opts", u"Setts", u"Tools", u"Clips"}) ASSERT_NE(FindSection(full, s), nullptr);
+
+  for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+    Everything all;
+    IniDocument prefix = ParseIni(bytes.data(), cut);
+    IniBackend store(prefix);
+    LoadSettingsFrom(store, all.state());
+    const IniDocument loaded = AsLoaded(all);
+    for (const Line& line : lines) {
+      if (line.equals <= cut && cut < line.end) continue;  // the value is cut short
+      const IniDocument& expected = line.end <= cut ? full : defaults;
+      const IniSection* want = FindSection(expected, line.section);
+      const IniSection* got = FindSection(loaded, line.section);
+      ASSERT_TRUE(want && got);
+      const std::u16string* wantValue = FindValue(*want, line.name);
+      const std::u16string* gotValue = FindValue(*got, line.name);
+      ASSERT_TRUE(wantValue && gotValue);
+      ASSERT_EQ(*gotValue, *wantValue) << "cut at byte " << cut << " of " << bytes.size();
+    }
+  }
+}
+
 // A flag reads any stored integer but 0 as on, as older files may hold 2
 // or -1, and is written back as 0 or 1. Full screen stays the integer it
 // was: start-up tells 1 from other values.

@@ -277,6 +277,60 @@ TEST_F(SettingsStoreWin, RegistryValuesOfTheWrongTypeOrSizeAreMissing) {
   EXPECT_FALSE(s.wordWrap);
 }
 
+// A value edited by hand costs its own field and nothing around it: not the
+// values beside it in its key, not the other slots of a list, not the
+// filter it describes. The next save stores each field with its own type.
+TEST_F(SettingsStoreWin, HandEditedRegistryValuesCostOnlyThemselves) {
+  const wchar_t multi[] = L"0\0\0";
+  Put(L"Opts", L"WWrap", REG_MULTI_SZ, multi, sizeof multi);
+  Put(L"Opts", L"Find", REG_MULTI_SZ, multi, sizeof multi);
+  PutDword(L"Opts", L"Status", 0);
+  const BYTE bigEndian[4] = {0, 0, 0, 4};
+  Put(L"Setts", L"Tab", REG_DWORD_BIG_ENDIAN, bigEndian, 4);
+  const std::vector<BYTE> longFont(100, 7);
+  Put(L"Setts", L"ProLog", REG_BINARY, longFont.data(), static_cast<DWORD>(longFont.size()));
+  Put(L"Setts", L"DefPath", REG_SZ, L"abcd", 7);  // half a unit at the end, no terminator
+  PutDword(L"Setts", L"Gutter", 25);
+  Put(L"Clips", L"01", REG_BINARY, L"binary", 12);
+  PutText(L"Clips", L"02", std::wstring(100000, L'c'));
+  PutDword(L"Clips", L"03", 3);
+  PutText(L"Clips", L"04", L"four");
+  PutDword(L"Recent", L"00", 1);
+  PutText(L"Recent", L"01", L"C:\\kept.txt");
+  PutDword(L"Filter", L"00", 5);
+  PutText(L"Filter", L"01", L"up");
+  PutText(L"Filter\\Shell", L"upc", L"tr a-z A-Z");
+  const BYTE bytes[4] = {1, 2, 3, 4};
+  Put(L"Filter\\Shell", L"upd", REG_BINARY, bytes, 4);
+  LoadSettings(nullptr);
+
+  const Settings& s = AppSettings();
+  const Settings defaults;
+  EXPECT_EQ(s.wordWrap, defaults.wordWrap);
+  EXPECT_EQ(s.findText, u"");
+  EXPECT_EQ(s.statusBarHeight, 0);
+  EXPECT_EQ(s.tabWidth, defaults.tabWidth);
+  EXPECT_FALSE(s.proportionalFontRecordLoaded);
+  EXPECT_EQ(s.defaultFolder, u"abc");
+  EXPECT_EQ(s.leftMargin, 25);
+  EXPECT_EQ(GetClip(AppClips(), 1), nullptr);
+  ASSERT_NE(GetClip(AppClips(), 2), nullptr);
+  EXPECT_EQ(GetClip(AppClips(), 2)->size(), kClipStoreLimit);
+  EXPECT_EQ(GetClip(AppClips(), 3), nullptr);
+  ASSERT_NE(GetClip(AppClips(), 4), nullptr);
+  EXPECT_EQ(*GetClip(AppClips(), 4), u"four");
+  EXPECT_EQ(AppRecentFiles().slots[9], u"C:\\kept.txt");
+  ASSERT_NE(FilterName(AppFilters(), 0), nullptr);
+  EXPECT_EQ(std::u16string(FilterName(AppFilters(), 0)), u"up");
+  EXPECT_EQ(std::u16string(FilterCommand(AppFilters(), 0)), u"tr a-z A-Z");
+  EXPECT_EQ(std::u16string(FilterDescription(AppFilters(), 0)), u"");
+  EXPECT_EQ(FilterName(AppFilters(), 1), nullptr);
+
+  SaveSettings(nullptr, false);
+  EXPECT_EQ(Raw(L"Setts", L"Tab"), std::make_pair(static_cast<DWORD>(REG_DWORD), std::vector<BYTE>{8, 0, 0, 0}));
+  EXPECT_EQ(Raw(L"Opts", L"WWrap").first, static_cast<DWORD>(REG_DWORD));
+}
+
 TEST_F(SettingsStoreWin, RegistryListsAndClipsAreRewrittenOnlyWhenChanged) {
   PutText(L"Favs", L"05", L"stale.txt");
   PutText(L"Filter", L"00", L"old");
