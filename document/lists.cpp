@@ -62,12 +62,14 @@ bool SamePath(std::u16string_view a, std::u16string_view b) {
 
 void AddRecent(RecentFiles& list, std::u16string_view path) {
   if (path.empty()) return;
+  // Made before the list moves, so that a failure leaves the list whole.
+  std::u16string entry = LimitedPath(path);
   auto& slots = list.slots;
   auto found = std::find_if(slots.begin(), slots.end(), [&](const std::u16string& s) { return SamePath(s, path); });
   // Not there: the oldest slot makes room.
   if (found == slots.end()) found = slots.begin();
   std::move(found + 1, slots.end(), found);
-  slots.back() = LimitedPath(path);
+  slots.back() = std::move(entry);
 }
 
 bool HasRecent(const RecentFiles& list) {

@@ -19,6 +19,16 @@
 namespace quillet {
 namespace {
 
+// The file is read or written by now: a recent list that cannot take its
+// name for want of memory stays as it was rather than turn a done command
+// into a failed one.
+void RememberRecent(RecentFiles& recent, const std::u16string& path) {
+  try {
+    AddRecent(recent, path);
+  } catch (const std::bad_alloc&) {
+  }
+}
+
 // Another program, or the change watcher, may keep the file open meanwhile.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -221,7 +231,12 @@ Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16st
   options.forceDefaultEncoding = s.forceDefaultEncoding;
   options.readAs = readAs;
   DecodedText decoded;
-  if (Failure message = DecodeFileBytes(std::move(bytes), options, &decoded)) return message;
+  if (Failure message = DecodeFileBytes(std::move(bytes), options, &decoded)) {
+    // Memory ran out before the control was touched: the document stays
+    // what it was, as when the user declines the memory question.
+    if (untouched && message.id() == kMsgOutOfMemory) *untouched = true;
+    return message;
+  }
   // The control takes the text into memory of its own; the blocks kept for
   // later must not stand in its way.
   ReleaseSpareBlocks();
@@ -242,7 +257,7 @@ Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16st
     if (StartsWithLogMark(decoded.text)) PostMessageW(owner, WM_COMMAND, IDM_LOG_STAMP, 0);
   }
   if (decoded.CharactersReplaced()) return kMsgBinaryFile;
-  if (!insert) AddRecent(context.recent, path);
+  if (!insert) RememberRecent(context.recent, path);
   return {};
 }
 
@@ -272,7 +287,7 @@ Failure SaveText(const TextFileContext& context, LargeText text, const std::u16s
   const std::string_view data = encoded.View();
   Failure message = exists && !MustStayInPlace(path, attributes) ? ReplaceExisting(path, attributes, mark, data)
                                                                  : WriteInPlace(path, attributes, mark, data);
-  if (!message && !quiet) AddRecent(context.recent, path);
+  if (!message && !quiet) RememberRecent(context.recent, path);
   return message;
 }
 

@@ -38,7 +38,8 @@ struct TextFileContext {
 // the control takes it, and answers with the control to put it in.
 // untouched, when given, tells whether a failure left the control and the
 // document's encoding and line ends as they were (the user declined the
-// memory question); after any other failed open the control is empty.
+// memory question, or memory ran out decoding the file); after any other
+// failed open the control is empty.
 using PrepareEdit = HWND (*)(std::u16string_view text, bool whole);
 Failure LoadTextFile(const TextFileContext& context, HWND edit, const std::u16string& path, bool insert,
                      std::optional<TextEncoding> readAs = {}, PrepareEdit prepare = nullptr, bool* untouched = nullptr);

@@ -17,4 +17,10 @@ void ReportEscapedFailure(HWND window, bool outOfMemory) noexcept {
   showing = false;
 }
 
+void CloseFailedDialog(HWND dialog) noexcept {
+  // Posted, so that it arrives once the dialog runs its own loop (or the
+  // box's); every dialog of the program closes on IDCANCEL.
+  PostMessageW(GetAncestor(dialog, GA_ROOT), WM_COMMAND, IDCANCEL, 0);
+}
+
 }  // namespace quillet

@@ -34,9 +34,22 @@ LRESULT CALLBACK GuardedWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   return CallGuarded<Proc, LRESULT>(window, message, wParam, lParam, 0);
 }
 
+// A dialog (or one of its pages) that failed while filling its fields is
+// closed as if cancelled, so that nobody confirms fields half filled in.
+void CloseFailedDialog(HWND dialog) noexcept;
+
 template <auto Proc>
 INT_PTR CALLBACK GuardedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  return CallGuarded<Proc, INT_PTR>(dialog, message, wParam, lParam, FALSE);
+  try {
+    return Proc(dialog, message, wParam, lParam);
+  } catch (const std::bad_alloc&) {
+    if (message == WM_INITDIALOG) CloseFailedDialog(dialog);
+    ReportEscapedFailure(dialog, true);
+  } catch (...) {
+    if (message == WM_INITDIALOG) CloseFailedDialog(dialog);
+    ReportEscapedFailure(dialog, false);
+  }
+  return FALSE;
 }
 
 }  // namespace quillet

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "base/message_box_win.h"
 #include "base/messages.h"
 #include "base/resource.h"
@@ -17,8 +19,14 @@ namespace quillet {
 
 void UpdateWindowTitle() {
   if (!App().mainWindow) return;
-  const std::u16string title = WindowTitle(Doc(), AppSettings().fullPathInTitle);
-  SetWindowTextW(App().mainWindow, W(title));
+  try {
+    const std::u16string title = WindowTitle(Doc(), AppSettings().fullPathInTitle);
+    SetWindowTextW(App().mainWindow, W(title));
+  } catch (const std::bad_alloc&) {
+    // The title only mirrors the document (the status bar shows the
+    // modified mark as well): the old one stays until the next change
+    // rather than fail the command that changed the document.
+  }
 }
 
 void SetModified(bool modified) {

@@ -152,14 +152,28 @@ CommandResult OpenPath(std::u16string path, bool askToSave, std::optional<TextEn
   // Nothing to load: the document stays as it is, name and text.
   if (kind == PathKind::kEmpty) return kDone;
 
+  // Copied before anything changes, and the new name swapped in, so that
+  // running out of memory here leaves the document's name as it was.
+  std::u16string previousPath = doc.fullPath;
+  std::u16string previousTitle = doc.title;
   DropIdentity(false);
-  const std::u16string previousPath = std::exchange(doc.fullPath, fullPath);
-  const std::u16string previousTitle = std::exchange(doc.title, title);
+  doc.fullPath.swap(fullPath);
+  doc.title.swap(title);
   HWND edit = EditControl();
   Failure message = kMsgCannotRead;
   if (kind == PathKind::kUsable) {
     bool untouched = false;
-    message = LoadTextFile(DocumentFiles(), edit, doc.fullPath, false, readAs, PrepareEditForText, &untouched);
+    try {
+      message = LoadTextFile(DocumentFiles(), edit, doc.fullPath, false, readAs, PrepareEditForText, &untouched);
+    } catch (...) {
+      // The load stopped before the control took a new text: the text is
+      // still the old document's, and so must the name be, or a Save would
+      // write it over the file that was to be opened.
+      doc.fullPath = std::move(previousPath);
+      doc.title = std::move(previousTitle);
+      SetIdentity(false);
+      throw;
+    }
     if (untouched) {
       // The user declined to load it: the document stays what it was, name,
       // text and modified mark.
