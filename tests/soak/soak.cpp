@@ -267,9 +267,11 @@ class Session {
       PostMessageW(q_.window(), WM_COMMAND, IDM_FILE_LINE_END, 0);
       if (!Settle()) return false;
     }
-    const std::wstring shown = WindowText(Edit());
+    // Read after the save: typed characters still queued are taken before
+    // the posted save, while a sent read would overtake them.
     PostMessageW(q_.window(), WM_COMMAND, IDM_FILE_SAVE, 0);
     if (!SaveAnswering()) return false;
+    const std::wstring shown = WindowText(Edit());
     std::string bytes = ReadFileBytes(path_);
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
     if (Narrow(shown) != bytes) return Fail("the saved file is not the text the program showed");
