@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/commands.h"
+#include "base/handles_win.h"
 #include "base/messages.h"
 #include "base/wide_win.h"
 #include "document/document.h"
@@ -46,6 +48,21 @@ Names NamesIn(const ScratchFolder& folder) {
 }
 
 std::u16string Said(MessageId id, const std::u16string& title) { return FailureText(Failure(id, title)); }
+
+// The names in a folder that is no scratch folder, in order.
+Names NamesIn(const std::u16string& folder) {
+  Names names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(W(folder + u"\\*"), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::u16string name = U(found.cFileName);
+    if (name != u"." && name != u"..") names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 bool IsFolder(const std::u16string& path) {
   const DWORD attributes = GetFileAttributesW(W(path));
@@ -315,6 +332,47 @@ TEST_F(DiskFaults, AShareThatIsNotThereFailsQuickly) {
   SnapshotFile snapshot;
   EXPECT_FALSE(snapshot.Claim(u"\\\\nosuchhost\\share\\Recovery\\", 14));
   EXPECT_FALSE(snapshot.Claimed());
+}
+
+// A disk with no room left: QUILLET_FULL_DISK names a folder on a small file
+// system of its own (the suite mounts one where the machine allows it).
+// Saving and excluding are refused with their message, the file that was
+// there stays whole (the new text goes to a temporary file first) and no
+// torn temporary file is left behind.
+TEST_F(DiskFaults, AFullDiskRefusesTheSaveAndKeepsTheFile) {
+  const char* given = std::getenv("QUILLET_FULL_DISK");
+  if (!given || !*given) GTEST_SKIP() << "QUILLET_FULL_DISK names no small file system to fill";
+  const std::string narrow(given);
+  const std::u16string folder(narrow.begin(), narrow.end());
+  const std::u16string path = folder + u"\\full.txt";
+  const std::u16string filler = folder + u"\\filler";
+  ASSERT_TRUE(WriteBytes(path, "the saved text\r\n"));
+  // Fill what is left, a block at a time, until the disk refuses.
+  {
+    UniqueHandle file(CreateFileW(W(filler), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
+    const std::string block(4096, 'x');
+    DWORD wrote = 0;
+    for (int i = 0; i < 100000 && WriteFile(file.get(), block.data(), 4096, &wrote, nullptr) && wrote == 4096; ++i) {
+    }
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL));
+  }
+  std::u16string edited;
+  for (int i = 0; i < 2000; ++i) edited += u"an edited line that no longer fits\r\n";
+  Document(path, edited);
+  const Names before = NamesIn(folder);
+
+  CommandResult result;
+  EXPECT_EQ(Boxes([&] { result = SaveDocument(); }), Names{Said(kMsgCannotSave, u"full.txt")});
+  EXPECT_EQ(result.code, kFailedReported);
+  Select(0, 4000);
+  EXPECT_EQ(Boxes([&] { result = ExcludeToPath(path, u""); }), Names{Said(kMsgCannotSave, u"full.txt")});
+  EXPECT_EQ(Text(), edited);
+  EXPECT_TRUE(Doc().modified);
+  EXPECT_EQ(ReadBytes(path), "the saved text\r\n");
+  EXPECT_EQ(NamesIn(folder), before) << "a temporary file was left behind";
+  DeleteFileW(W(filler));
+  DeleteFileW(W(path));
 }
 
 }  // namespace
