@@ -583,4 +583,13 @@ bool DropFiles(QuilletProcess& q, const std::vector<std::wstring>& paths) {
   return PostMessageW(q.window(), WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
+std::string Narrow(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace quillet_e2e

@@ -296,4 +296,7 @@ class CopyWithIni {
   bool ok_ = false;
 };
 
+// UTF-8 of a UTF-16 text, for messages and comparisons with file bytes.
+std::string Narrow(const std::wstring& text);
+
 }  // namespace quillet_e2e

@@ -199,15 +199,6 @@ Resources ResourcesOf(DWORD pid) {
   return r;
 }
 
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 class Session {
  public:
   Session(std::uint32_t seed, const std::wstring& path, const std::wstring& switches = kIsolated,

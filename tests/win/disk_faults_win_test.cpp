@@ -50,16 +50,8 @@ Names NamesIn(const ScratchFolder& folder) {
 std::u16string Said(MessageId id, const std::u16string& title) { return FailureText(Failure(id, title)); }
 
 // The names in a folder that is no scratch folder, in order.
-Names NamesIn(const std::u16string& folder) {
-  Names names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(W(folder + u"\\*"), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    const std::u16string name = U(found.cFileName);
-    if (name != u"." && name != u"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+Names SortedNamesIn(const std::u16string& folder) {
+  Names names = testing_support::NamesIn(folder);
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -360,7 +352,7 @@ TEST_F(DiskFaults, AFullDiskRefusesTheSaveAndKeepsTheFile) {
   std::u16string edited;
   for (int i = 0; i < 2000; ++i) edited += u"an edited line that no longer fits\r\n";
   Document(path, edited);
-  const Names before = NamesIn(folder);
+  const Names before = SortedNamesIn(folder);
 
   CommandResult result;
   EXPECT_EQ(Boxes([&] { result = SaveDocument(); }), Names{Said(kMsgCannotSave, u"full.txt")});
@@ -370,7 +362,7 @@ TEST_F(DiskFaults, AFullDiskRefusesTheSaveAndKeepsTheFile) {
   EXPECT_EQ(Text(), edited);
   EXPECT_TRUE(Doc().modified);
   EXPECT_EQ(ReadBytes(path), "the saved text\r\n");
-  EXPECT_EQ(NamesIn(folder), before) << "a temporary file was left behind";
+  EXPECT_EQ(SortedNamesIn(folder), before) << "a temporary file was left behind";
   DeleteFileW(W(filler));
   DeleteFileW(W(path));
 }

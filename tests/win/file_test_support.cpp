@@ -66,10 +66,12 @@ ScratchFolder::~ScratchFolder() {
   RemoveDirectoryW(W(path_));
 }
 
-std::vector<std::u16string> ScratchFolder::Names() const {
+std::vector<std::u16string> ScratchFolder::Names() const { return NamesIn(path_); }
+
+std::vector<std::u16string> NamesIn(const std::u16string& folder) {
   std::vector<std::u16string> names;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(W(path_ + u"\\*"), &data);
+  HANDLE find = FindFirstFileW(W(folder + u"\\*"), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     const std::u16string name = U(data.cFileName);

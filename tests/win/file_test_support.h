@@ -36,6 +36,9 @@ class ScratchFolder {
   std::u16string path_;
 };
 
+// Names of the files in a folder, in the file system's order.
+std::vector<std::u16string> NamesIn(const std::u16string& folder);
+
 bool WriteBytes(const std::u16string& path, const std::string& bytes);
 std::string ReadBytes(const std::u16string& path);
 bool Exists(const std::u16string& path);
