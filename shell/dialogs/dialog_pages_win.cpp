@@ -39,7 +39,9 @@ HWND AddTabPage(HWND dialog, int tabId, const char16_t* label, int templateId, D
   const int index = static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
   SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 
-  HWND page = ModelessDialogAtViewDpi(GetModuleHandleW(nullptr), templateId, dialog, proc, param);
+  // The page's template lives where its dialog's came from.
+  const auto module = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+  HWND page = ModelessDialogAtViewDpi(module, templateId, dialog, proc, param);
   if (!page) return nullptr;
   SetWindowLongPtrW(page, GWLP_ID, pageId);
   // The display area below the tabs, in the dialog's coordinates.

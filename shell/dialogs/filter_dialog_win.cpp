@@ -91,7 +91,7 @@ std::optional<ExpandedCommand> AskFilterParameters(HWND owner, int index) {
   FilterDialogState state{index, stored, {}};
   // Without a placeholder there is nothing to ask: the command runs as it is.
   if (!HasAnyParameter(state.stored)) return ExpandParameters(state.stored, {});
-  if (DialogAtViewDpi(GetModuleHandleW(nullptr), IDD_FILTER, owner, GuardedDialogProc<FilterDialogProc>,
+  if (DialogAtViewDpi(App().instance, IDD_FILTER, owner, GuardedDialogProc<FilterDialogProc>,
                       reinterpret_cast<LPARAM>(&state)) != 1)
     return std::nullopt;
   return state.current;

@@ -374,22 +374,14 @@ int Failures() {
   return failed;
 }
 
-// Commands with a fault of their own that is not mended yet: they run in
-// the test below, which is off until it passes.
-bool KnownFault(const FaultCase& c) {
-  // A failure while the dialog fills its pages (its 9th to 15th
-  // allocations) closes it without a word.
-  return std::string(c.name) == "sort dialog";
-}
-
-void RunFaultTable(bool known) {
+TEST(CommandFaults, EveryCommandSurvivesEachOfItsAllocationsFailing) {
   ScratchFolder folder;
   ScopedSystemCalls calls(SystemCalls{NoFreeMemory, AnswerByCountdown});
   std::string table = "command | allocations failed | outcomes\n";
   // QUILLET_FAULT_CASE=name runs that command alone.
   const char* only = std::getenv("QUILLET_FAULT_CASE");
   for (const FaultCase& c : Cases(folder.path())) {
-    if (KnownFault(c) != known || (only && *only && std::string(only) != c.name)) continue;
+    if (only && *only && std::string(only) != c.name) continue;
     SCOPED_TRACE(c.name);
     Host host(folder);
     ASSERT_TRUE(host.ok());
@@ -500,9 +492,6 @@ void RunFaultTable(bool known) {
   }
   std::printf("%s", table.c_str());
 }
-
-TEST(CommandFaults, EveryCommandSurvivesEachOfItsAllocationsFailing) { RunFaultTable(false); }
-TEST(CommandFaults, DISABLED_KnownFaults) { RunFaultTable(true); }
 
 }  // namespace
 }  // namespace quillet
